@@ -1,0 +1,13 @@
+#include "core/app/varno_error.h"
+
+namespace varno {
+
+std::string formatMessage(std::string_view pattern, std::string_view argument)
+{
+    std::string result(pattern);
+    if (const auto at = result.find("%s"); at != std::string::npos)
+        result.replace(at, 2, argument);
+    return result;
+}
+
+} // namespace varno

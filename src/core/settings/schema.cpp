@@ -1,0 +1,48 @@
+#include "core/settings/schema.h"
+
+#include <array>
+
+namespace varno {
+
+namespace {
+
+constexpr std::array kAllSettings{
+    kRestoreFlags,
+    kServerName, kMotd, kGameTypeText, kGameType, kServerType, kMemory, kStartMap, kMaxPlayers, kTimeLimit,
+    kFragLimit, kPureServer, kRConPW, kVarnoClients, kAllowRCon,
+    kBotList, kMinBots, kAutoKick, kKeepBots, kBotlevel, kNoBotChat,
+    kMapRotation,
+    kPassword, kMaxRate, kPort, kQuadFactor, kForceRespawn, kWeaponRespawn, kGravity, kSpeed, kKnockback, kPS,
+    kCD, kDownloads, kFA, kFB, kAV, kADR, kEC, kEB, kBanIPList,
+    kLocalHost, kRemoteHost, kRemoteHostAddress, kLPBRemotePort, kLPBMinPing, kLPBCheckRate, kLPBMsg1, kLPBMsg2,
+    kLPBRCon, kLPBMsg, kKickLPB, kBanIP, kLogLPBs, kLPBPort2, kLPBPort3, kLPBPort4,
+    kQuakeDir, kMapsDir, kInstallDir, kShowMap, kSystray,
+    kAutoSaveMapRotation, kAutoSaveStartup, kAutoSaveRemoteAccess, kAutoSaveServerTools, kAutoSaveAdvanced,
+    kCmdLine,
+};
+
+constexpr std::array kRestorableSections{kSectionBots, kSectionAdvanced, kSectionMaps, kSectionServer,
+                                         kSectionServerTools};
+
+} // namespace
+
+std::span<const SettingKey> allSettings()
+{
+    return kAllSettings;
+}
+
+const SettingKey* findSetting(std::string_view section, std::string_view name)
+{
+    for (const auto& key : kAllSettings) {
+        if (key.section == section && key.name == name)
+            return &key;
+    }
+    return nullptr;
+}
+
+std::span<const std::string_view> restorableSections()
+{
+    return kRestorableSections;
+}
+
+} // namespace varno

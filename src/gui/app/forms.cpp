@@ -1,0 +1,45 @@
+#include "gui/app/forms.h"
+
+#include "gui/app/about_form.h"
+#include "gui/app/main_window.h"
+#include "gui/lpb/status_form.h"
+#include "gui/settings/cmd_line_form.h"
+#include "gui/settings/opening_form.h"
+#include "gui/settings/prop_form.h"
+
+namespace varno {
+
+Forms& forms()
+{
+    static Forms instance;
+    return instance;
+}
+
+void createForms(const StartOptions& options, bool show)
+{
+    Forms& f = forms();
+    f.options = options;
+    f.Form1 = new TForm1;
+    f.PropForm = new TPropForm;
+    f.AboutForm = new TAboutForm;
+    f.OpeningForm = new TOpeningForm;
+    f.StatusForm = new TStatusForm;
+    f.CmdLineForm = new TCmdLineForm;
+    if (show)
+        f.Form1->show();
+}
+
+void destroyForms()
+{
+    Forms& f = forms();
+    // Secondary windows first: the main window's handlers may still reach them while it goes.
+    delete f.CmdLineForm;
+    delete f.StatusForm;
+    delete f.OpeningForm;
+    delete f.AboutForm;
+    delete f.PropForm;
+    delete f.Form1;
+    f = Forms{};
+}
+
+} // namespace varno

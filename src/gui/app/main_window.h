@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace varno {
+
+class AdvancedPage;
+class ConsolePage;
+class LpbPage;
+class MapRotationPage;
+class RemoteAccessPage;
+class ServersPage;
+class StartupPage;
+class StatusLine;
+
+// The main window: toolbar, menus, the seven tabbed pages and the status line.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+
+    QToolBar* ToolBar1;
+    QToolButton* ToolButton2;
+    QToolButton* ToolButton1;
+    QToolButton* ToolButton5;
+    QToolButton* ToolButton7;
+    QTabWidget* TabbedNotebook1;
+    StatusLine* StatusBar1;
+    QTimer* LoadTimer;
+
+    QAction* RevertSettings1;
+    QAction* Open1;
+    QAction* SaveSettings1;
+    QAction* Exit1;
+    QAction* RestoreDefaults1;
+    QAction* Tothispageonly1;
+    QAction* ToAllVarnoValues1;
+    QAction* Generate1;
+    QAction* BatchFile1;
+    QAction* ScriptFile1;
+    QAction* CommandLine1;
+    QAction* Properties1;
+    QAction* About1;
+
+    StartupPage* startupPage;
+    MapRotationPage* mapRotationPage;
+    AdvancedPage* advancedPage;
+    RemoteAccessPage* remoteAccessPage;
+    LpbPage* lpbPage;
+    ConsolePage* consolePage;
+    ServersPage* serversPage;
+
+    void FormShow();
+    void LoadTimerTimer();
+    void Properties1Click();
+    void CommandLine1Click();
+    void About1Click();
+    void Exit1Click();
+    void TabbedNotebook1Change();
+
+    // The caption of the page on top.
+    QString activePageCaption() const;
+    // Shows the page with this caption.
+    void showPage(const QString& caption);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildToolBar();
+    void buildMenus();
+    void buildPages();
+};
+
+} // namespace varno

@@ -1,0 +1,67 @@
+#include "gui/app/start_options.h"
+
+#include "gui/app/dialogs.h"
+#include "platform/qt_text.h"
+#include "platform/settings_factory.h"
+#include "platform/settings_file_store.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace varno {
+
+std::optional<StartOptions> parseStartOptions(QCoreApplication& app, int& exitCode)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Varno Server: control panel for Quake 3 dedicated servers."));
+    const QCommandLineOption settingsOption(
+        QStringLiteral("settings"),
+        QStringLiteral("Keep the settings in FILE instead of the per-user location (also VARNO_SETTINGS)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption launchOption(QStringLiteral("launch"),
+                                          QStringLiteral("Launch the server once the stored settings are loaded."));
+    const QCommandLineOption lpbOption(QStringLiteral("lpb"),
+                                       QStringLiteral("Enable the ZOZ Idaroz once the stored settings are loaded."));
+    parser.addOption(settingsOption);
+    parser.addOption(launchOption);
+    parser.addOption(lpbOption);
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+
+    if (!parser.parse(app.arguments())) {
+        std::fprintf(stderr, "VarnoSrv: %s\n", qPrintable(parser.errorText()));
+        exitCode = 2;
+        return std::nullopt;
+    }
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        exitCode = 0;
+        return std::nullopt;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
+        exitCode = 0;
+        return std::nullopt;
+    }
+    if (parser.isSet(settingsOption))
+        setSettingsFile(toStd(parser.value(settingsOption)));
+
+    const QString file = toQ(settingsFile());
+    if (!file.isEmpty()) {
+        const QString setAside = SettingsFileStore::setAsideIfDamaged(file);
+        if (!setAside.isEmpty())
+            dialogs::showMessage(QStringLiteral("The settings file %1 could not be read. It was kept as %2, and "
+                                                "Varno Server starts with its default settings.")
+                                     .arg(file, setAside));
+    }
+
+    StartOptions options;
+    options.launchAfterLoad = parser.isSet(launchOption);
+    options.lpbAfterLoad = parser.isSet(lpbOption);
+    return options;
+}
+
+} // namespace varno

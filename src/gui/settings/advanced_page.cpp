@@ -1,0 +1,291 @@
+#include "gui/settings/advanced_page.h"
+
+#include "core/settings/comma_list.h"
+#include "core/settings/schema.h"
+#include "gui/app/error_report.h"
+#include "gui/app/spin_edit.h"
+#include "gui/app/widget_helpers.h"
+#include "platform/qt_text.h"
+#include "platform/settings_factory.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace varno {
+
+AdvancedPage::AdvancedPage(QWidget* parent)
+    : QWidget(parent)
+{
+    SrvPWEdit = makeControl<QLineEdit>(this, "SrvPWEdit");
+    SrvPWEdit->setMaxLength(32);
+    SpinMaxRate = makeControl<SpinEdit>(this, "SpinMaxRate", 1, 999999999, 10000, 9);
+    SpinPort = makeControl<SpinEdit>(this, "SpinPort", 0, 999999, 27960, 6);
+    SpinPort->setEnabled(false);
+    SpinPort->setVisible(false);
+    SpinQuad = makeControl<SpinEdit>(this, "SpinQuad", 0, 99, 3, 2);
+    SpinForRespawn = makeControl<SpinEdit>(this, "SpinForRespawn", 0, 99, 20, 2);
+    SpinWepRespawn = makeControl<SpinEdit>(this, "SpinWepRespawn", 0, 99, 5, 2);
+    SpinGravity = makeControl<SpinEdit>(this, "SpinGravity", 0, 999, 800, 3);
+    SpinSpeed = makeControl<SpinEdit>(this, "SpinSpeed", 0, 999, 320, 3);
+    SpinKnockback = makeControl<SpinEdit>(this, "SpinKnockback", 0, 9999, 1000, 4);
+    PureCB = makeControl<QCheckBox>(this, "PureCB", QStringLiteral("Pure Server"));
+    ConDB = makeControl<QCheckBox>(this, "ConDB", QStringLiteral("Console Debug"));
+    downloadsCB = makeControl<QCheckBox>(this, "downloadsCB", QStringLiteral("Allow Downloads (Paks, ect...)"));
+    downloadsCB->setChecked(true);
+    faCB = makeControl<QCheckBox>(this, "faCB", QStringLiteral("Force Auto-Join"));
+    fbCB = makeControl<QCheckBox>(this, "fbCB", QStringLiteral("Force Balance of Teams"));
+    avCB = makeControl<QCheckBox>(this, "avCB", QStringLiteral("Allow Voting"));
+    avCB->setChecked(true);
+    adrCB = makeControl<QCheckBox>(this, "adrCB", QStringLiteral("Allow Demo Recording (*)"));
+    ecCB = makeControl<QCheckBox>(this, "ecCB", QStringLiteral("Enable Cheats (*)"));
+    ebCB = makeControl<QCheckBox>(this, "ebCB", QStringLiteral("Enable Banned IP List"));
+    ebCB->setChecked(true);
+    BanListBox = makeControl<QListWidget>(this, "BanListBox");
+    AddBanEdit = makeControl<QLineEdit>(this, "AddBanEdit");
+    AddBan = makeControl<QPushButton>(this, "AddBan", QStringLiteral("Add"));
+    AddBan->setEnabled(false);
+    AddBan->setAutoDefault(false);
+    Button4 = makeControl<QPushButton>(this, "Button4", QStringLiteral("Remove"));
+    Button4->setAutoDefault(false);
+
+    buildLayout();
+    connectHandlers();
+}
+
+void AdvancedPage::buildLayout()
+{
+    auto* rules = new QGroupBox(QStringLiteral(" Server Rules "), this);
+    auto* grid = new QGridLayout(rules);
+    int row = 0;
+    const auto addRow = [&](const QString& caption, QWidget* field) {
+        grid->addWidget(makeLabel(rules, caption, field), row, 0);
+        grid->addWidget(field, row, 1);
+        ++row;
+    };
+    addRow(QStringLiteral("Password"), SrvPWEdit);
+    addRow(QStringLiteral("Max Rate"), SpinMaxRate);
+    addRow(QStringLiteral("Quad Factor"), SpinQuad);
+    addRow(QStringLiteral("Force Respawn"), SpinForRespawn);
+    addRow(QStringLiteral("Weapon Respawn"), SpinWepRespawn);
+    addRow(QStringLiteral("Amout of Gravity"), SpinGravity);
+    addRow(QStringLiteral("Player's Speed"), SpinSpeed);
+    addRow(QStringLiteral("Player Knockback"), SpinKnockback);
+    grid->addWidget(SpinPort, row, 1);
+    grid->setRowStretch(row, 1);
+
+    auto* options = new QGroupBox(QStringLiteral(" Options "), this);
+    auto* boxes = new QVBoxLayout(options);
+    for (QCheckBox* box : {PureCB, ConDB, downloadsCB, faCB, fbCB, avCB, adrCB, ecCB, ebCB})
+        boxes->addWidget(box);
+    boxes->addStretch(1);
+
+    auto* bans = new QGroupBox(QStringLiteral(" Banned IP List "), this);
+    auto* banLayout = new QGridLayout(bans);
+    banLayout->addWidget(BanListBox, 0, 0, 1, 2);
+    banLayout->addWidget(AddBanEdit, 1, 0, 1, 2);
+    banLayout->addWidget(AddBan, 2, 0);
+    banLayout->addWidget(Button4, 2, 1);
+    const int editWidth = AddBanEdit->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255:27960")) + 12;
+    BanListBox->setMinimumWidth(editWidth);
+    BanListBox->setMaximumWidth(editWidth + 40);
+    AddBanEdit->setMaximumWidth(editWidth + 40);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(rules);
+    layout->addWidget(options);
+    layout->addWidget(bans);
+}
+
+void AdvancedPage::connectHandlers()
+{
+    onEvent(SrvPWEdit, &QLineEdit::textChanged, this, &AdvancedPage::SrvPWEditChange);
+    onEvent(SpinMaxRate, &SpinEdit::changed, this, &AdvancedPage::SpinMaxRateChange);
+    onEvent(SpinPort, &SpinEdit::changed, this, &AdvancedPage::SpinPortChange);
+    onEvent(SpinQuad, &SpinEdit::changed, this, &AdvancedPage::SpinQuadChange);
+    onEvent(SpinForRespawn, &SpinEdit::changed, this, &AdvancedPage::SpinForRespawnChange);
+    onEvent(SpinWepRespawn, &SpinEdit::changed, this, &AdvancedPage::SpinWepRespawnChange);
+    onEvent(SpinGravity, &SpinEdit::changed, this, &AdvancedPage::SpinGravityChange);
+    onEvent(SpinSpeed, &SpinEdit::changed, this, &AdvancedPage::SpinSpeedChange);
+    onEvent(SpinKnockback, &SpinEdit::changed, this, &AdvancedPage::SpinKnockbackChange);
+    onEvent(PureCB, &QCheckBox::toggled, this, &AdvancedPage::PureCBClick);
+    onEvent(ConDB, &QCheckBox::toggled, this, &AdvancedPage::ConDBClick);
+    onEvent(downloadsCB, &QCheckBox::toggled, this, &AdvancedPage::downloadsCBClick);
+    onEvent(faCB, &QCheckBox::toggled, this, &AdvancedPage::faCBClick);
+    onEvent(fbCB, &QCheckBox::toggled, this, &AdvancedPage::fbCBClick);
+    onEvent(avCB, &QCheckBox::toggled, this, &AdvancedPage::avCBClick);
+    onEvent(adrCB, &QCheckBox::toggled, this, &AdvancedPage::adrCBClick);
+    onEvent(ecCB, &QCheckBox::toggled, this, &AdvancedPage::ecCBClick);
+    onEvent(ebCB, &QCheckBox::toggled, this, &AdvancedPage::ebCBClick);
+    onEvent(AddBanEdit, &QLineEdit::textChanged, this, &AdvancedPage::AddBanEditChange);
+    onEvent(AddBan, &QPushButton::clicked, this, &AdvancedPage::AddBanClick);
+    onEvent(Button4, &QPushButton::clicked, this, &AdvancedPage::Button4Click);
+    // Enter in the edit presses the default button, which the edit makes AddBan while it has the focus.
+    connect(AddBanEdit, &QLineEdit::returnPressed, this, [this] {
+        if (AddBan->isDefault() && AddBan->isEnabled())
+            AddBan->click();
+    });
+    AddBanEdit->installEventFilter(this);
+}
+
+bool AdvancedPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == AddBanEdit) {
+        if (event->type() == QEvent::FocusIn)
+            runHandler([this] { AddBanEditEnter(); });
+        else if (event->type() == QEvent::FocusOut)
+            runHandler([this] { AddBanEditExit(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void AdvancedPage::SrvPWEditChange()
+{
+    createSettingsStore()->WriteString(kPassword, toStd(SrvPWEdit->text()));
+}
+
+void AdvancedPage::SpinMaxRateChange()
+{
+    createSettingsStore()->WriteInteger(kMaxRate, SpinMaxRate->value());
+}
+
+void AdvancedPage::SpinPortChange()
+{
+    createSettingsStore()->WriteInteger(kPort, SpinPort->value());
+}
+
+void AdvancedPage::SpinQuadChange()
+{
+    createSettingsStore()->WriteInteger(kQuadFactor, SpinQuad->value());
+}
+
+void AdvancedPage::SpinForRespawnChange()
+{
+    createSettingsStore()->WriteInteger(kForceRespawn, SpinForRespawn->value());
+}
+
+void AdvancedPage::SpinWepRespawnChange()
+{
+    createSettingsStore()->WriteInteger(kWeaponRespawn, SpinWepRespawn->value());
+}
+
+void AdvancedPage::SpinGravityChange()
+{
+    createSettingsStore()->WriteInteger(kGravity, SpinGravity->value());
+}
+
+void AdvancedPage::SpinSpeedChange()
+{
+    createSettingsStore()->WriteInteger(kSpeed, SpinSpeed->value());
+}
+
+void AdvancedPage::SpinKnockbackChange()
+{
+    createSettingsStore()->WriteInteger(kKnockback, SpinKnockback->value());
+}
+
+void AdvancedPage::PureCBClick()
+{
+    createSettingsStore()->WriteBool(kPS, PureCB->isChecked());
+}
+
+void AdvancedPage::ConDBClick()
+{
+    createSettingsStore()->WriteBool(kCD, ConDB->isChecked());
+}
+
+void AdvancedPage::downloadsCBClick()
+{
+    createSettingsStore()->WriteBool(kDownloads, downloadsCB->isChecked());
+}
+
+void AdvancedPage::faCBClick()
+{
+    createSettingsStore()->WriteBool(kFA, faCB->isChecked());
+}
+
+void AdvancedPage::fbCBClick()
+{
+    createSettingsStore()->WriteBool(kFB, fbCB->isChecked());
+}
+
+void AdvancedPage::avCBClick()
+{
+    createSettingsStore()->WriteBool(kAV, avCB->isChecked());
+}
+
+void AdvancedPage::adrCBClick()
+{
+    createSettingsStore()->WriteBool(kADR, adrCB->isChecked());
+}
+
+void AdvancedPage::ecCBClick()
+{
+    createSettingsStore()->WriteBool(kEC, ecCB->isChecked());
+}
+
+void AdvancedPage::ebCBClick()
+{
+    createSettingsStore()->WriteBool(kEB, ebCB->isChecked());
+}
+
+void AdvancedPage::AddBanEditChange()
+{
+    AddBan->setEnabled(!AddBanEdit->text().isEmpty());
+}
+
+void AdvancedPage::AddBanEditEnter()
+{
+    AddBan->setDefault(true);
+}
+
+void AdvancedPage::AddBanEditExit()
+{
+    AddBan->setDefault(false);
+}
+
+std::vector<std::string> AdvancedPage::banList() const
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < BanListBox->count(); ++i)
+        entries.push_back(toStd(BanListBox->item(i)->text()));
+    return entries;
+}
+
+void AdvancedPage::storeBanList()
+{
+    createSettingsStore()->WriteString(kBanIPList, ToCommaList(banList()));
+}
+
+void AdvancedPage::appendBan(const QString& address)
+{
+    BanListBox->addItem(address);
+    storeBanList();
+}
+
+void AdvancedPage::AddBanClick()
+{
+    appendBan(AddBanEdit->text());
+    AddBanEdit->clear();
+    AddBanEdit->setFocus();
+}
+
+void AdvancedPage::Button4Click()
+{
+    QListWidgetItem* selected = BanListBox->currentItem();
+    if (!selected || !selected->isSelected())
+        return;
+    AddBanEdit->setText(selected->text());
+    delete selected;
+    AddBanEdit->setFocus();
+    storeBanList();
+}
+
+} // namespace varno

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace varno {
+
+class SpinEdit;
+
+// The "Advanced" page: server password, rates, game rules and the banned-address list.
+class AdvancedPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit AdvancedPage(QWidget* parent = nullptr);
+
+    QLineEdit* SrvPWEdit;
+    SpinEdit* SpinMaxRate;
+    SpinEdit* SpinPort;
+    SpinEdit* SpinQuad;
+    SpinEdit* SpinForRespawn;
+    SpinEdit* SpinWepRespawn;
+    SpinEdit* SpinGravity;
+    SpinEdit* SpinSpeed;
+    SpinEdit* SpinKnockback;
+    QCheckBox* PureCB;
+    QCheckBox* ConDB;
+    QCheckBox* downloadsCB;
+    QCheckBox* faCB;
+    QCheckBox* fbCB;
+    QCheckBox* avCB;
+    QCheckBox* adrCB;
+    QCheckBox* ecCB;
+    QCheckBox* ebCB;
+    QListWidget* BanListBox;
+    QLineEdit* AddBanEdit;
+    QPushButton* AddBan;
+    QPushButton* Button4;
+
+    void SrvPWEditChange();
+    void SpinMaxRateChange();
+    void SpinPortChange();
+    void SpinQuadChange();
+    void SpinForRespawnChange();
+    void SpinWepRespawnChange();
+    void SpinGravityChange();
+    void SpinSpeedChange();
+    void SpinKnockbackChange();
+    void PureCBClick();
+    void ConDBClick();
+    void downloadsCBClick();
+    void faCBClick();
+    void fbCBClick();
+    void avCBClick();
+    void adrCBClick();
+    void ecCBClick();
+    void ebCBClick();
+    void AddBanEditChange();
+    void AddBanEditEnter();
+    void AddBanEditExit();
+    void AddBanClick();
+    void Button4Click();
+
+    // Every entry of the ban list, in order.
+    std::vector<std::string> banList() const;
+    // Appends an address and stores the whole list (also used by the ZOZ Idaroz).
+    void appendBan(const QString& address);
+    void storeBanList();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void connectHandlers();
+};
+
+} // namespace varno

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace varno {
+
+class SpinEdit;
+class StatusLine;
+
+// The Properties dialog: the Quake 3 folder, the folder of map pictures and two display options.
+class TPropForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TPropForm(QWidget* parent = nullptr);
+
+    QGroupBox* GroupBox1;
+    QLabel* Label1;
+    QLineEdit* Q3DirEdit;
+    QToolButton* SpeedButton1;
+    QLabel* Label4;
+    QLineEdit* MapsDirEdit;
+    QToolButton* SpeedButton2;
+    QCheckBox* MapPrevCB;
+    QCheckBox* SystrayCB;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QGroupBox* GroupBox2;
+    QLabel* Label2;
+    SpinEdit* SpinEdit1;
+    QLabel* Label3;
+    QGroupBox* GroupBox3;
+    QCheckBox* ASstartup;
+    QCheckBox* ASmap;
+    QCheckBox* ASremote;
+    QCheckBox* ASserver;
+    QCheckBox* ASadvanced;
+    StatusLine* StatusBar1;
+
+    void Button1Click();
+    void Button2Click();
+    void SpeedButton1Click();
+    void ASmapClick();
+    void ASstartupClick();
+    void ASremoteClick();
+    void ASserverClick();
+    void ASadvancedClick();
+    void FormShow();
+
+    // The open dialog's filter for the game program on this system.
+    static QString gameProgramFilter();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool m_centred = false;
+};
+
+} // namespace varno

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+
+namespace varno {
+
+class SpinEdit;
+class StatusLine;
+
+// The "Startup" page: server identity, game rules, memory, port, game folder and bots. Every control
+// stores its value the moment it changes.
+class StartupPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit StartupPage(StatusLine* statusLine, QWidget* parent = nullptr);
+
+    QLineEdit* ServerNameEdit;
+    QLineEdit* MotdEdit;
+    QComboBox* GameTypeBox;
+    QComboBox* ServerTypeBox;
+    SpinEdit* memtouse;
+    SpinEdit* NetPort;
+    QComboBox* GameDirCombo;
+    QLabel* StartMapLabel;
+    QComboBox* StartMapBox;
+    SpinEdit* MaxPlayers;
+    SpinEdit* TimeLimit;
+    SpinEdit* Fraglimit;
+    QListWidget* BotListBox1;
+    SpinEdit* SpinBotMin;
+    QRadioButton* BotRB1;
+    QRadioButton* BotRB2;
+    SpinEdit* SpinBotLevel;
+    QCheckBox* BotChatBox;
+
+    void ServerNameEditChange();
+    void MotdEditChange();
+    void GameTypeBoxChange();
+    void ServerTypeBoxChange();
+    void memtouseChange();
+    void StartMapBoxChange();
+    void MaxPlayersChange();
+    void TimeLimitChange();
+    void FraglimitChange();
+    void BotListBox1Click();
+    void SpinBotMinChange();
+    void BotRB1Click();
+    void BotRB2Click();
+    void SpinBotLevelChange();
+    void BotChatBoxClick();
+    void GameDirComboClick();
+
+    // Appends the game folder's immediate sub-folders (from the Properties dialog's Quake 3 folder)
+    // to the game-directory list, sorted, each once; the box's text stays.
+    void FillGameDirList();
+
+    // The check marks of the bot list, in list order.
+    std::vector<bool> botChecks() const;
+    void setBotChecksQuietly(const std::vector<bool>& checks);
+
+private:
+    void buildLayout();
+    void connectHandlers();
+
+    StatusLine* m_statusLine;
+};
+
+} // namespace varno

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace varno {
+
+// The core holds 8-bit text in the system's local encoding (the ANSI code page on Windows, UTF-8 on
+// Linux); these convert at the boundary to Qt.
+inline QString toQ(std::string_view text)
+{
+    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
+}
+
+inline std::string toStd(const QString& text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+} // namespace varno

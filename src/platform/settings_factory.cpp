@@ -1,0 +1,56 @@
+#include "platform/settings_factory.h"
+
+#include "platform/qt_text.h"
+#include "platform/settings_file_store.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cstdlib>
+
+#ifdef _WIN32
+#include "platform/win/registry_settings_store.h"
+#endif
+
+namespace varno {
+
+namespace {
+
+std::string& explicitFile()
+{
+    static std::string path;
+    return path;
+}
+
+} // namespace
+
+void setSettingsFile(const std::string& path)
+{
+    explicitFile() = path;
+}
+
+std::string settingsFile()
+{
+    if (!explicitFile().empty())
+        return explicitFile();
+    if (const char* fromEnvironment = std::getenv("VARNO_SETTINGS"); fromEnvironment && *fromEnvironment)
+        return fromEnvironment;
+#ifdef _WIN32
+    return {};
+#else
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return toStd(QDir(base).filePath(QStringLiteral("varno-server/settings.ini")));
+#endif
+}
+
+std::unique_ptr<SettingsStore> createSettingsStore()
+{
+    const std::string path = settingsFile();
+#ifdef _WIN32
+    if (path.empty())
+        return std::make_unique<RegistrySettingsStore>();
+#endif
+    return std::make_unique<SettingsFileStore>(toQ(path));
+}
+
+} // namespace varno
