@@ -52,6 +52,11 @@ SaveAnswer askSaveFileName(QWidget* parent, const SaveRequest& request)
     if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
         dialog.selectNameFilter(request.filters.at(request.filterIndex));
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (request.suffixForFilter) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+            dialog.setDefaultSuffix(request.suffixForFilter(int(request.filters.indexOf(filter))));
+        });
+    }
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

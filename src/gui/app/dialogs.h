@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 namespace varno::dialogs {
@@ -20,6 +22,8 @@ struct SaveRequest {
     int filterIndex = 0;     // 0-based type shown at opening
     QString defaultSuffix;   // added to a name typed without one
     QString fileName;        // name shown at opening
+    // The default extension that picking a type in the open dialog sets; empty keeps defaultSuffix.
+    std::function<QString(int)> suffixForFilter;
 };
 
 struct SaveAnswer {
