@@ -10,6 +10,7 @@
 #include "gui/app/status_line.h"
 #include "gui/console/console_page.h"
 #include "gui/launch/map_rotation_page.h"
+#include "gui/launch/server_launch.h"
 #include "gui/lpb/lpb_page.h"
 #include "gui/settings/advanced_page.h"
 #include "gui/settings/cmd_line_form.h"
@@ -109,6 +110,7 @@ void TForm1::buildToolBar()
                                  QStringLiteral("Launch Quake 3 Server"), true);
 
     onEvent(ToolButton5, &QToolButton::clicked, this, &TForm1::Properties1Click);
+    onEvent(ToolButton7, &QToolButton::clicked, this, &TForm1::ToolButton7Click);
 }
 
 void TForm1::buildMenus()
@@ -257,6 +259,11 @@ void TForm1::CommandLine1Click()
 void TForm1::About1Click()
 {
     bringForward(forms().AboutForm);
+}
+
+void TForm1::ToolButton7Click()
+{
+    launchServer();
 }
 
 void TForm1::Exit1Click()

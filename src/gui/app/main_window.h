@@ -63,6 +63,7 @@ public:
     void About1Click();
     void Exit1Click();
     void TabbedNotebook1Change();
+    void ToolButton7Click();
 
     // The caption of the page on top.
     QString activePageCaption() const;

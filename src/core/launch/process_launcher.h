@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace varno {
+
+// The exit code a process reports while it is still running.
+inline constexpr int kStillActive = 259;
+
+// What became of starting the game.
+struct LaunchOutcome {
+    // kStillActive while running; the exit code when it ended within the wait; negative when it could
+    // not be started or was ended by a signal (the signal's number, negated).
+    int exitCode = -1;
+    // The console the game runs in, for the operator (the tmux session on Linux).
+    std::string consoleName;
+    // Why the game could not be started when that is not the game's own absence (tmux missing).
+    std::string problem;
+};
+
+// Starts the game from its command line in a new console, in the game folder, and waits a short
+// moment (100 ms) to see whether it stays up.
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+    virtual LaunchOutcome start(const std::string& gameFolder, const std::string& commandLine) = 0;
+};
+
+} // namespace varno

@@ -1,0 +1,88 @@
+#include "platform/posix/tmux.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace varno::tmux {
+
+namespace {
+
+constexpr int kCommandTimeoutMs = 5000;
+
+} // namespace
+
+QString socketName()
+{
+    const QString fromEnvironment = qEnvironmentVariable("VARNO_TMUX_SOCKET");
+    return fromEnvironment.isEmpty() ? QStringLiteral("varno") : fromEnvironment;
+}
+
+Result run(const QStringList& arguments)
+{
+    QProcess process;
+    process.setProgram(QStringLiteral("tmux"));
+    process.setArguments(QStringList{QStringLiteral("-L"), socketName()} + arguments);
+    // The panel may itself run inside tmux; its server is another one.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("TMUX"));
+    process.setProcessEnvironment(environment);
+    process.start();
+    Result result;
+    if (!process.waitForStarted(kCommandTimeoutMs))
+        return result;
+    result.ran = true;
+    if (!process.waitForFinished(kCommandTimeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    return result;
+}
+
+bool available()
+{
+    return run({QStringLiteral("-V")}).ran;
+}
+
+QList<Session> sessions(const QString& prefix)
+{
+    // One line per session's active pane: dead flag, exit status, signal, then the name (which may
+    // hold blanks, so it goes last).
+    const Result listed = run({QStringLiteral("list-panes"), QStringLiteral("-a"), QStringLiteral("-F"),
+                               QStringLiteral("#{pane_active} #{pane_dead} #{pane_dead_status} "
+                                              "#{pane_dead_signal} #{session_name}")});
+    QList<Session> found;
+    if (!listed.ran || listed.exitCode != 0)
+        return found; // no server on the socket yet
+    for (const QString& line : listed.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList parts = line.split(QLatin1Char(' '));
+        if (parts.size() < 5 || parts[0] != QLatin1String("1"))
+            continue;
+        Session session;
+        session.alive = parts[1] != QLatin1String("1");
+        session.deadStatus = parts[2].toInt();
+        session.deadSignal = parts[3].toInt();
+        session.name = parts.mid(4).join(QLatin1Char(' '));
+        if (session.name.startsWith(prefix))
+            found << session;
+    }
+    return found;
+}
+
+std::optional<QString> firstLiveSession(const QString& prefix)
+{
+    for (const Session& session : sessions(prefix)) {
+        if (session.alive)
+            return session.name;
+    }
+    return std::nullopt;
+}
+
+QString paneTarget(const QString& session)
+{
+    return QStringLiteral("=") + session + QStringLiteral(":");
+}
+
+} // namespace varno::tmux

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace varno::tmux {
+
+// The panel's own tmux server: socket "varno" (tmux -L varno), or VARNO_TMUX_SOCKET.
+QString socketName();
+
+struct Result {
+    bool ran = false; // tmux could be started at all
+    int exitCode = -1;
+    QString output;
+};
+
+// Runs one tmux command line on the panel's socket; waits for it to end.
+Result run(const QStringList& arguments);
+
+// Whether a tmux program can be run.
+bool available();
+
+// The sessions on the panel's socket whose names begin with prefix, in tmux's order, with whether
+// their pane's process is still running.
+struct Session {
+    QString name;
+    bool alive = false;
+    int deadStatus = 0;
+    int deadSignal = 0;
+};
+QList<Session> sessions(const QString& prefix);
+
+// The first session beginning with prefix whose process runs.
+std::optional<QString> firstLiveSession(const QString& prefix);
+
+// A target naming exactly this session's active pane.
+QString paneTarget(const QString& session);
+
+} // namespace varno::tmux

@@ -1,0 +1,97 @@
+#include "platform/posix/tmux_launcher.h"
+
+#include "core/console/console_names.h"
+#include "core/launch/command_line.h"
+#include "platform/posix/tmux.h"
+#include "platform/qt_text.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+
+namespace varno {
+
+namespace {
+
+constexpr int kStartWaitMs = 100;
+constexpr const char* kNoTmux = "The server console cannot be opened: tmux is not installed. Install the tmux "
+                                "package and launch again.";
+
+// A name beginning with the console class, distinct from every session on the socket.
+QString freeSessionName(const QList<tmux::Session>& existing)
+{
+    const QString base = toQ(kConsoleWindowClass);
+    const auto taken = [&](const QString& name) {
+        for (const auto& session : existing) {
+            if (session.name == name)
+                return true;
+        }
+        return false;
+    };
+    QString name = base;
+    for (int n = 2; taken(name); ++n)
+        name = base + QStringLiteral(" %1").arg(n);
+    return name;
+}
+
+} // namespace
+
+LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::string& commandLine)
+{
+    LaunchOutcome outcome;
+    const std::vector<std::string> arguments = splitCommandLine(commandLine);
+    if (arguments.empty())
+        return outcome;
+    if (!tmux::available()) {
+        outcome.problem = kNoTmux;
+        return outcome;
+    }
+
+    // Consoles of servers that have ended stay until the next launch, so that an early death can be
+    // told from a running server; they go now.
+    const QString prefix = toQ(kConsoleWindowClass);
+    QList<tmux::Session> existing = tmux::sessions(prefix);
+    for (const auto& session : existing) {
+        if (!session.alive)
+            tmux::run({QStringLiteral("kill-session"), QStringLiteral("-t"), QStringLiteral("=") + session.name});
+    }
+    existing = tmux::sessions(prefix);
+    const QString session = freeSessionName(existing);
+
+    // The program is looked up in the game folder, as the game's own start is.
+    QString program = toQ(arguments.front());
+    const QString inFolder = QDir(toQ(gameFolder)).absoluteFilePath(program);
+    if (!program.contains(QLatin1Char('/')) && QFileInfo(inFolder).isFile())
+        program = inFolder;
+    QStringList command{QStringLiteral("new-session"), QStringLiteral("-d"), QStringLiteral("-s"), session,
+                        QStringLiteral("-c"), toQ(gameFolder), QStringLiteral("-x"), QStringLiteral("160"),
+                        QStringLiteral("-y"), QStringLiteral("48"), program};
+    for (std::size_t i = 1; i < arguments.size(); ++i)
+        command << toQ(arguments[i]);
+    // The console stays after the server ends, so that an early death and its cause can be seen.
+    command << QStringLiteral(";") << QStringLiteral("set-option") << QStringLiteral("-w") << QStringLiteral("-t")
+            << tmux::paneTarget(session) << QStringLiteral("remain-on-exit") << QStringLiteral("on");
+    const tmux::Result started = tmux::run(command);
+    if (!started.ran) {
+        outcome.problem = kNoTmux;
+        return outcome;
+    }
+    if (started.exitCode != 0)
+        return outcome;
+
+    outcome.consoleName = toStd(session);
+    QThread::msleep(kStartWaitMs);
+    for (const auto& found : tmux::sessions(session)) {
+        if (found.name != session)
+            continue;
+        if (found.alive)
+            outcome.exitCode = kStillActive;
+        else
+            outcome.exitCode = found.deadSignal > 0 ? -found.deadSignal : found.deadStatus;
+        return outcome;
+    }
+    outcome.exitCode = 0; // gone already, and with it its exit status
+    return outcome;
+}
+
+} // namespace varno

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/launch/process_launcher.h"
+
+namespace varno {
+
+// Starts the game with CreateProcessA in a new console window of its own.
+class WinLauncher : public ProcessLauncher {
+public:
+    LaunchOutcome start(const std::string& gameFolder, const std::string& commandLine) override;
+};
+
+} // namespace varno

@@ -1,0 +1,49 @@
+#include "support/tmux_socket.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QUuid>
+
+namespace varno::test {
+
+namespace {
+
+QString runTmux(const QString& socket, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("tmux"), QStringList{QStringLiteral("-L"), socket} + arguments);
+    if (!process.waitForFinished(5000))
+        process.kill();
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+} // namespace
+
+TmuxSocket::TmuxSocket()
+    : m_name(QStringLiteral("varno-test-%1-%2")
+                 .arg(QCoreApplication::applicationPid())
+                 .arg(QUuid::createUuid().toString(QUuid::Id128).left(8)))
+{
+    qputenv("VARNO_TMUX_SOCKET", m_name.toLocal8Bit());
+}
+
+TmuxSocket::~TmuxSocket()
+{
+    runTmux(m_name, {QStringLiteral("kill-server")});
+    qunsetenv("VARNO_TMUX_SOCKET");
+}
+
+QString TmuxSocket::capture(const QString& session) const
+{
+    return runTmux(m_name, {QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-J"),
+                            QStringLiteral("-S"), QStringLiteral("-"), QStringLiteral("-t"),
+                            QStringLiteral("=") + session + QStringLiteral(":")});
+}
+
+QStringList TmuxSocket::sessions() const
+{
+    return runTmux(m_name, {QStringLiteral("list-sessions"), QStringLiteral("-F"), QStringLiteral("#{session_name}")})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace varno::test

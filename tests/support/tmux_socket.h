@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace varno::test {
+
+// A tmux socket of the test's own (VARNO_TMUX_SOCKET), whose server is killed when the test ends,
+// whatever happened.
+class TmuxSocket {
+public:
+    TmuxSocket();
+    ~TmuxSocket();
+    TmuxSocket(const TmuxSocket&) = delete;
+    TmuxSocket& operator=(const TmuxSocket&) = delete;
+
+    QString name() const { return m_name; }
+    // The visible text of a session's pane.
+    QString capture(const QString& session) const;
+    // Session names on the socket.
+    QStringList sessions() const;
+
+private:
+    QString m_name;
+};
+
+} // namespace varno::test
