@@ -1,0 +1,49 @@
+#include "output.h"
+
+#include <algorithm>
+
+namespace varno::standin {
+
+Output::Output(std::FILE* console)
+    : m_console(console)
+{
+}
+
+void Output::print(std::string_view piece)
+{
+    if (!m_flush) {
+        printToConsole(piece);
+        return;
+    }
+    const std::size_t room = kRedirectBufferSize - 1;
+    if (m_buffer.size() + piece.size() > room) {
+        m_flush(m_buffer);
+        m_buffer.clear();
+    }
+    // A single piece longer than the buffer is cut, as the engine's bounded concatenation does.
+    m_buffer.append(piece.substr(0, room - m_buffer.size()));
+}
+
+void Output::printToConsole(std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), m_console);
+    std::fflush(m_console);
+}
+
+void Output::beginRedirect(FlushFunction flush)
+{
+    m_flush = std::move(flush);
+    m_buffer.clear();
+}
+
+void Output::endRedirect()
+{
+    if (!m_flush)
+        return;
+    const FlushFunction flush = std::move(m_flush);
+    m_flush = nullptr;
+    flush(m_buffer);
+    m_buffer.clear();
+}
+
+} // namespace varno::standin

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace varno::standin {
+
+// Where printed text goes: the console, or while an rcon command runs, the reply buffer. Like the engine, the
+// buffer is sent as one datagram whenever the next printed piece would not fit, so the pieces' boundaries decide
+// where a long reply is split.
+class Output {
+public:
+    // The engine's rcon output buffer, 1024 - 16 bytes, one of them kept for the terminating NUL.
+    static constexpr std::size_t kRedirectBufferSize = 1008;
+    using FlushFunction = std::function<void(std::string_view text)>;
+
+    explicit Output(std::FILE* console);
+
+    void print(std::string_view piece);
+    // Text that goes to the console even during an rcon command.
+    void printToConsole(std::string_view text);
+
+    void beginRedirect(FlushFunction flush);
+    // Sends what the buffer holds, also when it is empty, as the engine does.
+    void endRedirect();
+
+private:
+    std::FILE* m_console;
+    FlushFunction m_flush;
+    std::string m_buffer;
+};
+
+} // namespace varno::standin

@@ -1,0 +1,421 @@
+#include "server.h"
+
+#include "status_table.h"
+
+#include <filesystem>
+#include <sstream>
+
+namespace varno::standin {
+
+namespace {
+
+constexpr std::string_view kBadRconPassword = "Bad rconpassword.\n";
+constexpr std::string_view kNoRconPassword = "No rconpassword set on the server.\n";
+constexpr std::string_view kServerNotRunning = "Server is not running.\n";
+constexpr std::string_view kBaseGame = "baseq3";
+constexpr int kProtocolVersion = 68;
+
+struct CvarDefault {
+    std::string_view name;
+    std::string_view value;
+};
+
+// The cvars the engine and game register, so that a server script can set them the bare way.
+constexpr CvarDefault kCvarDefaults[] = {
+    {"net_port", "27960"},     {"net_ip", "0.0.0.0"},       {"dedicated", "0"},          {"fs_game", ""},
+    {"com_hunkmegs", "56"},     {"sv_hostname", "noname"},   {"sv_maxclients", "8"},      {"g_gametype", "0"},
+    {"fraglimit", "20"},       {"timelimit", "0"},          {"sv_pure", "1"},            {"rconpassword", ""},
+    {"sv_cheats", "0"},        {"g_motd", ""},              {"g_password", ""},          {"rate", "3000"},
+    {"g_quadfactor", "3"},     {"g_forcerespawn", "20"},    {"g_weaponrespawn", "5"},    {"g_gravity", "800"},
+    {"g_speed", "320"},        {"g_knockback", "1000"},     {"cl_allowDownload", "0"},   {"g_teamAutoJoin", "0"},
+    {"g_teamForceBalance", "0"}, {"g_allowVote", "1"},      {"g_syncronousClients", "0"}, {"g_banIPs", ""},
+    {"bot_nochat", "0"},       {"bot_minplayers", "0"},     {"mapname", "nomap"},        {"nextmap", ""},
+    {"standin_status", "classic"}, {"standin_rcon_throttle", ""}, {"standin_log", ""},
+};
+
+bool isSetCommand(std::string_view name)
+{
+    return equalsIgnoringCase(name, "set") || equalsIgnoringCase(name, "seta") || equalsIgnoringCase(name, "sets") ||
+           equalsIgnoringCase(name, "setu");
+}
+
+// exec's file name: ".cfg" is added when the name has no extension.
+std::string withDefaultExtension(const std::string& name)
+{
+    const std::size_t slash = name.find_last_of('/');
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return name + ".cfg";
+    return name;
+}
+
+// Script names stay inside the game folders.
+bool isSafeGamePath(const std::string& name)
+{
+    return !name.empty() && name.front() != '/' && name.find("..") == std::string::npos &&
+           name.find('\\') == std::string::npos && name.find(':') == std::string::npos;
+}
+
+std::optional<std::string> readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+Server::Server(std::FILE* console)
+    : m_output(console)
+{
+    for (const CvarDefault& cvar : kCvarDefaults)
+        m_cvars.declare(cvar.name, cvar.value);
+}
+
+const std::map<std::string, Server::Handler>& Server::handlers()
+{
+    static const std::map<std::string, Handler> table{
+        {"set", &Server::commandSet},
+        {"seta", &Server::commandSet},
+        {"sets", &Server::commandSet},
+        {"setu", &Server::commandSet},
+        {"vstr", &Server::commandVstr},
+        {"exec", &Server::commandExec},
+        {"echo", &Server::commandEcho},
+        {"map", &Server::commandMap},
+        {"status", &Server::commandStatus},
+        {"say", &Server::commandSay},
+        {"quit", &Server::commandQuit},
+        {"addbot", &Server::commandAddBot},
+        {"addclient", &Server::commandAddClient},
+        {"kick", &Server::commandKick},
+        {"clientkick", &Server::commandClientKick},
+        {"setping", &Server::commandSetPing},
+        {"setstate", &Server::commandSetState},
+        {"setscore", &Server::commandSetScore},
+        {"setlastmsg", &Server::commandSetLastMsg},
+        {"setqport", &Server::commandSetQport},
+        {"setrate", &Server::commandSetRate},
+    };
+    return table;
+}
+
+void Server::applyStartupSettings(const std::vector<std::string>& commands)
+{
+    for (const std::string& command : commands) {
+        const Args args = tokenizeCommand(command);
+        if (!args.empty() && isSetCommand(args[0]))
+            execute(command);
+    }
+    m_startingUp = false;
+    followLogSetting();
+    m_startupLog.clear();
+}
+
+void Server::queueStartupCommands(const std::vector<std::string>& commands)
+{
+    for (const std::string& command : commands) {
+        const Args args = tokenizeCommand(command);
+        if (args.empty() || isSetCommand(args[0]))
+            continue;
+        if (!m_buffer.append(command + '\n'))
+            print("Cbuf_AddText: overflow\n");
+    }
+}
+
+void Server::setListenAddress(const std::string& ip, int port)
+{
+    m_cvars.set("net_port", std::to_string(port));
+    print("Opening IP socket: " + ip + ':' + std::to_string(port) + '\n');
+}
+
+void Server::addConsoleLine(std::string_view line)
+{
+    print("]" + std::string(line) + '\n');
+    if (!m_buffer.append(std::string(line) + '\n'))
+        print("Cbuf_AddText: overflow\n");
+}
+
+void Server::runCommandBuffer()
+{
+    while (!m_quit) {
+        const std::optional<std::string> command = m_buffer.takeCommand();
+        if (!command)
+            return;
+        execute(*command);
+    }
+}
+
+void Server::print(std::string_view text)
+{
+    m_output.print(text);
+}
+
+void Server::shutDown(std::string_view reason)
+{
+    if (m_running) {
+        m_output.printToConsole("----- Server Shutdown (" + std::string(reason) + ") -----\n");
+        m_output.printToConsole("---------------------------\n");
+    }
+    m_running = false;
+    m_log.close();
+}
+
+void Server::execute(std::string_view text)
+{
+    const Args args = tokenizeCommand(text);
+    if (args.empty())
+        return;
+    const std::string logLine = joinArguments(args);
+    writeLogLine(logLine);
+
+    const auto handler = handlers().find(toLower(args[0]));
+    if (handler != handlers().end())
+        (this->*handler->second)(args);
+    else if (Cvar* cvar = m_cvars.find(args[0]))
+        cvarCommand(*cvar, args);
+    else
+        print("Unknown command \"" + args[0] + "\"\n");
+
+    // A command that names a new log file is the first line in it.
+    if (!m_startingUp && followLogSetting())
+        writeLogLine(logLine);
+}
+
+void Server::cvarCommand(Cvar& cvar, const Args& args)
+{
+    if (args.size() == 1) {
+        print("\"" + cvar.name + "\" is:\"" + cvar.value + "^7\" default:\"" + cvar.resetValue + "^7\"\n");
+        return;
+    }
+    cvar.value = argumentsFrom(args, 1);
+}
+
+bool Server::requireRunning()
+{
+    if (!m_running)
+        print(kServerNotRunning);
+    return m_running;
+}
+
+void Server::broadcast(std::string_view message)
+{
+    // The dedicated console shows what goes to all players with its line ends written out as \n.
+    std::string shown;
+    for (const char c : message) {
+        if (c == '\n')
+            shown += "\\n";
+        else
+            shown += c;
+    }
+    print("broadcast: print \"" + shown + "\"\n");
+}
+
+void Server::writeLogLine(const std::string& line)
+{
+    if (m_startingUp) {
+        m_startupLog.push_back(line);
+        return;
+    }
+    if (m_log.is_open()) {
+        m_log << line << '\n';
+        m_log.flush();
+    }
+}
+
+bool Server::followLogSetting()
+{
+    const std::string path = m_cvars.value("standin_log");
+    if (path == m_logPath)
+        return false;
+    m_log.close();
+    m_logPath = path;
+    if (path.empty())
+        return false;
+    m_log.open(path, std::ios::app);
+    if (!m_log) {
+        print("WARNING: couldn't open the command log " + path + '\n');
+        return false;
+    }
+    for (const std::string& line : m_startupLog)
+        writeLogLine(line);
+    return true;
+}
+
+void Server::handlePacket(std::string_view payload, const std::string& senderIp, const std::string& sender,
+                          const SendFunction& send)
+{
+    // Like the engine, a server without a running map does not listen.
+    if (!m_running)
+        return;
+    const std::optional<std::string> text = connectionlessText(payload);
+    if (!text)
+        return;
+    const Args args = tokenizeCommand(*text);
+    if (args.empty())
+        return;
+    const std::string name = toLower(args[0]);
+    if (name == "rcon")
+        handleRcon(*text, senderIp, sender, send);
+    else if (name == "getstatus")
+        answerStatusQuery(args, send);
+    else if (name == "getinfo")
+        answerInfoQuery(args, send);
+}
+
+void Server::handleRcon(std::string_view text, const std::string& senderIp, const std::string& sender,
+                        const SendFunction& send)
+{
+    const RconThrottleMode mode = rconThrottleModeFromName(m_cvars.value("standin_rcon_throttle"));
+    if (!m_throttle.accept(mode, senderIp, RconThrottle::Clock::now()))
+        return;
+    const std::optional<RconRequest> request = parseRconRequest(text);
+    if (!request)
+        return;
+
+    const std::string password = m_cvars.value("rconpassword");
+    const bool valid = !password.empty() && request->password == password;
+    print((valid ? "Rcon from " : "Bad rcon from ") + sender + ": " + request->command + '\n');
+
+    m_output.beginRedirect([&send](std::string_view buffer) {
+        send(std::string(kConnectionlessHeader) + "print\n" + std::string(buffer));
+    });
+    if (password.empty())
+        print(kNoRconPassword);
+    else if (!valid)
+        print(kBadRconPassword);
+    else
+        execute(request->command);
+    m_output.endRedirect();
+}
+
+std::string Server::serverInfo() const
+{
+    return "\\sv_hostname\\" + m_cvars.value("sv_hostname") + "\\mapname\\" + m_cvars.value("mapname") +
+           "\\sv_maxclients\\" + m_cvars.value("sv_maxclients") + "\\g_gametype\\" + m_cvars.value("g_gametype") +
+           "\\protocol\\" + std::to_string(kProtocolVersion);
+}
+
+void Server::answerStatusQuery(const Args& args, const SendFunction& send)
+{
+    std::string reply = std::string(kConnectionlessHeader) + "statusResponse\n" + serverInfo();
+    if (args.size() > 1)
+        reply += "\\challenge\\" + args[1];
+    reply += '\n';
+    for (const auto& [number, client] : m_clients.clients()) {
+        if (client.state != ClientState::Zombie)
+            reply += std::to_string(client.score) + ' ' + std::to_string(client.ping) + " \"" + client.name + "\"\n";
+    }
+    send(reply);
+}
+
+void Server::answerInfoQuery(const Args& args, const SendFunction& send)
+{
+    int players = 0;
+    for (const auto& [number, client] : m_clients.clients())
+        players += client.state != ClientState::Zombie ? 1 : 0;
+    std::string reply = std::string(kConnectionlessHeader) + "infoResponse\n";
+    if (args.size() > 1)
+        reply += "\\challenge\\" + args[1];
+    reply += "\\protocol\\" + std::to_string(kProtocolVersion) + "\\hostname\\" + m_cvars.value("sv_hostname") +
+             "\\mapname\\" + m_cvars.value("mapname") + "\\clients\\" + std::to_string(players) + "\\sv_maxclients\\" +
+             m_cvars.value("sv_maxclients") + "\\gametype\\" + m_cvars.value("g_gametype") + "\\pure\\" +
+             m_cvars.value("sv_pure");
+    send(reply);
+}
+
+void Server::commandSet(const Args& args)
+{
+    if (args.size() < 3) {
+        print("usage: set <variable> <value>\n");
+        return;
+    }
+    m_cvars.set(args[1], argumentsFrom(args, 2));
+}
+
+void Server::commandVstr(const Args& args)
+{
+    if (args.size() != 2) {
+        print("vstr <variablename> : execute a variable command\n");
+        return;
+    }
+    if (!m_buffer.insert(m_cvars.value(args[1])))
+        print("Cbuf_InsertText overflowed\n");
+}
+
+void Server::commandExec(const Args& args)
+{
+    if (args.size() != 2) {
+        print("exec <filename> : execute a script file\n");
+        return;
+    }
+    const std::string name = withDefaultExtension(args[1]);
+    std::vector<std::string> gameDirs;
+    const std::string game = m_cvars.value("fs_game");
+    if (!game.empty() && !equalsIgnoringCase(game, kBaseGame) && isSafeGamePath(game))
+        gameDirs.push_back(game);
+    gameDirs.emplace_back(kBaseGame);
+
+    std::optional<std::string> text;
+    if (isSafeGamePath(name)) {
+        for (const std::string& dir : gameDirs) {
+            text = readFile(std::filesystem::path(dir) / name);
+            if (text)
+                break;
+        }
+    }
+    if (!text) {
+        print("couldn't exec " + name + '\n');
+        return;
+    }
+    print("execing " + name + '\n');
+    if (!m_buffer.insert(*text))
+        print("Cbuf_InsertText overflowed\n");
+}
+
+void Server::commandEcho(const Args& args)
+{
+    print(argumentsFrom(args, 1) + '\n');
+}
+
+void Server::commandMap(const Args& args)
+{
+    if (args.size() < 2) {
+        print("USAGE: map <map name>\n");
+        return;
+    }
+    print("------ Server Initialization ------\n");
+    print("Server: " + args[1] + '\n');
+    m_cvars.set("mapname", args[1]);
+    m_running = true;
+    // The game reads its ban list when a map starts.
+    m_bans = BanList::fromCvar(m_cvars.value("g_banIPs"), [this](const std::string& complaint) { print(complaint); });
+    print("-----------------------------------\n");
+}
+
+void Server::commandStatus(const Args&)
+{
+    if (!requireRunning())
+        return;
+    const StatusLayout layout = statusLayoutFromName(m_cvars.value("standin_status"));
+    for (const std::string& piece : statusPieces(layout, m_cvars.value("mapname"), m_clients.clients()))
+        print(piece);
+}
+
+void Server::commandSay(const Args& args)
+{
+    if (!requireRunning() || args.size() < 2)
+        return;
+    broadcast("console: " + argumentsFrom(args, 1) + '\n');
+}
+
+void Server::commandQuit(const Args&)
+{
+    m_quit = true;
+    m_buffer.clear();
+}
+
+} // namespace varno::standin

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "ban_list.h"
+#include "client_table.h"
+#include "command_text.h"
+#include "cvar_table.h"
+#include "output.h"
+#include "rcon.h"
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varno::standin {
+
+// The game server's state and console commands. It never touches a socket or a file descriptor itself: the main
+// loop hands it console lines and datagrams, and it answers through the function it is given.
+class Server {
+public:
+    using SendFunction = std::function<void(std::string_view payload)>;
+
+    explicit Server(std::FILE* console);
+
+    // Runs the command line's "set" commands at once, as the engine does before it opens its port.
+    void applyStartupSettings(const std::vector<std::string>& commands);
+    // Queues the command line's other commands, in their order.
+    void queueStartupCommands(const std::vector<std::string>& commands);
+    // Reports the port the socket got; net_port follows it (it differs when 0 asked for a free one).
+    void setListenAddress(const std::string& ip, int port);
+
+    const CvarTable& cvars() const { return m_cvars; }
+
+    // A line typed on the console: shown behind the prompt and queued like the engine's console input.
+    void addConsoleLine(std::string_view line);
+    void runCommandBuffer();
+    // A datagram that arrived on the game port from `sender` ("a.b.c.d:port"), whose address without the port is
+    // `senderIp`; replies go through `send`.
+    void handlePacket(std::string_view payload, const std::string& senderIp, const std::string& sender,
+                      const SendFunction& send);
+
+    void print(std::string_view text);
+    bool quitRequested() const { return m_quit; }
+    void shutDown(std::string_view reason);
+
+private:
+    using Args = std::vector<std::string>;
+    using Handler = void (Server::*)(const Args&);
+    static const std::map<std::string, Handler>& handlers();
+
+    void execute(std::string_view text);
+    void cvarCommand(Cvar& cvar, const Args& args);
+    bool requireRunning();
+    void broadcast(std::string_view message);
+
+    void writeLogLine(const std::string& line);
+    // Opens the file standin_log names when it changed; true when a file was opened.
+    bool followLogSetting();
+
+    void handleRcon(std::string_view text, const std::string& senderIp, const std::string& sender,
+                    const SendFunction& send);
+    void answerStatusQuery(const Args& args, const SendFunction& send);
+    void answerInfoQuery(const Args& args, const SendFunction& send);
+    std::string serverInfo() const;
+
+    // Console commands.
+    void commandSet(const Args& args);
+    void commandVstr(const Args& args);
+    void commandExec(const Args& args);
+    void commandEcho(const Args& args);
+    void commandMap(const Args& args);
+    void commandStatus(const Args& args);
+    void commandSay(const Args& args);
+    void commandQuit(const Args& args);
+
+    // Client commands (server_clients.cpp).
+    void commandAddBot(const Args& args);
+    void commandAddClient(const Args& args);
+    void commandKick(const Args& args);
+    void commandClientKick(const Args& args);
+    void commandSetPing(const Args& args);
+    void commandSetState(const Args& args);
+    void commandSetScore(const Args& args);
+    void commandSetLastMsg(const Args& args);
+    void commandSetQport(const Args& args);
+    void commandSetRate(const Args& args);
+    std::optional<int> connectClient(Client client);
+    void dropClient(int number, std::string_view reason);
+    // The client whose number the argument gives, or nullptr after saying what is wrong with it.
+    Client* clientByNumber(const std::string& text);
+    // For the set* commands: the client of args[1] and the number in args[2], or nullptr after a message.
+    Client* clientForSetting(const Args& args, std::string_view usage, int& value);
+
+    Output m_output;
+    CvarTable m_cvars;
+    CommandBuffer m_buffer;
+    ClientTable m_clients;
+    BanList m_bans;
+    RconThrottle m_throttle;
+    bool m_running = false;
+    bool m_quit = false;
+
+    std::ofstream m_log;
+    std::string m_logPath;
+    // Commands of the start-up settings, kept until the log is opened after them.
+    bool m_startingUp = true;
+    std::vector<std::string> m_startupLog;
+};
+
+} // namespace varno::standin
