@@ -1,0 +1,161 @@
+// Rcon over UDP: passwords, the command text after the password, kicks and the engines' throttles.
+
+#include "standin/standin_test.h"
+
+#include <thread>
+
+namespace varno::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A bot and three players: 0 Sarge (bot), 1 Bob, 2 ^1Red^7Dwarf, 3 Carl.
+const std::string kFourClients = "addbot Sarge 4\n"
+                                 "addclient Bob 40 192.168.0.7:27960\n"
+                                 "addclient ^1Red^7Dwarf 99 172.16.5.4:27961\n"
+                                 "addclient Carl 120 10.1.2.3:27960\n";
+
+class RconTest : public StandinTest {};
+
+TEST_F(RconTest, CommandTextRunsWithOrWithoutLeadingBlanks)
+{
+    startWithMap();
+    for (const std::string command : {" status", "  status", "     status"}) {
+        SCOPED_TRACE("command text \"" + command + "\"");
+        EXPECT_EQ(rcon(command).substr(0, 11), "map: q3dm7\n");
+    }
+}
+
+TEST_F(RconTest, WrongPasswordIsRefusedAndNothingRuns)
+{
+    startWithMap(kFourClients);
+
+    EXPECT_EQ(m_client->rcon("wrong", " kick 1"), "Bad rconpassword.\n");
+    EXPECT_NE(rcon(" status").find(" Bob^7"), std::string::npos);
+}
+
+TEST_F(RconTest, WithoutPasswordSetEveryRequestIsRefused)
+{
+    startWithScript("map q3dm7\naddbot Sarge 4\n");
+
+    EXPECT_EQ(m_client->rcon("", " kick 0"), "No rconpassword set on the server.\n");
+    EXPECT_EQ(m_client->rcon("anything", " kick 0"), "No rconpassword set on the server.\n");
+    type("status", " Sarge^7");
+}
+
+TEST_F(RconTest, NothingAnswersBeforeAMapRuns)
+{
+    startWithScript("rconpassword secret\n");
+
+    EXPECT_TRUE(m_client->exchange(rconPayload(kRconPassword, " status"), 500ms).empty());
+    type("map q3dm7", "Server: q3dm7\n");
+    EXPECT_EQ(rcon(" status").substr(0, 11), "map: q3dm7\n");
+}
+
+TEST_F(RconTest, SayBroadcastsTheTextFromTheConsole)
+{
+    startWithMap();
+
+    EXPECT_EQ(rcon(" say ^2V^4a^2r^4n^2o^7: Bob^7 has a low ping"),
+              "broadcast: print \"console: ^2V^4a^2r^4n^2o^7: Bob^7 has a low ping\\n\"\n");
+}
+
+TEST_F(RconTest, KickRemovesTheNamedClientOnly)
+{
+    struct Case {
+        std::string command;
+        std::string kickedName;
+    };
+    const Case cases[] = {
+        {" kick  3", "Carl"},               // the panel's form: " kick " and a number field with its own blank
+        {" kick 3", "Carl"},
+        {" kick Bob", "Bob"},
+        {" kick reddwarf", "^1Red^7Dwarf"}, // names match without colour codes and case
+        {" clientkick 1", "Bob"},
+        {" kick 0", "Sarge"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        startWithMap(kFourClients);
+
+        EXPECT_EQ(rcon(c.command), "broadcast: print \"" + c.kickedName + "^7 was kicked\\n\"\n");
+
+        const std::string status = rcon(" status");
+        for (const std::string name : {"Sarge", "Bob", "^1Red^7Dwarf", "Carl"}) {
+            const bool listed = status.find(' ' + name + "^7 ") != std::string::npos;
+            EXPECT_EQ(listed, name != c.kickedName) << name << " in\n" << status;
+        }
+    }
+}
+
+TEST_F(RconTest, KickOfAnUnknownClientSaysSo)
+{
+    startWithMap(kFourClients);
+
+    EXPECT_EQ(rcon(" kick 9"), "Player 9 is not on the server\n");
+    EXPECT_EQ(rcon(" clientkick 9"), "Client 9 is not active\n");
+    EXPECT_EQ(rcon(" clientkick x"), "Bad slot number: x\n");
+}
+
+TEST_F(RconTest, GetstatusListsTheConnectedPlayers)
+{
+    startWithMap("addbot Sarge 4\naddclient Bob 40 192.168.0.7:27960\nsetscore 1 7\n");
+
+    const std::vector<std::string> replies = m_client->exchange("\xff\xff\xff\xffgetstatus 42");
+
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].substr(0, 19), "\xff\xff\xff\xffstatusResponse\n");
+    EXPECT_NE(replies[0].find("\\mapname\\q3dm7"), std::string::npos);
+    EXPECT_NE(replies[0].find("\\challenge\\42\n"), std::string::npos);
+    EXPECT_EQ(replies[0].substr(replies[0].find('\n', 19) + 1), "0 0 \"Sarge\"\n7 40 \"Bob\"\n");
+}
+
+// Sends `count` numbered echo requests at once and gives the numbers that were answered.
+std::vector<int> answeredOfBurst(RconClient& client, int count)
+{
+    for (int i = 1; i <= count; ++i)
+        client.send(rconPayload(kRconPassword, " echo " + std::to_string(i)));
+    std::vector<int> answered;
+    for (const std::string& datagram : client.collect(1000ms))
+        answered.push_back(std::stoi(printText({datagram})));
+    return answered;
+}
+
+TEST_F(RconTest, ThrottleDropsWhatTheChosenEngineWouldDrop)
+{
+    struct Case {
+        std::string mode;
+        std::vector<int> answeredOfTwelve;
+        bool otherSenderAnsweredRightAfter;
+    };
+    const Case cases[] = {
+        {"", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, true},
+        {"classic", {1}, false},                      // 500 ms after the last accepted one, from anyone
+        {"ioq3", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, true}, // 10 a second for each sender address
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("standin_rcon_throttle \"" + c.mode + "\"");
+        startWithMap("set standin_rcon_throttle \"" + c.mode + "\"\n");
+
+        EXPECT_EQ(answeredOfBurst(*m_client, 12), c.answeredOfTwelve);
+
+        RconClient otherSender(m_server->port(), "127.0.0.2");
+        EXPECT_EQ(!otherSender.exchange(rconPayload(kRconPassword, " echo other"), 500ms).empty(),
+                  c.otherSenderAnsweredRightAfter);
+    }
+}
+
+TEST_F(RconTest, ClassicThrottleAnswersAgainHalfASecondLater)
+{
+    startWithMap("set standin_rcon_throttle classic\n");
+    const auto firstSent = std::chrono::steady_clock::now();
+    ASSERT_EQ(rcon(" echo first"), "first\n");
+
+    // What is awaited here is the throttle's interval itself.
+    std::this_thread::sleep_until(firstSent + 550ms);
+
+    EXPECT_EQ(rcon(" echo second"), "second\n");
+}
+
+} // namespace
+} // namespace varno::test
