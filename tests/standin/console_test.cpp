@@ -49,10 +49,18 @@ TEST_F(ConsoleTest, QuitAndSignalsEndTheServerWithCodeZero)
         SCOPED_TRACE(c.name);
         startWithMap();
         switch (c.ending) {
-        case Ending::TypedQuit: m_server->sendLine("quit"); break;
-        case Ending::RconQuit: m_client->send(rconPayload(kRconPassword, " quit")); break;
-        case Ending::Sigterm: m_server->sendSignal(SIGTERM); break;
-        case Ending::Sigint: m_server->sendSignal(SIGINT); break;
+        case Ending::TypedQuit:
+            m_server->sendLine("quit");
+            break;
+        case Ending::RconQuit:
+            m_client->send(rconPayload(kRconPassword, " quit"));
+            break;
+        case Ending::Sigterm:
+            m_server->sendSignal(SIGTERM);
+            break;
+        case Ending::Sigint:
+            m_server->sendSignal(SIGINT);
+            break;
         }
 
         EXPECT_EQ(m_server->waitForExit(), std::optional<int>(0));

@@ -67,7 +67,7 @@ TEST_F(RconTest, KickRemovesTheNamedClientOnly)
         std::string kickedName;
     };
     const Case cases[] = {
-        {" kick  3", "Carl"},               // the panel's form: " kick " and a number field with its own blank
+        {" kick  3", "Carl"}, // the panel's form: " kick " and a number field with its own blank
         {" kick 3", "Carl"},
         {" kick Bob", "Bob"},
         {" kick reddwarf", "^1Red^7Dwarf"}, // names match without colour codes and case
@@ -130,7 +130,7 @@ TEST_F(RconTest, ThrottleDropsWhatTheChosenEngineWouldDrop)
     };
     const Case cases[] = {
         {"", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, true},
-        {"classic", {1}, false},                      // 500 ms after the last accepted one, from anyone
+        {"classic", {1}, false},                         // 500 ms after the last accepted one, from anyone
         {"ioq3", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, true}, // 10 a second for each sender address
     };
     for (const Case& c : cases) {

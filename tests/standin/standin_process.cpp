@@ -158,8 +158,8 @@ std::optional<int> StandinProcess::waitForExit(std::chrono::milliseconds timeout
 bool StandinProcess::readSome(std::chrono::steady_clock::time_point deadline)
 {
     while (true) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
         pollfd fd{m_outputFd, POLLIN, 0};

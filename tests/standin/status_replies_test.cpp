@@ -26,22 +26,22 @@ std::vector<std::string> fixtureDatagrams(const std::string& fixture)
 }
 
 // The players of the classic-* fixtures, which differ only in their map.
+const std::string kClassicPlayers = "addbot Sarge 4\n"
+                                    "setscore 0 5; setlastmsg 0 50; setrate 0 0\n"
+                                    "addclient Player 45 192.168.0.7:27960\n"
+                                    "setscore 1 12; setlastmsg 1 50; setqport 1 1234\n"
+                                    "addclient \"Big Bob\" 120 10.1.2.3:27960\n"
+                                    "setscore 2 3; setqport 2 555; setrate 2 8000\n"
+                                    "addclient Newbie 0 10.9.9.9:27960\n"
+                                    "setstate 3 connected; setlastmsg 3 300; setqport 3 777; setrate 3 3000\n"
+                                    "addclient Gone 0 10.8.8.8:27960\n"
+                                    "setstate 4 zombie; setlastmsg 4 9000; setqport 4 888; setrate 4 3000\n"
+                                    "addclient ^1Red^7Dwarf 99 172.16.5.4:27961\n"
+                                    "setscore 5 -2; setlastmsg 5 16; setqport 5 4321\n";
+
 std::string classicPlayers(const std::string& map)
 {
-    return "set standin_status classic\n"
-           "map " + map + "\n"
-           "addbot Sarge 4\n"
-           "setscore 0 5; setlastmsg 0 50; setrate 0 0\n"
-           "addclient Player 45 192.168.0.7:27960\n"
-           "setscore 1 12; setlastmsg 1 50; setqport 1 1234\n"
-           "addclient \"Big Bob\" 120 10.1.2.3:27960\n"
-           "setscore 2 3; setqport 2 555; setrate 2 8000\n"
-           "addclient Newbie 0 10.9.9.9:27960\n"
-           "setstate 3 connected; setlastmsg 3 300; setqport 3 777; setrate 3 3000\n"
-           "addclient Gone 0 10.8.8.8:27960\n"
-           "setstate 4 zombie; setlastmsg 4 9000; setqport 4 888; setrate 4 3000\n"
-           "addclient ^1Red^7Dwarf 99 172.16.5.4:27961\n"
-           "setscore 5 -2; setlastmsg 5 16; setqport 5 4321\n";
+    return "set standin_status classic\nmap " + map + "\n" + kClassicPlayers;
 }
 
 std::string classicTwentyPlayers()
@@ -49,8 +49,9 @@ std::string classicTwentyPlayers()
     std::string script = "set standin_status classic\nmap q3dm6\n";
     for (int i = 0; i < 20; ++i) {
         char lines[200];
-        std::snprintf(lines, sizeof lines, "addclient Player%02d %d 10.0.%d.%d:27960\nsetscore %d %d; setlastmsg %d %d\n",
-                      i, 20 + 7 * i, i, 100 + i, i, -5 + 3 * i, i, 30 + i);
+        std::snprintf(lines, sizeof lines,
+                      "addclient Player%02d %d 10.0.%d.%d:27960\nsetscore %d %d; setlastmsg %d %d\n", i, 20 + 7 * i, i,
+                      100 + i, i, -5 + 3 * i, i, 30 + i);
         script += lines;
     }
     return script;

@@ -49,8 +49,8 @@ std::vector<std::string> tokenizeCommand(std::string_view text)
         }
         if (text[pos] == '"') {
             const std::size_t end = text.find('"', pos + 1);
-            args.emplace_back(text.substr(pos + 1, end == std::string_view::npos ? std::string_view::npos
-                                                                                   : end - pos - 1));
+            args.emplace_back(
+                text.substr(pos + 1, end == std::string_view::npos ? std::string_view::npos : end - pos - 1));
             if (end == std::string_view::npos)
                 return args;
             pos = end + 1;
@@ -123,8 +123,7 @@ int toInteger(std::string_view text)
 
 bool isDigits(std::string_view text)
 {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 bool CommandBuffer::append(std::string_view text)

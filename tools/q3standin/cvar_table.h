@@ -7,7 +7,7 @@
 namespace varno::standin {
 
 struct Cvar {
-    std::string name;       // as first spelled
+    std::string name; // as first spelled
     std::string value;
     std::string resetValue; // the default the engine would report
 };

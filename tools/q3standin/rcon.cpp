@@ -68,13 +68,15 @@ RconThrottleMode rconThrottleModeFromName(std::string_view name)
 bool RconThrottle::accept(RconThrottleMode mode, const std::string& senderAddress, Clock::time_point now)
 {
     switch (mode) {
-    case RconThrottleMode::Off: return true;
+    case RconThrottleMode::Off:
+        return true;
     case RconThrottleMode::Classic:
         if (m_lastAccepted && now - *m_lastAccepted < kClassicInterval)
             return false;
         m_lastAccepted = now;
         return true;
-    case RconThrottleMode::Ioq3: break;
+    case RconThrottleMode::Ioq3:
+        break;
     }
 
     if (m_acceptedBySender.size() >= kMaxRememberedSenders && !m_acceptedBySender.count(senderAddress))

@@ -36,9 +36,12 @@ void addAtLeastOneBlank(std::vector<std::string>& pieces, int count)
 std::string pingText(const Client& client, int cap, std::string_view connecting, std::string_view zombie)
 {
     switch (client.state) {
-    case ClientState::Connected: return std::string(connecting);
-    case ClientState::Zombie: return std::string(zombie);
-    case ClientState::Active: break;
+    case ClientState::Connected:
+        return std::string(connecting);
+    case ClientState::Zombie:
+        return std::string(zombie);
+    case ClientState::Active:
+        break;
     }
     return number(std::min(client.ping, cap), 4) + ' ';
 }
@@ -155,9 +158,15 @@ std::vector<std::string> statusPieces(StatusLayout layout, std::string_view mapN
     std::vector<std::string> pieces;
     pieces.push_back("map: " + std::string(mapName) + '\n');
     switch (layout) {
-    case StatusLayout::Classic: addClassicTable(pieces, clients); break;
-    case StatusLayout::Ioq3: addIoq3Table(pieces, clients); break;
-    case StatusLayout::Quake3e: addQuake3eTable(pieces, clients); break;
+    case StatusLayout::Classic:
+        addClassicTable(pieces, clients);
+        break;
+    case StatusLayout::Ioq3:
+        addIoq3Table(pieces, clients);
+        break;
+    case StatusLayout::Quake3e:
+        addQuake3eTable(pieces, clients);
+        break;
     }
     pieces.emplace_back("\n");
     return pieces;
