@@ -1,0 +1,351 @@
+#include "core/lpb/status_parser.h"
+
+#include "core/app/varno_error.h"
+#include "core/settings/integer_text.h"
+
+namespace varno {
+
+namespace {
+
+constexpr std::string_view kNotAnInteger = "'%s' is not a valid integer value";
+constexpr std::string_view kMapPrefix = "map: ";
+constexpr std::string_view kClassicHeaderStart = "num score ping name";
+constexpr std::string_view kModernHeaderStart = "cl score ping name";
+constexpr std::string_view kIoquake3Header =
+    "cl score ping name            address                                 rate ";
+constexpr std::string_view kWhite = "^7";
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isDigits(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    for (const char c : text) {
+        if (!isDigit(c))
+            return false;
+    }
+    return true;
+}
+
+bool isSignedDigits(std::string_view text)
+{
+    if (!text.empty() && text.front() == '-')
+        text.remove_prefix(1);
+    return isDigits(text);
+}
+
+bool hasControlCharacters(std::string_view text)
+{
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return true;
+    }
+    return false;
+}
+
+std::string_view trimRight(std::string_view text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+// Splits text at line feeds (a CR before one is dropped); a last line without its line feed is incomplete.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text)
+        : m_rest(text)
+    {
+    }
+
+    struct Line {
+        std::string_view text;
+        bool complete = false;
+    };
+
+    std::optional<Line> next()
+    {
+        if (m_rest.empty())
+            return std::nullopt;
+        Line line;
+        const auto end = m_rest.find('\n');
+        if (end == std::string_view::npos) {
+            line.text = m_rest;
+            m_rest = {};
+        } else {
+            line.text = m_rest.substr(0, end);
+            line.complete = true;
+            m_rest.remove_prefix(end + 1);
+        }
+        if (!line.text.empty() && line.text.back() == '\r')
+            line.text.remove_suffix(1);
+        return line;
+    }
+
+private:
+    std::string_view m_rest;
+};
+
+StatusLayout layoutOfHeader(std::string_view line)
+{
+    if (line.starts_with(kClassicHeaderStart))
+        return StatusLayout::Classic;
+    if (line == kIoquake3Header)
+        return StatusLayout::Ioquake3;
+    if (line.starts_with(kModernHeaderStart))
+        return StatusLayout::Quake3e;
+    return StatusLayout::Unknown;
+}
+
+bool isSeparator(std::string_view line)
+{
+    if (line.empty() || line.front() != '-')
+        return false;
+    return line.find_first_not_of("- ") == std::string_view::npos;
+}
+
+enum class Marker { None, Zombie, Connecting };
+
+Marker markerOf(std::string_view ping)
+{
+    // MBI and NCT are what is left when a row loses its first character.
+    if (ping == "ZMBI" || ping == "MBI" || ping == "ZMB")
+        return Marker::Zombie;
+    if (ping == "CNCT" || ping == "NCT" || ping == "CON" || ping == "PRM")
+        return Marker::Connecting;
+    return Marker::None;
+}
+
+// Walks a row from the left over blank-separated tokens.
+class RowCursor {
+public:
+    RowCursor(std::string_view row, std::size_t pos)
+        : m_row(row)
+        , m_pos(pos)
+    {
+    }
+
+    void skipBlanks()
+    {
+        while (m_pos < m_row.size() && m_row[m_pos] == ' ')
+            ++m_pos;
+    }
+
+    std::string_view token()
+    {
+        const auto start = m_pos;
+        while (m_pos < m_row.size() && m_row[m_pos] != ' ')
+            ++m_pos;
+        return m_row.substr(start, m_pos - start);
+    }
+
+    bool skipOneBlank()
+    {
+        if (m_pos >= m_row.size() || m_row[m_pos] != ' ')
+            return false;
+        ++m_pos;
+        return true;
+    }
+
+    std::string_view rest() const { return m_row.substr(m_pos); }
+
+private:
+    std::string_view m_row;
+    std::size_t m_pos;
+};
+
+struct LastToken {
+    std::string_view before; // everything in front of the token, the separating blank included
+    std::string_view token;
+};
+
+std::optional<LastToken> splitLastToken(std::string_view text)
+{
+    text = trimRight(text);
+    if (text.empty())
+        return std::nullopt;
+    const auto blank = text.rfind(' ');
+    if (blank == std::string_view::npos)
+        return LastToken{{}, text};
+    return LastToken{text.substr(0, blank + 1), text.substr(blank + 1)};
+}
+
+struct NameAndAddress {
+    std::string_view name;
+    std::string_view address;
+};
+
+// Classic tail: name, "^7", padding, lastmsg, address, then qport and rate (which rows may lack).
+std::optional<NameAndAddress> readClassicTail(std::string_view text)
+{
+    auto last = splitLastToken(text);
+    for (int skipped = 0; last && isDigits(last->token) && skipped < 2; ++skipped)
+        last = splitLastToken(last->before);
+    if (!last || isDigits(last->token) || last->before.empty())
+        return std::nullopt;
+    const std::string_view address = last->token;
+
+    const std::string_view beforeAddress = trimRight(last->before);
+    std::size_t end = beforeAddress.size();
+    while (end > 0 && isDigit(beforeAddress[end - 1]))
+        --end;
+    // A name of 16 bytes or more leaves no padding: the digit of its closing "^7" may touch lastmsg.
+    if (end > 0 && end < beforeAddress.size() && beforeAddress[end - 1] == '^' && beforeAddress[end] == '7')
+        ++end;
+    if (end == beforeAddress.size())
+        return std::nullopt; // no lastmsg column
+    if (end > 0 && beforeAddress[end - 1] == '-')
+        --end;
+    const std::string_view name = trimRight(beforeAddress.substr(0, end));
+    if (!name.ends_with(kWhite))
+        return std::nullopt;
+    return NameAndAddress{name, address};
+}
+
+// ioquake3 tail: name, padding, "^7" glued to the address, padding, rate.
+// Quake3e tail: name padded to its column, "^7 ", the address padded to its column, rate.
+std::optional<NameAndAddress> readModernTail(std::string_view text)
+{
+    auto last = splitLastToken(text);
+    if (last && isDigits(last->token))
+        last = splitLastToken(last->before);
+    if (!last || last->before.empty())
+        return std::nullopt;
+    NameAndAddress fields;
+    if (last->token.starts_with(kWhite)) {
+        fields.address = last->token.substr(kWhite.size());
+        fields.name = trimRight(last->before);
+    } else {
+        const std::string_view beforeAddress = trimRight(last->before);
+        if (!beforeAddress.ends_with(kWhite))
+            return std::nullopt;
+        fields.address = last->token;
+        fields.name = trimRight(beforeAddress.substr(0, beforeAddress.size() - kWhite.size()));
+    }
+    if (fields.address.empty())
+        return std::nullopt;
+    return fields;
+}
+
+bool isClientNumber(std::string_view field)
+{
+    return field.size() == 2 && isDigit(field[1]) && (field[0] == ' ' || isDigit(field[0]));
+}
+
+std::optional<PlayerRecord> readRow(std::string_view row, StatusLayout layout)
+{
+    row = row.substr(0, kMaxStatusRowLength);
+    if (hasControlCharacters(row))
+        return std::nullopt;
+
+    // Classic rows print the number as "%3i ", the others as "%2i ".
+    const std::size_t numberStart = layout == StatusLayout::Classic ? 1 : 0;
+    if (row.size() < numberStart + kMaxClientNumberLength + 1)
+        return std::nullopt;
+    if (layout == StatusLayout::Classic && row.front() != ' ')
+        return std::nullopt;
+    const std::string_view clientNumber = row.substr(numberStart, kMaxClientNumberLength);
+    if (!isClientNumber(clientNumber) || row[numberStart + kMaxClientNumberLength] != ' ')
+        return std::nullopt;
+
+    RowCursor cursor(row, numberStart + kMaxClientNumberLength);
+    cursor.skipBlanks();
+    if (!isSignedDigits(cursor.token()))
+        return std::nullopt; // score
+    cursor.skipBlanks();
+    const std::string_view ping = cursor.token();
+    if (ping.empty() || !cursor.skipOneBlank())
+        return std::nullopt;
+
+    const auto tail = layout == StatusLayout::Classic ? readClassicTail(cursor.rest()) : readModernTail(cursor.rest());
+    if (!tail)
+        return std::nullopt;
+
+    PlayerRecord player;
+    player.clientNumber = clientNumber;
+    player.ping = ping.substr(0, kMaxPingLength);
+    player.name = tail->name.substr(0, kMaxNameLength - 1);
+    player.name += ' ';
+    player.address = tail->address.substr(0, kMaxAddressLength);
+    return player;
+}
+
+} // namespace
+
+std::string_view StatusRow::notice() const
+{
+    switch (kind) {
+    case StatusRowKind::Zombie:
+        return kZombieNotice;
+    case StatusRowKind::Connecting:
+        return kConnectNotice;
+    case StatusRowKind::Player:
+    case StatusRowKind::InvalidPing:
+        break;
+    }
+    return {};
+}
+
+ParsedStatus parseStatusReply(std::string_view replyText)
+{
+    ParsedStatus status;
+    LineReader lines(replyText);
+
+    while (const auto line = lines.next()) {
+        if (line->text.starts_with(kMapPrefix) && status.mapName.empty()) {
+            const auto name = line->text.substr(kMapPrefix.size(), kMaxMapNameLength);
+            if (!hasControlCharacters(name))
+                status.mapName = name;
+            continue;
+        }
+        status.layout = layoutOfHeader(line->text);
+        if (status.layout != StatusLayout::Unknown)
+            break;
+    }
+    if (status.layout == StatusLayout::Unknown)
+        return status;
+    if (const auto separator = lines.next(); !separator || !separator->complete || !isSeparator(separator->text))
+        return status;
+
+    while (const auto line = lines.next()) {
+        // The table ends with an empty line; a final line without its line feed was cut off in transit.
+        if (line->text.empty() || !line->complete)
+            break;
+        auto player = readRow(line->text, status.layout);
+        if (!player)
+            continue;
+        StatusRow row;
+        row.player = std::move(*player);
+        switch (markerOf(row.player.ping)) {
+        case Marker::Zombie:
+            row.kind = StatusRowKind::Zombie;
+            break;
+        case Marker::Connecting:
+            row.kind = StatusRowKind::Connecting;
+            break;
+        case Marker::None:
+            if (const auto ping = parseDecimal(row.player.ping)) {
+                row.ping = *ping;
+            } else {
+                row.kind = StatusRowKind::InvalidPing;
+                status.error = formatMessage(kNotAnInteger, row.player.ping);
+            }
+            break;
+        }
+        status.rows.push_back(std::move(row));
+        if (status.error)
+            break;
+    }
+    return status;
+}
+
+bool isLowPingPlayer(const StatusRow& row, int minPing)
+{
+    return row.kind == StatusRowKind::Player && row.ping < minPing;
+}
+
+} // namespace varno
