@@ -1,0 +1,165 @@
+#include "core/lpb/rcon_pacer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace varno;
+
+namespace {
+
+const RconTarget kServerA{"127.0.0.1", 27960};
+const RconTarget kServerB{"127.0.0.1", 27961};
+
+struct Sent {
+    std::int64_t atMs;
+    RconTarget target;
+    std::string payload;
+
+    bool operator==(const Sent&) const = default;
+};
+
+// Runs the pacer as the page's timer would: send what is due, sleep until the next due time.
+std::vector<Sent> drain(RconPacer& pacer, std::int64_t startMs)
+{
+    std::vector<Sent> sent;
+    std::int64_t now = startMs;
+    for (int guard = 0; guard < 10000; ++guard) {
+        for (auto& datagram : pacer.takeDue(now))
+            sent.push_back({now, datagram.target, datagram.payload});
+        const auto next = pacer.nextDueMs(now);
+        if (!next)
+            break;
+        EXPECT_GT(*next, now);
+        now = *next;
+    }
+    return sent;
+}
+
+std::vector<std::int64_t> timesOf(const std::vector<Sent>& sent)
+{
+    std::vector<std::int64_t> times;
+    for (const auto& s : sent)
+        times.push_back(s.atMs);
+    return times;
+}
+
+} // namespace
+
+TEST(RconPacer, SpacesDatagramsToAClassicServerHalfASecondApart)
+{
+    RconPacer pacer;
+    pacer.setLayout(kServerA, StatusLayout::Classic);
+    pacer.enqueue(kServerA, "poll");
+    pacer.enqueue(kServerA, "say");
+    pacer.enqueue(kServerA, "kick", RconPacer::kKickAfterAnnouncementMs);
+
+    const auto first = pacer.takeDue(5000);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].payload, "poll");
+    EXPECT_EQ(pacer.nextDueMs(5000), 5500);
+    EXPECT_TRUE(pacer.takeDue(5499).empty());
+    EXPECT_EQ(drain(pacer, 5499), (std::vector<Sent>{{5500, kServerA, "say"}, {6000, kServerA, "kick"}}));
+}
+
+TEST(RconPacer, SendsAtMostTenASecondToOtherServers)
+{
+    for (const auto layout : {StatusLayout::Ioquake3, StatusLayout::Quake3e, StatusLayout::Unknown}) {
+        RconPacer pacer;
+        pacer.setLayout(kServerA, layout);
+        for (int i = 0; i < 25; ++i)
+            pacer.enqueue(kServerA, std::to_string(i));
+        const auto times = timesOf(drain(pacer, 0));
+        ASSERT_EQ(times.size(), 25u);
+        for (std::size_t i = 0; i < times.size(); ++i)
+            EXPECT_EQ(times[i], static_cast<std::int64_t>(i) * 100);
+        for (std::size_t i = 10; i < times.size(); ++i)
+            EXPECT_GE(times[i] - times[i - 10], 1000) << "more than ten within a second";
+    }
+}
+
+TEST(RconPacer, TheKickFollowsItsAnnouncementByAtLeastTenMilliseconds)
+{
+    RconPacer unpaced(0, 0);
+    unpaced.enqueue(kServerA, "say");
+    unpaced.enqueue(kServerA, "kick", RconPacer::kKickAfterAnnouncementMs);
+    EXPECT_EQ(drain(unpaced, 700), (std::vector<Sent>{{700, kServerA, "say"}, {710, kServerA, "kick"}}));
+
+    RconPacer paced;
+    paced.enqueue(kServerA, "say");
+    paced.enqueue(kServerA, "kick", RconPacer::kKickAfterAnnouncementMs);
+    EXPECT_EQ(timesOf(drain(paced, 700)), (std::vector<std::int64_t>{700, 800}));
+}
+
+TEST(RconPacer, KeepsTheOrderPerServerAndLetsServersGoIndependently)
+{
+    RconPacer pacer;
+    pacer.setLayout(kServerA, StatusLayout::Classic);
+    pacer.enqueue(kServerA, "a1");
+    pacer.enqueue(kServerA, "a2");
+    pacer.enqueue(kServerB, "b1");
+    pacer.enqueue(kServerB, "b2");
+    pacer.enqueue(kServerA, "a3");
+    EXPECT_EQ(drain(pacer, 0), (std::vector<Sent>{{0, kServerA, "a1"},
+                                                  {0, kServerB, "b1"},
+                                                  {100, kServerB, "b2"},
+                                                  {500, kServerA, "a2"},
+                                                  {1000, kServerA, "a3"}}));
+}
+
+TEST(RconPacer, AQuietServerGetsItsDatagramAtOnce)
+{
+    RconPacer pacer;
+    pacer.setLayout(kServerA, StatusLayout::Classic);
+    pacer.enqueue(kServerA, "poll 1");
+    EXPECT_EQ(pacer.nextDueMs(15000), 15000);
+    ASSERT_EQ(pacer.takeDue(15000).size(), 1u);
+    EXPECT_FALSE(pacer.nextDueMs(15000));
+
+    pacer.enqueue(kServerA, "poll 2");
+    EXPECT_EQ(pacer.nextDueMs(15200), 15500);
+    pacer.enqueue(kServerB, "other");
+    EXPECT_EQ(pacer.nextDueMs(15200), 15200);
+
+    RconPacer later;
+    later.setLayout(kServerA, StatusLayout::Classic);
+    later.enqueue(kServerA, "x");
+    later.takeDue(0);
+    later.enqueue(kServerA, "y");
+    EXPECT_EQ(later.takeDue(30000).size(), 1u);
+}
+
+TEST(RconPacer, ClearDropsTheQueueButKeepsTheDistance)
+{
+    RconPacer pacer;
+    pacer.setLayout(kServerA, StatusLayout::Classic);
+    pacer.enqueue(kServerA, "start");
+    pacer.enqueue(kServerA, "say");
+    pacer.enqueue(kServerB, "other");
+    pacer.takeDue(0);
+    pacer.enqueue(kServerB, "other again");
+    pacer.clear();
+    EXPECT_TRUE(pacer.isEmpty());
+    EXPECT_FALSE(pacer.nextDueMs(0));
+    EXPECT_TRUE(pacer.takeDue(100000).empty());
+
+    pacer.enqueue(kServerA, "start");
+    EXPECT_TRUE(pacer.takeDue(200).empty());
+    EXPECT_EQ(drain(pacer, 200), (std::vector<Sent>{{500, kServerA, "start"}}));
+}
+
+TEST(RconPacer, OnlyAStatusTableChangesTheGap)
+{
+    RconPacer pacer;
+    EXPECT_EQ(pacer.layout(kServerA), StatusLayout::Unknown);
+    pacer.setLayout(kServerA, StatusLayout::Classic);
+    pacer.setLayout(kServerA, StatusLayout::Unknown);
+    EXPECT_EQ(pacer.layout(kServerA), StatusLayout::Classic);
+    EXPECT_EQ(pacer.layout(kServerB), StatusLayout::Unknown);
+    pacer.setLayout(kServerA, StatusLayout::Ioquake3);
+    pacer.enqueue(kServerA, "1");
+    pacer.enqueue(kServerA, "2");
+    EXPECT_EQ(timesOf(drain(pacer, 0)), (std::vector<std::int64_t>{0, 100}));
+}
