@@ -4,6 +4,7 @@
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
 #include "gui/settings/cmd_line_form.h"
+#include "gui/settings/opening_form.h"
 #include "gui/settings/prop_form.h"
 
 #include <QAbstractSpinBox>
@@ -92,8 +93,10 @@ void GuiTest::createWindows(bool runLoader, bool show)
 {
     createForms({}, show);
     windowsCreated = true;
-    if (!runLoader)
+    if (!runLoader) {
         forms().Form1->LoadTimer->stop();
+        forms().OpeningForm->stopAllTimers();
+    }
 }
 
 } // namespace varno::test

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
 #include <functional>
 
 namespace varno::artwork {
@@ -114,6 +115,48 @@ QIcon propertiesIcon()
 QIcon launchIcon()
 {
     return iconFrom(paintLaunch);
+}
+
+QPixmap splashPicture(const QSize& size)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::black);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient glow(0, 0, 0, size.height());
+    glow.setColorAt(0.0, QColor(60, 0, 0));
+    glow.setColorAt(0.55, QColor(10, 0, 0));
+    glow.setColorAt(1.0, Qt::black);
+    p.fillRect(QRect(QPoint(0, 0), size), glow);
+    // Sparks of a rocket trail across the top.
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 40; ++i) {
+        const qreal x = size.width() * (0.05 + 0.9 * i / 40.0);
+        const qreal y = 18 + 10 * std::sin(i * 0.7);
+        p.setBrush(QColor(255, 120 + 3 * i, 0, 200 - 4 * i));
+        p.drawEllipse(QPointF(x, y), 2.5 - i * 0.05, 2.5 - i * 0.05);
+    }
+    // The mark and the name.
+    p.save();
+    p.translate(22, 34);
+    paintMark(p, 2.2);
+    p.restore();
+    QFont title(QStringLiteral("Serif"));
+    title.setStyleHint(QFont::Serif);
+    title.setBold(true);
+    title.setPixelSize(54);
+    p.setFont(title);
+    p.setPen(QColor(220, 30, 30));
+    p.drawText(QRect(110, 28, size.width() - 120, 64), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VARNO"));
+    QFont subtitle = title;
+    subtitle.setPixelSize(18);
+    subtitle.setBold(false);
+    subtitle.setItalic(true);
+    p.setFont(subtitle);
+    p.setPen(QColor(230, 200, 170));
+    p.drawText(QRect(112, 88, size.width() - 120, 24), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Quake 3 Server Control Panel"));
+    return pixmap;
 }
 
 } // namespace varno::artwork

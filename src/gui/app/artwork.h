@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QSize>
 
 namespace varno::artwork {
 
@@ -10,5 +11,8 @@ QIcon applicationIcon();
 QIcon openIcon();
 QIcon propertiesIcon();
 QIcon launchIcon();
+
+// The splash window's picture.
+QPixmap splashPicture(const QSize& size);
 
 } // namespace varno::artwork

@@ -1,6 +1,7 @@
 #include "gui/app/forms.h"
 
 #include "gui/app/about_form.h"
+#include "gui/app/error_report.h"
 #include "gui/app/main_window.h"
 #include "gui/lpb/status_form.h"
 #include "gui/settings/cmd_line_form.h"
@@ -25,6 +26,8 @@ void createForms(const StartOptions& options, bool show)
     f.OpeningForm = new TOpeningForm;
     f.StatusForm = new TStatusForm;
     f.CmdLineForm = new TCmdLineForm;
+    QObject::connect(f.OpeningForm, &TOpeningForm::loadFinished, f.Form1,
+                     [form = f.Form1] { runHandler([form] { form->runStartOptions(); }); });
     if (show)
         f.Form1->show();
 }

@@ -17,6 +17,7 @@
 #include "gui/settings/opening_form.h"
 #include "gui/settings/prop_form.h"
 #include "gui/settings/remote_access_page.h"
+#include "gui/settings/settings_commands.h"
 #include "gui/settings/startup_page.h"
 #include "platform/qt_text.h"
 #include "platform/settings_factory.h"
@@ -161,6 +162,9 @@ void TForm1::buildMenus()
     help->addAction(About1);
 
     onEvent(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    onEvent(SaveSettings1, &QAction::triggered, this, &TForm1::SaveSettings1Click);
+    onEvent(Tothispageonly1, &QAction::triggered, this, &TForm1::Tothispageonly1Click);
+    onEvent(ToAllVarnoValues1, &QAction::triggered, this, &TForm1::ToAllVarnoValues1Click);
     onEvent(CommandLine1, &QAction::triggered, this, &TForm1::CommandLine1Click);
     onEvent(Properties1, &QAction::triggered, this, &TForm1::Properties1Click);
     onEvent(About1, &QAction::triggered, this, &TForm1::About1Click);
@@ -264,6 +268,29 @@ void TForm1::About1Click()
 void TForm1::ToolButton7Click()
 {
     launchServer();
+}
+
+void TForm1::SaveSettings1Click()
+{
+    saveStartupSettings();
+}
+
+void TForm1::Tothispageonly1Click()
+{
+    restoreDefaults(false);
+}
+
+void TForm1::ToAllVarnoValues1Click()
+{
+    restoreDefaults(true);
+}
+
+void TForm1::runStartOptions()
+{
+    if (forms().options.launchAfterLoad)
+        ToolButton7Click();
+    if (forms().options.lpbAfterLoad)
+        lpbPage->enableFromCommandLine();
 }
 
 void TForm1::Exit1Click()

@@ -64,6 +64,12 @@ public:
     void Exit1Click();
     void TabbedNotebook1Change();
     void ToolButton7Click();
+    void SaveSettings1Click();
+    void Tothispageonly1Click();
+    void ToAllVarnoValues1Click();
+
+    // What the command line asked for once the stored settings are in (--launch, --lpb).
+    void runStartOptions();
 
     // The caption of the page on top.
     QString activePageCaption() const;

@@ -15,4 +15,12 @@ LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
     new QVBoxLayout(this);
 }
 
+void LpbPage::loadStoredSettings(SettingsStore&)
+{
+}
+
+void LpbPage::enableFromCommandLine()
+{
+}
+
 } // namespace varno

@@ -2,13 +2,56 @@
 
 #include <QDialog>
 
+class QLabel;
+class QProgressBar;
+class QTimer;
+
 namespace varno {
 
-// The splash window that reads the stored settings back into the windows at start.
+// The splash window that reads the stored settings back into the windows at start, in stages run by
+// its own one-shot timers, and closes when the last has fired.
 class TOpeningForm : public QDialog {
     Q_OBJECT
 public:
     explicit TOpeningForm(QWidget* parent = nullptr);
+
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* LoadLabel;
+    QProgressBar* ProgressBar1;
+    QTimer* Properties;
+    QTimer* Startup;
+    QTimer* Map;
+    QTimer* ValueLoader;
+    QTimer* EnhConsole;
+    QTimer* RemAccess;
+    QTimer* Advanced;
+    QTimer* HideTimer;
+    QTimer* SafeTimer;
+
+    void PropertiesTimer();
+    void StartupTimer();
+    void MapTimer();
+    void ValueLoaderTimer();
+    void EnhConsoleTimer();
+    void RemAccessTimer();
+    void AdvancedTimer();
+    void HideTimerTimer();
+    void SafeTimerTimer();
+    void InitlizeDefaults();
+
+    // Stops every stage (tests that drive the windows without the loader).
+    void stopAllTimers();
+
+signals:
+    // The last stage has run and the window has closed.
+    void loadFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QTimer* makeTimer(const char* name, int interval, bool repeating, void (TOpeningForm::*handler)());
 };
 
 } // namespace varno

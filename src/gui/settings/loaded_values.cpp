@@ -1,0 +1,45 @@
+#include "gui/settings/loaded_values.h"
+
+#include "gui/app/spin_edit.h"
+#include "platform/qt_text.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace varno {
+
+void loadText(SettingsStore& store, const SettingKey& key, QLineEdit* edit)
+{
+    edit->setText(toQ(store.ReadString(key, toStd(edit->text()))));
+    edit->setCursorPosition(0);
+}
+
+void loadText(SettingsStore& store, const SettingKey& key, QComboBox* box)
+{
+    box->setEditText(toQ(store.ReadString(key, toStd(box->currentText()))));
+}
+
+void loadNumber(SettingsStore& store, const SettingKey& key, SpinEdit* spin)
+{
+    spin->setValue(store.ReadInteger(key, spin->value()));
+}
+
+void loadFlag(SettingsStore& store, const SettingKey& key, QCheckBox* box)
+{
+    box->setChecked(store.ReadBool(key, box->isChecked()));
+}
+
+void setRadioLoaded(QRadioButton* button, bool on)
+{
+    if (on || !button->isChecked()) {
+        button->setChecked(on);
+        return;
+    }
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(true);
+}
+
+} // namespace varno
