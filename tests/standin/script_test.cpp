@@ -171,6 +171,16 @@ TEST_F(ScriptTest, BanListChangesWaitForTheNextMap)
     type("addclient Late 50 10.0.0.1:27960", "Game rejected a connection: You are banned from this server.\n");
 }
 
+TEST_F(ScriptTest, ScriptThatFeedsItselfLeavesTheServerResponsive)
+{
+    startWithMap();
+    m_server->sendLine("set loop \"vstr loop\"; vstr loop");
+
+    EXPECT_EQ(rcon(" echo still answering"), "still answering\n");
+    rcon(" set loop echo loop ended");
+    EXPECT_TRUE(m_server->waitForOutput("\nloop ended\n"));
+}
+
 TEST_F(ScriptTest, ClientsTakeTheLowestFreeNumber)
 {
     startWithMap("addbot Sarge 4\naddclient Bob 40 192.168.0.7:27960\naddbot Xaero 4\nclientkick 1\n"

@@ -44,6 +44,7 @@ public:
     // The next command, without its separator; nullopt when the buffer is empty.
     std::optional<std::string> takeCommand();
     void clear();
+    bool empty() const { return m_text.empty(); }
 
 private:
     std::string m_text;

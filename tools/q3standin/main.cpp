@@ -125,7 +125,7 @@ int run(const std::vector<std::string>& arguments)
 
     ConsoleInput console(server);
     while (true) {
-        server.runCommandBuffer();
+        const bool busy = server.runCommandBuffer();
         if (server.quitRequested()) {
             server.shutDown("Server quit");
             return 0;
@@ -133,7 +133,7 @@ int run(const std::vector<std::string>& arguments)
 
         pollfd fds[3] = {{g_signalPipe[0], POLLIN, 0}, {socket->descriptor(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
         const nfds_t count = console.open() ? 3 : 2;
-        if (::poll(fds, count, -1) < 0) {
+        if (::poll(fds, count, busy ? 0 : -1) < 0) {
             if (errno == EINTR)
                 continue;
             server.print("ERROR: poll failed\n");

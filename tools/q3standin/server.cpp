@@ -165,14 +165,15 @@ void Server::addConsoleLine(std::string_view line)
         print("Cbuf_AddText: overflow\n");
 }
 
-void Server::runCommandBuffer()
+bool Server::runCommandBuffer()
 {
-    while (!m_quit) {
+    for (int i = 0; i < kCommandsPerPass && !m_quit; ++i) {
         const std::optional<std::string> command = m_buffer.takeCommand();
         if (!command)
-            return;
+            return false;
         execute(*command);
     }
+    return !m_quit && !m_buffer.empty();
 }
 
 void Server::print(std::string_view text)

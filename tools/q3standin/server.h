@@ -37,7 +37,10 @@ public:
 
     // A line typed on the console: shown behind the prompt and queued like the engine's console input.
     void addConsoleLine(std::string_view line);
-    void runCommandBuffer();
+    // Runs what waits in the command buffer, at most kCommandsPerPass commands, so that a script that keeps
+    // feeding itself (set loop "vstr loop") cannot starve the network and the console. True when more waits.
+    bool runCommandBuffer();
+    static constexpr int kCommandsPerPass = 1000;
     // A datagram that arrived on the game port from `sender` ("a.b.c.d:port"), whose address without the port is
     // `senderIp`; replies go through `send`.
     void handlePacket(std::string_view payload, const std::string& senderIp, const std::string& sender,
