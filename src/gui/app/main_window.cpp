@@ -8,6 +8,8 @@
 #include "gui/app/forms.h"
 #include "gui/app/servers_page.h"
 #include "gui/app/status_line.h"
+#include "gui/app/tray_icon.h"
+#include "gui/app/widget_helpers.h"
 #include "gui/console/console_page.h"
 #include "gui/launch/map_rotation_page.h"
 #include "gui/launch/server_launch.h"
@@ -23,11 +25,11 @@
 #include "platform/settings_factory.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -83,6 +85,11 @@ TForm1::TForm1(QWidget* parent)
     LoadTimer->setInterval(5);
     onEvent(LoadTimer, &QTimer::timeout, this, &TForm1::LoadTimerTimer);
     LoadTimer->start();
+
+    TrayIcon1 = new TTrayIcon(this);
+    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+    TrayIcon1->setIcon(artwork::applicationIcon());
+    TrayIcon1->OnClick = [this](TTrayIcon*) { TrayIcon1Click(); };
 
     // Fixed size, no larger than the pages need.
     adjustSize();
@@ -217,10 +224,35 @@ void TForm1::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (event->spontaneous())
         return;
-    if (QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    if (!m_centred) {
+        centreOnScreen(this);
+        m_centred = true;
+    }
     // The reminder box is modal; it opens once the window is up.
     QTimer::singleShot(0, this, [this] { runHandler([this] { FormShow(); }); });
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QTimer::singleShot(0, this, [this] { runHandler([this] { AppHide(); }); });
+}
+
+void TForm1::AppHide()
+{
+    // Without a notification area the window would have no way back: it stays an ordinary minimise.
+    if (!isVisible() || !isMinimized() || !forms().PropForm->SystrayCB->isChecked() || !TrayIcon1->available())
+        return;
+    TrayIcon1->ShowIcon();
+    hide();
+}
+
+void TForm1::TrayIcon1Click()
+{
+    showNormal();
+    raise();
+    activateWindow();
 }
 
 void TForm1::FormShow()

@@ -18,6 +18,7 @@ class RemoteAccessPage;
 class ServersPage;
 class StartupPage;
 class StatusLine;
+class TTrayIcon;
 
 // The main window: toolbar, menus, the seven tabbed pages and the status line.
 class TForm1 : public QMainWindow {
@@ -33,6 +34,7 @@ public:
     QTabWidget* TabbedNotebook1;
     StatusLine* StatusBar1;
     QTimer* LoadTimer;
+    TTrayIcon* TrayIcon1;
 
     QAction* RevertSettings1;
     QAction* Open1;
@@ -64,6 +66,8 @@ public:
     void Exit1Click();
     void TabbedNotebook1Change();
     void ToolButton7Click();
+    void AppHide();
+    void TrayIcon1Click();
     void SaveSettings1Click();
     void Tothispageonly1Click();
     void ToAllVarnoValues1Click();
@@ -79,8 +83,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    bool m_centred = false;
     void buildToolBar();
     void buildMenus();
     void buildPages();

@@ -1,0 +1,82 @@
+#include "platform/win/win_tray_icon.h"
+
+#include "core/app/tray_dispatch.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace varno {
+
+namespace {
+
+constexpr const char* kInstanceProperty = "VarnoTrayIcon";
+
+} // namespace
+
+WinTrayIcon::WinTrayIcon(void* ownerWindow, int iconId, std::function<void(std::uint32_t)> mouseMessage)
+    : m_window(ownerWindow)
+    , m_iconId(ownerWindow ? iconId : 0)
+    , m_mouseMessage(std::move(mouseMessage))
+{
+    if (!m_window)
+        return;
+    const HWND window = static_cast<HWND>(m_window);
+    SetPropA(window, kInstanceProperty, this);
+    m_previousProcedure = SetWindowLongPtrA(window, GWLP_WNDPROC,
+                                            reinterpret_cast<LONG_PTR>(&WinTrayIcon::windowProcedure));
+}
+
+WinTrayIcon::~WinTrayIcon()
+{
+    notify(Action::Delete, nullptr, {});
+    if (!m_window)
+        return;
+    const HWND window = static_cast<HWND>(m_window);
+    SetWindowLongPtrA(window, GWLP_WNDPROC, m_previousProcedure);
+    RemovePropA(window, kInstanceProperty);
+}
+
+std::uint32_t WinTrayIcon::callbackMessage() const
+{
+    return trayCallbackMessage(m_iconId);
+}
+
+bool WinTrayIcon::notify(Action action, void* iconHandle, const std::string& tip)
+{
+    // The record in its first, smallest form, filled afresh for every call.
+    NOTIFYICONDATAA data;
+    std::memset(&data, 0, sizeof(data));
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = static_cast<HWND>(m_window);
+    data.uID = static_cast<UINT>(m_iconId);
+    data.uFlags = trayFlags(!tip.empty());
+    data.uCallbackMessage = callbackMessage();
+    data.hIcon = iconHandle ? static_cast<HICON>(iconHandle) : LoadIconA(nullptr, MAKEINTRESOURCEA(32517));
+    if (!tip.empty()) {
+        const std::string kept = trayTip(tip);
+        std::memcpy(data.szTip, kept.c_str(), kept.size() + 1);
+    }
+    return Shell_NotifyIconA(static_cast<DWORD>(action), &data) != FALSE;
+}
+
+std::intptr_t __stdcall WinTrayIcon::windowProcedure(void* window, unsigned message, std::uintptr_t wParam,
+                                                      std::intptr_t lParam)
+{
+    auto* self = static_cast<WinTrayIcon*>(GetPropA(static_cast<HWND>(window), kInstanceProperty));
+    if (!self)
+        return DefWindowProcA(static_cast<HWND>(window), message, wParam, lParam);
+    if (message != self->callbackMessage()) {
+        return CallWindowProcA(reinterpret_cast<WNDPROC>(self->m_previousProcedure), static_cast<HWND>(window),
+                               message, wParam, lParam);
+    }
+    const auto mouse = static_cast<std::uint32_t>(lParam);
+    const bool known = mouse >= kWmMouseMove && mouse <= kWmMButtonDblClk;
+    self->m_lastCallbackResult = known ? 0 : 1;
+    if (known && self->m_mouseMessage)
+        self->m_mouseMessage(mouse);
+    return self->m_lastCallbackResult;
+}
+
+} // namespace varno
