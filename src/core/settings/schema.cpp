@@ -26,6 +26,13 @@ constexpr std::array kRestorableSections{kSectionBots, kSectionAdvanced, kSectio
 
 } // namespace
 
+int SettingKey::clamp(int value) const
+{
+    if (!hasRange())
+        return value;
+    return value < minimum ? minimum : (value > maximum ? maximum : value);
+}
+
 std::span<const SettingKey> allSettings()
 {
     return kAllSettings;

@@ -7,13 +7,20 @@ namespace varno {
 
 enum class Encoding { Text, Integer, Flag, CommaList, BotFlags };
 
-// One stored value: where it lives, how it is encoded and the value it starts from when missing
-// (for most values the initial content of the control that shows it).
+// One stored value: where it lives, how it is encoded, the value it starts from when missing (for
+// most values the initial content of the control that shows it) and, for a number field with a range,
+// that range (minimum == maximum: no range).
 struct SettingKey {
     std::string_view section;
     std::string_view name;
     Encoding encoding;
     std::string_view defaultText;
+    int minimum = 0;
+    int maximum = 0;
+
+    bool hasRange() const { return minimum != maximum; }
+    // A value as its field shows it: clamped to the range when there is one.
+    int clamp(int value) const;
 };
 
 inline constexpr std::string_view kSectionGeneral = "General";
@@ -39,9 +46,9 @@ inline constexpr SettingKey kMotd{kSectionServer, "MOTD", Encoding::Text, kIniti
 inline constexpr SettingKey kGameTypeText{kSectionServer, "GameTypeText", Encoding::Text, "Free for All - DM"};
 inline constexpr SettingKey kGameType{kSectionServer, "GameType", Encoding::Integer, "2"};
 inline constexpr SettingKey kServerType{kSectionServer, "ServerType", Encoding::Text, "Dedicated"};
-inline constexpr SettingKey kMemory{kSectionServer, "Memory", Encoding::Integer, "56"};
+inline constexpr SettingKey kMemory{kSectionServer, "Memory", Encoding::Integer, "56", 16, 1024};
 inline constexpr SettingKey kStartMap{kSectionServer, "StartMap", Encoding::Text, "<none>"};
-inline constexpr SettingKey kMaxPlayers{kSectionServer, "MaxPlayers", Encoding::Integer, "32"};
+inline constexpr SettingKey kMaxPlayers{kSectionServer, "MaxPlayers", Encoding::Integer, "32", 0, 999};
 inline constexpr SettingKey kTimeLimit{kSectionServer, "TimeLimit", Encoding::Integer, "0"};
 inline constexpr SettingKey kFragLimit{kSectionServer, "FragLimit", Encoding::Integer, "20"};
 inline constexpr SettingKey kPureServer{kSectionServer, "PureServer", Encoding::Flag, "0"};
@@ -54,7 +61,7 @@ inline constexpr SettingKey kBotList{kSectionBots, "BotList", Encoding::BotFlags
 inline constexpr SettingKey kMinBots{kSectionBots, "MinBots", Encoding::Integer, "0"};
 inline constexpr SettingKey kAutoKick{kSectionBots, "AutoKick", Encoding::Flag, "1"};
 inline constexpr SettingKey kKeepBots{kSectionBots, "KeepBots", Encoding::Flag, "0"};
-inline constexpr SettingKey kBotlevel{kSectionBots, "Botlevel", Encoding::Integer, "4"};
+inline constexpr SettingKey kBotlevel{kSectionBots, "Botlevel", Encoding::Integer, "4", 0, 5};
 inline constexpr SettingKey kNoBotChat{kSectionBots, "NoBotChat", Encoding::Flag, "0"};
 
 // MapSettings
@@ -62,14 +69,14 @@ inline constexpr SettingKey kMapRotation{kSectionMaps, "MapRotation", Encoding::
 
 // AdvancedSettings
 inline constexpr SettingKey kPassword{kSectionAdvanced, "Password", Encoding::Text, ""};
-inline constexpr SettingKey kMaxRate{kSectionAdvanced, "MaxRate", Encoding::Integer, "10000"};
-inline constexpr SettingKey kPort{kSectionAdvanced, "Port", Encoding::Integer, "27960"};
-inline constexpr SettingKey kQuadFactor{kSectionAdvanced, "QuadFactor", Encoding::Integer, "3"};
-inline constexpr SettingKey kForceRespawn{kSectionAdvanced, "ForceRespawn", Encoding::Integer, "20"};
-inline constexpr SettingKey kWeaponRespawn{kSectionAdvanced, "WeaponRespawn", Encoding::Integer, "5"};
-inline constexpr SettingKey kGravity{kSectionAdvanced, "Gravity", Encoding::Integer, "800"};
-inline constexpr SettingKey kSpeed{kSectionAdvanced, "Speed", Encoding::Integer, "320"};
-inline constexpr SettingKey kKnockback{kSectionAdvanced, "Knockback", Encoding::Integer, "1000"};
+inline constexpr SettingKey kMaxRate{kSectionAdvanced, "MaxRate", Encoding::Integer, "10000", 1, 999999999};
+inline constexpr SettingKey kPort{kSectionAdvanced, "Port", Encoding::Integer, "27960", 0, 999999};
+inline constexpr SettingKey kQuadFactor{kSectionAdvanced, "QuadFactor", Encoding::Integer, "3", 0, 99};
+inline constexpr SettingKey kForceRespawn{kSectionAdvanced, "ForceRespawn", Encoding::Integer, "20", 0, 99};
+inline constexpr SettingKey kWeaponRespawn{kSectionAdvanced, "WeaponRespawn", Encoding::Integer, "5", 0, 99};
+inline constexpr SettingKey kGravity{kSectionAdvanced, "Gravity", Encoding::Integer, "800", 0, 999};
+inline constexpr SettingKey kSpeed{kSectionAdvanced, "Speed", Encoding::Integer, "320", 0, 999};
+inline constexpr SettingKey kKnockback{kSectionAdvanced, "Knockback", Encoding::Integer, "1000", 0, 9999};
 inline constexpr SettingKey kPS{kSectionAdvanced, "PS", Encoding::Flag, "0"};
 inline constexpr SettingKey kCD{kSectionAdvanced, "CD", Encoding::Flag, "0"};
 inline constexpr SettingKey kDownloads{kSectionAdvanced, "downloads", Encoding::Flag, "1"};
@@ -85,9 +92,9 @@ inline constexpr SettingKey kBanIPList{kSectionAdvanced, "BanIPList", Encoding::
 inline constexpr SettingKey kLocalHost{kSectionServerTools, "LocalHost", Encoding::Flag, "1"};
 inline constexpr SettingKey kRemoteHost{kSectionServerTools, "RemoteHost", Encoding::Flag, "0"};
 inline constexpr SettingKey kRemoteHostAddress{kSectionServerTools, "RemoteHostAddress", Encoding::Text, ""};
-inline constexpr SettingKey kLPBRemotePort{kSectionServerTools, "LPBRemotePort", Encoding::Integer, "27960"};
-inline constexpr SettingKey kLPBMinPing{kSectionServerTools, "LPBMinPing", Encoding::Integer, "100"};
-inline constexpr SettingKey kLPBCheckRate{kSectionServerTools, "LPBCheckRate", Encoding::Integer, "15"};
+inline constexpr SettingKey kLPBRemotePort{kSectionServerTools, "LPBRemotePort", Encoding::Integer, "27960", 1, 9999999};
+inline constexpr SettingKey kLPBMinPing{kSectionServerTools, "LPBMinPing", Encoding::Integer, "100", 1, 9999};
+inline constexpr SettingKey kLPBCheckRate{kSectionServerTools, "LPBCheckRate", Encoding::Integer, "15", 1, 9999};
 inline constexpr SettingKey kLPBMsg1{kSectionServerTools, "LPBMsg1", Encoding::Text, "Warning: Player "};
 inline constexpr SettingKey kLPBMsg2{kSectionServerTools, "LPBMsg2", Encoding::Text,
                                      " ^7is an LPB and will be removed."};
@@ -96,9 +103,9 @@ inline constexpr SettingKey kLPBMsg{kSectionServerTools, "LPBMsg", Encoding::Fla
 inline constexpr SettingKey kKickLPB{kSectionServerTools, "KickLPB", Encoding::Flag, "1"};
 inline constexpr SettingKey kBanIP{kSectionServerTools, "BanIP", Encoding::Flag, "0"};
 inline constexpr SettingKey kLogLPBs{kSectionServerTools, "LogLPBs", Encoding::Flag, "1"};
-inline constexpr SettingKey kLPBPort2{kSectionServerTools, "LPBPort2", Encoding::Integer, "0"};
-inline constexpr SettingKey kLPBPort3{kSectionServerTools, "LPBPort3", Encoding::Integer, "0"};
-inline constexpr SettingKey kLPBPort4{kSectionServerTools, "LPBPort4", Encoding::Integer, "0"};
+inline constexpr SettingKey kLPBPort2{kSectionServerTools, "LPBPort2", Encoding::Integer, "0", 0, 9999999};
+inline constexpr SettingKey kLPBPort3{kSectionServerTools, "LPBPort3", Encoding::Integer, "0", 0, 9999999};
+inline constexpr SettingKey kLPBPort4{kSectionServerTools, "LPBPort4", Encoding::Integer, "0", 0, 9999999};
 
 // ProgramSettings: the Properties dialog
 inline constexpr SettingKey kQuakeDir{kSectionProgram, "QuakeDir", Encoding::Text, ""};

@@ -32,6 +32,11 @@ SpinEdit::SpinEdit(int minimum, int maximum, int value, int maxDigits, QWidget* 
     connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::changed);
 }
 
+SpinEdit::SpinEdit(const SettingKey& key, int maxDigits, QWidget* parent)
+    : SpinEdit(key.minimum, key.maximum, parseDecimal(key.defaultText).value_or(key.minimum), maxDigits, parent)
+{
+}
+
 int SpinEdit::maxLength() const
 {
     return m_maxDigits > 0 ? m_maxDigits : kUnlimitedLength;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/schema.h"
+
 #include <QAbstractSpinBox>
 
 namespace varno {
@@ -13,6 +15,8 @@ class SpinEdit : public QAbstractSpinBox {
 public:
     // A field with minimum == maximum has no range.
     SpinEdit(int minimum, int maximum, int value, int maxDigits, QWidget* parent = nullptr);
+    // The field of a stored value: its range and first value from the schema.
+    SpinEdit(const SettingKey& key, int maxDigits, QWidget* parent = nullptr);
 
     int value() const;
     // Clamps to the range, as a loaded value is.

@@ -26,16 +26,16 @@ AdvancedPage::AdvancedPage(QWidget* parent)
 {
     SrvPWEdit = makeControl<QLineEdit>(this, "SrvPWEdit");
     SrvPWEdit->setMaxLength(32);
-    SpinMaxRate = makeControl<SpinEdit>(this, "SpinMaxRate", 1, 999999999, 10000, 9);
-    SpinPort = makeControl<SpinEdit>(this, "SpinPort", 0, 999999, 27960, 6);
+    SpinMaxRate = makeControl<SpinEdit>(this, "SpinMaxRate", kMaxRate, 9);
+    SpinPort = makeControl<SpinEdit>(this, "SpinPort", kPort, 6);
     SpinPort->setEnabled(false);
     SpinPort->setVisible(false);
-    SpinQuad = makeControl<SpinEdit>(this, "SpinQuad", 0, 99, 3, 2);
-    SpinForRespawn = makeControl<SpinEdit>(this, "SpinForRespawn", 0, 99, 20, 2);
-    SpinWepRespawn = makeControl<SpinEdit>(this, "SpinWepRespawn", 0, 99, 5, 2);
-    SpinGravity = makeControl<SpinEdit>(this, "SpinGravity", 0, 999, 800, 3);
-    SpinSpeed = makeControl<SpinEdit>(this, "SpinSpeed", 0, 999, 320, 3);
-    SpinKnockback = makeControl<SpinEdit>(this, "SpinKnockback", 0, 9999, 1000, 4);
+    SpinQuad = makeControl<SpinEdit>(this, "SpinQuad", kQuadFactor, 2);
+    SpinForRespawn = makeControl<SpinEdit>(this, "SpinForRespawn", kForceRespawn, 2);
+    SpinWepRespawn = makeControl<SpinEdit>(this, "SpinWepRespawn", kWeaponRespawn, 2);
+    SpinGravity = makeControl<SpinEdit>(this, "SpinGravity", kGravity, 3);
+    SpinSpeed = makeControl<SpinEdit>(this, "SpinSpeed", kSpeed, 3);
+    SpinKnockback = makeControl<SpinEdit>(this, "SpinKnockback", kKnockback, 4);
     PureCB = makeControl<QCheckBox>(this, "PureCB", QStringLiteral("Pure Server"));
     ConDB = makeControl<QCheckBox>(this, "ConDB", QStringLiteral("Console Debug"));
     downloadsCB = makeControl<QCheckBox>(this, "downloadsCB", QStringLiteral("Allow Downloads (Paks, ect...)"));

@@ -50,7 +50,7 @@ StartupPage::StartupPage(StatusLine* statusLine, QWidget* parent)
     ServerTypeBox->setInsertPolicy(QComboBox::NoInsert);
     ServerTypeBox->addItems({QStringLiteral("Listen"), QStringLiteral("Dedicated")});
     ServerTypeBox->setCurrentIndex(1);
-    memtouse = makeControl<SpinEdit>(this, "memtouse", 16, 1024, 56, 4);
+    memtouse = makeControl<SpinEdit>(this, "memtouse", kMemory, 4);
     NetPort = makeControl<SpinEdit>(this, "NetPort", 0, 9999999, 27960, 7);
     GameDirCombo = makeControl<QComboBox>(this, "GameDirCombo");
     GameDirCombo->setEditable(true);
@@ -65,9 +65,9 @@ StartupPage::StartupPage(StatusLine* statusLine, QWidget* parent)
     StartMapLabel = makeLabel(this, QStringLiteral("Single Map"), StartMapBox);
     StartMapLabel->setObjectName(QStringLiteral("StartMapLabel"));
     StartMapLabel->setVisible(false);
-    MaxPlayers = makeControl<SpinEdit>(this, "MaxPlayers", 0, 999, 32, 3);
-    TimeLimit = makeControl<SpinEdit>(this, "TimeLimit", 0, 0, 0, 0);
-    Fraglimit = makeControl<SpinEdit>(this, "Fraglimit", 0, 0, 20, 0);
+    MaxPlayers = makeControl<SpinEdit>(this, "MaxPlayers", kMaxPlayers, 3);
+    TimeLimit = makeControl<SpinEdit>(this, "TimeLimit", kTimeLimit, 0);
+    Fraglimit = makeControl<SpinEdit>(this, "Fraglimit", kFragLimit, 0);
 
     BotListBox1 = makeControl<QListWidget>(this, "BotListBox1");
     for (const auto& name : stockBotNames()) {
@@ -75,11 +75,11 @@ StartupPage::StartupPage(StatusLine* statusLine, QWidget* parent)
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         item->setCheckState(Qt::Unchecked);
     }
-    SpinBotMin = makeControl<SpinEdit>(this, "SpinBotMin", 0, 0, 0, 0);
+    SpinBotMin = makeControl<SpinEdit>(this, "SpinBotMin", kMinBots, 0);
     BotRB1 = makeControl<QRadioButton>(this, "BotRB1", QStringLiteral("Auto-Kick Bots"));
     BotRB1->setChecked(true);
     BotRB2 = makeControl<QRadioButton>(this, "BotRB2", QStringLiteral("Keep Bots at all times"));
-    SpinBotLevel = makeControl<SpinEdit>(this, "SpinBotLevel", 0, 5, 4, 1);
+    SpinBotLevel = makeControl<SpinEdit>(this, "SpinBotLevel", kBotlevel, 1);
     BotChatBox = makeControl<QCheckBox>(this, "BotChatBox", QStringLiteral("Disable bot chatting"));
 
     buildLayout();
