@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/console/key_player.h"
+#include "core/console/keyboard_layout.h"
+#include "core/console/server_console.h"
 #include "core/launch/process_launcher.h"
 
 #include <memory>
@@ -8,5 +11,14 @@ namespace varno {
 
 // The platform's game starter: a new console window on Windows, a tmux session elsewhere.
 std::unique_ptr<ProcessLauncher> createProcessLauncher();
+
+// The running server's console: its window on Windows, its tmux session elsewhere.
+std::unique_ptr<ServerConsole> createServerConsole();
+
+// Where played keys go: the system's input stream on Windows, the console's tmux pane elsewhere.
+std::unique_ptr<KeyInjector> createKeyInjector();
+
+// The keyboard layout characters are typed with: the system's on Windows, a US layout elsewhere.
+std::unique_ptr<KeyboardLayout> createKeyboardLayout();
 
 } // namespace varno

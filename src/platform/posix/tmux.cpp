@@ -9,6 +9,12 @@ namespace {
 
 constexpr int kCommandTimeoutMs = 5000;
 
+std::optional<QString>& inputSessionSlot()
+{
+    static std::optional<QString> session;
+    return session;
+}
+
 } // namespace
 
 QString socketName()
@@ -17,15 +23,20 @@ QString socketName()
     return fromEnvironment.isEmpty() ? QStringLiteral("varno") : fromEnvironment;
 }
 
-Result run(const QStringList& arguments)
+void prepare(QProcess& process, const QStringList& arguments)
 {
-    QProcess process;
     process.setProgram(QStringLiteral("tmux"));
     process.setArguments(QStringList{QStringLiteral("-L"), socketName()} + arguments);
     // The panel may itself run inside tmux; its server is another one.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("TMUX"));
     process.setProcessEnvironment(environment);
+}
+
+Result run(const QStringList& arguments)
+{
+    QProcess process;
+    prepare(process, arguments);
     process.start();
     Result result;
     if (!process.waitForStarted(kCommandTimeoutMs))
@@ -83,6 +94,21 @@ std::optional<QString> firstLiveSession(const QString& prefix)
 QString paneTarget(const QString& session)
 {
     return QStringLiteral("=") + session + QStringLiteral(":");
+}
+
+void setInputSession(const QString& session)
+{
+    inputSessionSlot() = session;
+}
+
+void clearInputSession()
+{
+    inputSessionSlot().reset();
+}
+
+std::optional<QString> inputSession()
+{
+    return inputSessionSlot();
 }
 
 } // namespace varno::tmux

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QProcess;
+
 #include <optional>
 
 namespace varno::tmux {
@@ -18,6 +20,9 @@ struct Result {
 
 // Runs one tmux command line on the panel's socket; waits for it to end.
 Result run(const QStringList& arguments);
+
+// Sets up process to run one tmux command line on the panel's socket, for callers that do not wait.
+void prepare(QProcess& process, const QStringList& arguments);
 
 // Whether a tmux program can be run.
 bool available();
@@ -37,5 +42,11 @@ std::optional<QString> firstLiveSession(const QString& prefix);
 
 // A target naming exactly this session's active pane.
 QString paneTarget(const QString& session);
+
+// The session whose pane receives the keys the panel plays, as the foreground window does on Windows: set
+// by the console finder, read by the key injector. Empty until a console has been brought forward.
+void setInputSession(const QString& session);
+void clearInputSession();
+std::optional<QString> inputSession();
 
 } // namespace varno::tmux
