@@ -1,19 +1,267 @@
 #include "gui/console/console_page.h"
 
+#include "core/console/key_player.h"
+#include "core/console/server_console.h"
+#include "gui/app/error_report.h"
+#include "gui/app/widget_helpers.h"
+#include "platform/qt_text.h"
+#include "platform/services.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <chrono>
+#include <string_view>
+
 namespace varno {
+
+namespace {
+
+constexpr const char* kWaitingLine = "Waiting for Quake III Dedicated Console to Spawn...";
+constexpr const char* kServerFound = "Q3 Dedicated Server Found!";
+constexpr const char* kServerReady = "Server is Ready";
+constexpr const char* kGreeting = "echo Varno Interface Complete!{ENTER}";
+constexpr const char* kCmdBoxText = "Server Commands";
+constexpr const char* kMapBoxText = "Select a Map";
+constexpr const char* kNoMap = "<none>";
+constexpr int kLookforServerIntervalMs = 1000;
+constexpr int kMapBoxVisibleItems = 17;
+constexpr int kLogMinimumLines = 6;
+constexpr QRgb kLogBackground = 0x0000A0; // red 0, green 0, blue 160
+
+QStringList commandEntries()
+{
+    return {QStringLiteral("Kick"),      QStringLiteral("Map"),     QStringLiteral("Fraglimit"),
+            QStringLiteral("Timelimit"), QStringLiteral("cmdlist"), QStringLiteral("cvarlist"),
+            QStringLiteral("Quit")};
+}
+
+QStringList mapEntries()
+{
+    QStringList maps;
+    for (int i = 1; i <= 4; ++i)
+        maps << QStringLiteral("q3ctf%1").arg(i);
+    for (int i = 1; i <= 19; ++i)
+        maps << QStringLiteral("q3dm%1").arg(i);
+    for (int i = 1; i <= 7; ++i)
+        maps << QStringLiteral("q3tourney%1").arg(i);
+    maps << QString();
+    return maps;
+}
+
+char16_t asciiLower(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
+}
+
+// Command words are told apart by their ASCII letters only, whatever their case.
+bool sameCommand(const QString& typed, std::string_view name)
+{
+    if (typed.size() != qsizetype(name.size()))
+        return false;
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        if (asciiLower(typed[i].unicode()) != asciiLower(char16_t(static_cast<unsigned char>(name[size_t(i)]))))
+            return false;
+    }
+    return true;
+}
+
+std::uint32_t tickCount()
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+QComboBox* makeEditableList(QWidget* parent, const char* name, const QStringList& entries, const QString& text)
+{
+    auto* box = makeControl<QComboBox>(parent, name);
+    box->setEditable(true);
+    // A typed text is a one-off value, not a new entry.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // Completion must keep the letter case typed: the command word goes to the log as typed.
+    box->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    box->addItems(entries);
+    box->setCurrentIndex(-1);
+    box->setEditText(text);
+    // Wide enough for the starting text and the longest entry.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(int(text.size()) + 2);
+    return box;
+}
+
+bool isEnterKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+} // namespace
 
 ConsolePage::ConsolePage(StatusLine* statusLine, QWidget* parent)
     : QWidget(parent)
     , m_statusLine(statusLine)
+    , m_console(createServerConsole())
+    , m_player(std::make_unique<KeyPlayer>(createKeyInjector(), createKeyboardLayout(), tickCount))
 {
+    consoleGroup = makeControl<QGroupBox>(this, "ConsoleGroup", QStringLiteral(" Enhanced Console "));
+
+    enhConsole = makeControl<QPlainTextEdit>(consoleGroup, "enhConsole");
+    enhConsole->setReadOnly(true);
+    enhConsole->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPalette colours = enhConsole->palette();
+    colours.setColor(QPalette::Base, QColor(kLogBackground));
+    colours.setColor(QPalette::Text, QColor(Qt::yellow));
+    enhConsole->setPalette(colours);
+    enhConsole->setPlainText(QString::fromLatin1(kWaitingLine));
+    // The log takes whatever height the window gives the page, but asks for no more than a few lines.
+    enhConsole->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    enhConsole->setMinimumHeight(enhConsole->fontMetrics().lineSpacing() * kLogMinimumLines +
+                                 2 * enhConsole->frameWidth() + 2 * int(enhConsole->document()->documentMargin()));
+
+    CmdBox = makeEditableList(consoleGroup, "CmdBox", commandEntries(), QString::fromLatin1(kCmdBoxText));
+    OnBox = makeControl<QCheckBox>(consoleGroup, "OnBox", QStringLiteral("On"));
+    OffBox = makeControl<QCheckBox>(consoleGroup, "OffBox", QStringLiteral("Off"));
+    ValueEdit = makeControl<QLineEdit>(consoleGroup, "ValueEdit");
+    SendButton = makeControl<QPushButton>(consoleGroup, "SendButton", QStringLiteral("Send Command"));
+    SendButton->setDefault(true);
+    SendButton->setEnabled(false);
+    MapBox = makeEditableList(consoleGroup, "MapBox", mapEntries(), QString::fromLatin1(kMapBoxText));
+    MapBox->setMaxVisibleItems(kMapBoxVisibleItems);
+    MapBox->setEnabled(false);
+    MapButton = makeControl<QPushButton>(consoleGroup, "MapButton", QStringLiteral("Go"));
+    // Enter on the focused Go button presses it, as on any focused button.
+    MapButton->setAutoDefault(true);
+
+    // Command word and value, then the map change; the two lists line up in one column.
+    auto* controls = new QGridLayout;
+    controls->addWidget(CmdBox, 0, 1);
+    auto* valueChoice = new QHBoxLayout;
+    valueChoice->addWidget(makeLabel(consoleGroup, QStringLiteral("Value is"), ValueEdit));
+    valueChoice->addWidget(OnBox);
+    valueChoice->addWidget(OffBox);
+    valueChoice->addWidget(makeLabel(consoleGroup, QStringLiteral("or text below"), ValueEdit));
+    valueChoice->addStretch();
+    controls->addLayout(valueChoice, 0, 2);
+    controls->addWidget(ValueEdit, 1, 1, 1, 2);
+    controls->addWidget(SendButton, 1, 3);
+    controls->addWidget(makeLabel(consoleGroup, QStringLiteral("Maps"), MapBox), 2, 0);
+    controls->addWidget(MapBox, 2, 1);
+    auto* go = new QHBoxLayout;
+    go->addWidget(MapButton);
+    go->addStretch();
+    controls->addLayout(go, 2, 2);
+    controls->setColumnStretch(2, 1);
+
+    auto* groupLayout = new QVBoxLayout(consoleGroup);
+    groupLayout->addWidget(enhConsole, 1);
+    groupLayout->addLayout(controls);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(consoleGroup);
+
+    // Enter in any of these presses the default button.
+    QWidget* const fields[] = {CmdBox, CmdBox->lineEdit(), OnBox, OffBox, ValueEdit, MapBox, MapBox->lineEdit()};
+    for (QWidget* field : fields)
+        field->installEventFilter(this);
+
+    onEvent(SendButton, &QPushButton::clicked, this, &ConsolePage::SendButtonClick);
+    onEvent(MapButton, &QPushButton::clicked, this, &ConsolePage::MapButtonClick);
+
     LookforServerTimer = new QTimer(this);
     LookforServerTimer->setObjectName(QStringLiteral("LookforServerTimer"));
-    LookforServerTimer->setInterval(1000);
+    LookforServerTimer->setInterval(kLookforServerIntervalMs);
+    onEvent(LookforServerTimer, &QTimer::timeout, this, &ConsolePage::LookforServerTimerTimer);
     LookforServerTimer->start();
-    new QVBoxLayout(this);
+}
+
+ConsolePage::~ConsolePage() = default;
+
+bool ConsolePage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ValueEdit && event->type() == QEvent::MouseButtonRelease)
+        runHandler([this] { ValueEditMouseUp(); });
+    // Send Command is the page's default button.
+    if (isEnterKey(event)) {
+        if (SendButton->isEnabled())
+            SendButton->click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ConsolePage::LookforServerTimerTimer()
+{
+    if (!m_console->exists())
+        return;
+    LookforServerTimer->stop();
+    appendLog(QString::fromLatin1(kServerFound));
+    SendButton->setEnabled(true);
+    MapBox->setEnabled(true);
+    appendLog(QString::fromLatin1(kServerReady));
+    TypeIntoConsole(QString::fromLatin1(kGreeting));
+}
+
+void ConsolePage::SendButtonClick()
+{
+    const QString command = CmdBox->currentText();
+    const QString text = ValueEdit->text();
+    QString value = text;
+    if (OnBox->isChecked())
+        value = QStringLiteral("1");
+    if (OffBox->isChecked())
+        value = QStringLiteral("0");
+    TypeIntoConsole(command + QLatin1Char(' ') + value + QStringLiteral("{ENTER}"));
+
+    // The log shows the value as written, also when On or Off replaced it.
+    if (sameCommand(command, "kick"))
+        appendLog(QStringLiteral("Kick request sent for user \"") + text + QLatin1Char('"'));
+    else if (!sameCommand(command, "g_banIPs"))
+        appendLog(command + QStringLiteral(" has changed to ") + text + QLatin1Char('.'));
+}
+
+void ConsolePage::MapButtonClick()
+{
+    const QString map = MapBox->currentText();
+    if (map != QLatin1String(kNoMap))
+        appendLog(QStringLiteral("Map changed to: ") + map);
+    TypeIntoConsole(QStringLiteral("map ") + map + QStringLiteral("{ENTER}"));
+}
+
+void ConsolePage::ValueEditMouseUp()
+{
+    ValueEdit->setFocus();
+}
+
+void ConsolePage::TypeIntoConsole(const QString& keys)
+{
+    if (!m_console->bringInputToForeground())
+        return;
+    m_player->PlayKeyString(toStd(keys));
+}
+
+QStringList ConsolePage::logLines() const
+{
+    return enhConsole->toPlainText().split(QLatin1Char('\n'));
+}
+
+void ConsolePage::appendLog(const QString& line)
+{
+    enhConsole->appendPlainText(line);
 }
 
 } // namespace varno

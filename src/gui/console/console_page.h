@@ -1,23 +1,65 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 class QTimer;
 
 namespace varno {
 
+class KeyPlayer;
+class ServerConsole;
 class StatusLine;
 
-// The "Enhanced Console" page: commands typed into the running server's console.
+// The "Enhanced Console" page: waits for the running server's console, then types commands and map changes
+// into it as keystrokes. Its log records what was asked for; nothing is ever read back from the server.
 class ConsolePage : public QWidget {
     Q_OBJECT
 public:
     explicit ConsolePage(StatusLine* statusLine, QWidget* parent = nullptr);
+    ~ConsolePage() override;
 
+    QGroupBox* consoleGroup;
+    QPlainTextEdit* enhConsole;
+    QComboBox* CmdBox;
+    QCheckBox* OnBox;
+    QCheckBox* OffBox;
+    QLineEdit* ValueEdit;
+    QPushButton* SendButton;
+    QComboBox* MapBox;
+    QPushButton* MapButton;
     QTimer* LookforServerTimer;
 
+    void LookforServerTimerTimer();
+    void SendButtonClick();
+    void MapButtonClick();
+    void ValueEditMouseUp();
+    // Brings the console's input field forward and, only if that worked, plays keys into it. Nothing is
+    // reported either way.
+    void TypeIntoConsole(const QString& keys);
+
+    // The log's lines, oldest first.
+    QStringList logLines() const;
+    // The program's one keystroke player.
+    KeyPlayer& keyPlayer() { return *m_player; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void appendLog(const QString& line);
+
     StatusLine* m_statusLine;
+    std::unique_ptr<ServerConsole> m_console;
+    std::unique_ptr<KeyPlayer> m_player;
 };
 
 } // namespace varno
