@@ -1,0 +1,40 @@
+#include "e2e/console_bridge_fixture.h"
+#include "gui/console/console_page.h"
+
+#include <QTimer>
+
+using namespace varno;
+using namespace varno::test;
+
+namespace {
+
+TEST_F(StandinConsoleTest, LaunchedServerIsFoundGreetedAndTakesCommandsAndMapChanges)
+{
+    launch();
+    // The page's own timer finds the console.
+    ASSERT_TRUE(waitForServerReady()) << qPrintable(page->logLines().join('|'));
+    EXPECT_EQ(page->logLines().join('|').toStdString(),
+              "Waiting for Quake III Dedicated Console to Spawn...|Q3 Dedicated Server Found!|Server is Ready");
+    EXPECT_FALSE(page->LookforServerTimer->isActive());
+    ASSERT_TRUE(waitForStandinCommand(QStringLiteral("echo Varno Interface Complete!")))
+        << qPrintable(standinCommands().join('|'));
+
+    ASSERT_TRUE(waitUntilIdle());
+    sendCommand(QStringLiteral("Fraglimit"), QStringLiteral("30"));
+    ASSERT_TRUE(waitForStandinCommand(QStringLiteral("Fraglimit 30"))) << qPrintable(standinCommands().join('|'));
+
+    ASSERT_TRUE(waitUntilIdle());
+    changeMap(QStringLiteral("q3dm17"));
+    ASSERT_TRUE(waitForStandinCommand(QStringLiteral("map q3dm17"))) << qPrintable(standinCommands().join('|'));
+
+    EXPECT_EQ(page->logLines().mid(3).join('|').toStdString(), "Fraglimit has changed to 30.|Map changed to: q3dm17");
+    const QStringList commands = standinCommands();
+    EXPECT_EQ(commands.count(QStringLiteral("echo Varno Interface Complete!")), 1);
+    EXPECT_EQ(commands.count(QStringLiteral("Fraglimit 30")), 1);
+    EXPECT_EQ(commands.count(QStringLiteral("map q3dm17")), 1);
+    // The server script ran first, from the launch, and started the rotation.
+    ASSERT_TRUE(commands.contains(QStringLiteral("map q3dm1"))) << qPrintable(commands.join('|'));
+    EXPECT_LT(commands.indexOf(QStringLiteral("map q3dm1")), commands.indexOf(QStringLiteral("map q3dm17")));
+}
+
+} // namespace
