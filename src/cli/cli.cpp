@@ -1,0 +1,166 @@
+#include "cli/cli.h"
+
+#include "cli/cli_context.h"
+#include "core/app/varno_error.h"
+#include "platform/qt_text.h"
+#include "platform/settings_factory.h"
+
+#include <QCoreApplication>
+
+#include <array>
+
+namespace varno::cli {
+
+namespace {
+
+const std::array kSubcommands{
+    Subcommand{"script", "print the server script the panel's launch would write",
+               "usage: varno script\n"
+               "Prints the server script (vrn2data.cfg) that the panel's launch would write right after start-up,\n"
+               "from the stored settings.",
+               scriptCommand},
+    Subcommand{"cmdline", "print the game's command line",
+               "usage: varno cmdline\nPrints the command line the panel's launch would start the game with.",
+               cmdlineCommand},
+    Subcommand{"launch", "write the script and start the dedicated server",
+               "usage: varno launch\n"
+               "Writes the server script into the game folder's baseq3 folder and starts the dedicated server in its\n"
+               "console (a tmux session on the socket 'varno', or VARNO_TMUX_SOCKET); prints the console's name.",
+               launchCommand},
+    Subcommand{"send", "type a key string into the running server's console",
+               "usage: varno send [--check] TEXT\n"
+               "Types TEXT into the running server's console; braced key names such as {ENTER} press those keys,\n"
+               "and @ ^ ~ hold Alt, Ctrl and Shift for the next key.\n"
+               "  --check   only parse TEXT and print its key events (message, key code, scan code), one a line",
+               sendCommand},
+    Subcommand{"rcon", "send one rcon command and print the reply",
+               "usage: varno rcon [--host H] [--port P] [--password PW] [--wait MS] COMMAND...\n"
+               "Sends COMMAND to the server's rcon and prints the reply text: every datagram that arrives within\n"
+               "MS milliseconds (default 500). Host, port and password default to the ZOZ Idaroz page's stored ones.",
+               rconCommand},
+    Subcommand{"status", "print the server's player table",
+               "usage: varno status [--host H] [--port P] [--password PW] [--wait MS] [--tsv]\n"
+               "       varno status --parse PATH [--tsv]\n"
+               "Prints the parsed player table (client, ping, name, address, and whether the ping is below the\n"
+               "stored threshold). --parse reads a saved reply instead: a folder of datagram-N.bin files in arrival\n"
+               "order, or one file holding one datagram. --tsv prints a header line and tab-separated rows.",
+               statusCommand},
+    Subcommand{"watch", "run the ZOZ Idaroz without a window",
+               "usage: varno watch\n"
+               "Runs the low-ping watcher with the stored options until interrupted: status polls, and for every\n"
+               "player below the threshold the switched log line, ban, announcement and kick. One line per action\n"
+               "on standard output; bans are stored in the ban list as the panel stores them.",
+               watchCommand},
+    Subcommand{"settings", "read and write the stored settings",
+               "usage: varno settings get SECTION VALUE\n"
+               "       varno settings set SECTION VALUE TEXT\n"
+               "       varno settings erase SECTION\n"
+               "       varno settings dump",
+               settingsCommand},
+};
+
+void printUsage(std::FILE* out)
+{
+    std::fprintf(out, "usage: varno [--settings FILE] SUBCOMMAND [ARGUMENTS]\n\n"
+                      "The Varno Server panel's jobs from the command line. Subcommands:\n");
+    for (const auto& subcommand : kSubcommands)
+        std::fprintf(out, "  %-9s %s\n", subcommand.name, subcommand.summary);
+    std::fprintf(out, "\nOptions:\n"
+                      "  --settings FILE  keep the settings in FILE (also VARNO_SETTINGS), as the panel does\n"
+                      "  --help           this text; SUBCOMMAND --help explains a subcommand\n"
+                      "  --version        the version\n");
+}
+
+} // namespace
+
+void Context::print(const QString& text) const
+{
+    const std::string bytes = toStd(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fputc('\n', out);
+}
+
+void Context::printRaw(const std::string& bytes) const
+{
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+}
+
+QString takeOption(QStringList& arguments, const QString& name)
+{
+    const QString option = QStringLiteral("--") + name;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == option) {
+            if (i + 1 >= arguments.size())
+                throw CliError("option " + toStd(option) + " needs a value", 2);
+            const QString value = arguments[i + 1];
+            arguments.remove(i, 2);
+            return value;
+        }
+        if (arguments[i].startsWith(option + QLatin1Char('='))) {
+            const QString value = arguments[i].mid(option.size() + 1);
+            arguments.removeAt(i);
+            return value;
+        }
+    }
+    return {};
+}
+
+bool takeFlag(QStringList& arguments, const QString& name)
+{
+    return arguments.removeAll(QStringLiteral("--") + name) > 0;
+}
+
+void refuseUnknownOptions(const QStringList& arguments)
+{
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(QLatin1String("--")))
+            throw CliError("unknown option " + toStd(argument), 2);
+    }
+}
+
+int toPort(const QString& text, const char* what)
+{
+    bool ok = false;
+    const int port = text.toInt(&ok);
+    if (!ok || port < 1 || port > 65535)
+        throw CliError(std::string(what) + " must be a port number from 1 to 65535, not '" + toStd(text) + "'", 2);
+    return port;
+}
+
+int run(const QStringList& arguments, std::FILE* out, std::FILE* err)
+{
+    QStringList rest = arguments;
+    try {
+        const QString file = takeOption(rest, QStringLiteral("settings"));
+        if (!file.isEmpty())
+            setSettingsFile(toStd(file));
+        if (rest.isEmpty() || rest.front() == QLatin1String("--help") || rest.front() == QLatin1String("-h")) {
+            printUsage(rest.isEmpty() ? err : out);
+            return rest.isEmpty() ? 2 : 0;
+        }
+        if (rest.front() == QLatin1String("--version")) {
+            std::fprintf(out, "varno %s\n", qPrintable(QCoreApplication::applicationVersion()));
+            return 0;
+        }
+        const QString name = rest.takeFirst();
+        for (const auto& subcommand : kSubcommands) {
+            if (name != QLatin1String(subcommand.name))
+                continue;
+            if (rest.contains(QStringLiteral("--help")) || rest.contains(QStringLiteral("-h"))) {
+                std::fprintf(out, "%s\n", subcommand.usage);
+                return 0;
+            }
+            Context context{rest, out, err};
+            return subcommand.run(context);
+        }
+        throw CliError("unknown subcommand '" + toStd(name) + "' (see varno --help)", 2);
+    } catch (const CliError& error) {
+        std::fprintf(err, "varno: %s\n", error.what());
+        return error.status;
+    } catch (const std::exception& error) {
+        std::fprintf(err, "varno: %s\n", error.what());
+        return 1;
+    }
+}
+
+} // namespace varno::cli

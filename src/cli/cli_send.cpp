@@ -1,0 +1,78 @@
+#include "cli/cli_context.h"
+#include "core/console/key_parser.h"
+#include "core/console/key_player.h"
+#include "core/console/keyboard_layout.h"
+#include "core/console/send_key_error.h"
+#include "platform/qt_text.h"
+#include "platform/services.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace varno::cli {
+
+namespace {
+
+constexpr int kPlaybackTimeoutMs = 10000;
+
+const char* playResultText(KeyPlayResult result)
+{
+    switch (result) {
+    case kpOk:
+        return "typed";
+    case kpHookFailed:
+        return "the console refused the keys";
+    case kpBadToken:
+        return "a braced key name is not known or not closed";
+    case kpOtherError:
+        return "the text gives no keys to type, or too many";
+    case kpBusy:
+        return "another text is still being typed";
+    }
+    return "unknown result";
+}
+
+} // namespace
+
+int sendCommand(Context& context)
+{
+    QStringList& arguments = context.arguments;
+    const bool checkOnly = takeFlag(arguments, QStringLiteral("check"));
+    refuseUnknownOptions(arguments);
+    if (arguments.size() != 1)
+        throw CliError("give the key string as one argument (quote it), for example: varno send \"status{ENTER}\"", 2);
+    const std::string text = toStd(arguments.front());
+
+    if (checkOnly) {
+        const auto layout = createKeyboardLayout();
+        std::vector<KeyEvent> events;
+        try {
+            events = buildKeyEvents(text, *layout, [] { return 0u; });
+        } catch (const ESendKeyError& error) {
+            throw CliError(error.what());
+        }
+        if (events.empty())
+            throw CliError("the text gives no keys to type");
+        for (const KeyEvent& event : events)
+            context.print(QStringLiteral("%1 %2 %3").arg(event.message).arg(event.keyCode).arg(event.scanCode));
+        return 0;
+    }
+
+    const auto console = createServerConsole();
+    if (!console->bringInputToForeground())
+        throw CliError("no running server console was found");
+    QElapsedTimer clock;
+    clock.start();
+    KeyPlayer player(createKeyInjector(), createKeyboardLayout(),
+                     [&clock] { return static_cast<std::uint32_t>(clock.elapsed()); });
+    const KeyPlayResult result = player.PlayKeyString(text);
+    if (result != kpOk)
+        throw CliError(playResultText(result));
+    while (player.isPlaying() && clock.elapsed() < kPlaybackTimeoutMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (player.isPlaying())
+        throw CliError("the keys did not reach the console in time");
+    return 0;
+}
+
+} // namespace varno::cli

@@ -1,0 +1,213 @@
+#include "core/settings/schema.h"
+#include "support/gui_fixture.h"
+#include "support/standin_server.h"
+#include "support/tmux_socket.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace varno;
+using namespace varno::test;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override { settingsFile = folder.filePath(QStringLiteral("settings.ini")); }
+
+    CliRun varno(const QStringList& arguments, const QByteArray& input = {})
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VARNO_BIN_DIR "/varno"), arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        CliRun run;
+        if (!process.waitForFinished(15000)) {
+            process.kill();
+            process.waitForFinished();
+            return run;
+        }
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError();
+        return run;
+    }
+
+    void set(const char* section, const char* name, const QString& text)
+    {
+        ASSERT_EQ(varno({"settings", "set", section, name, text}).exitCode, 0);
+    }
+
+    QTemporaryDir folder;
+    QString settingsFile;
+};
+
+TEST_F(CliTest, EverySubcommandExplainsItselfAndMistakesFailWithOneLine)
+{
+    for (const char* subcommand : {"script", "cmdline", "launch", "send", "rcon", "status", "watch", "settings"}) {
+        const CliRun help = varno({subcommand, "--help"});
+        EXPECT_EQ(help.exitCode, 0) << subcommand;
+        EXPECT_TRUE(help.out.startsWith("usage: varno " + QByteArray(subcommand))) << subcommand;
+    }
+    EXPECT_EQ(varno({"--version"}).out, QByteArray("varno 2.5.0\n"));
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        QByteArray message;
+    } mistakes[] = {
+        {{}, 2, ""},
+        {{"frobnicate"}, 2, "varno: unknown subcommand 'frobnicate' (see varno --help)\n"},
+        {{"script", "--bogus"}, 2, "varno: unknown option --bogus\n"},
+        {{"settings", "get", "ServerSettings", "Nope"}, 1, "varno: no value Nope in section ServerSettings\n"},
+        {{"rcon", "--port", "70000", "status"}, 2,
+         "varno: --port must be a port number from 1 to 65535, not '70000'\n"},
+        {{"send", "--check", "{RETURN}"}, 1, "varno: Invalid token\n"},
+        {{"status", "--parse", "/nonexistent/reply.bin"}, 1, ""},
+    };
+    for (const auto& m : mistakes) {
+        const CliRun run = varno(m.arguments);
+        EXPECT_EQ(run.exitCode, m.exitCode) << qPrintable(m.arguments.join(' '));
+        if (!m.message.isEmpty())
+            EXPECT_EQ(run.err, m.message) << qPrintable(m.arguments.join(' '));
+        EXPECT_EQ(run.err.count('\n'), m.arguments.isEmpty() ? run.err.count('\n') : 1)
+            << qPrintable(m.arguments.join(' '));
+    }
+}
+
+TEST_F(CliTest, SettingsAreReadAndWrittenAsThePanelStoresThem)
+{
+    set("ServerSettings", "ServerName", "Frag Palace");
+    set("BotSettings", "BotList", "101");
+    EXPECT_EQ(varno({"settings", "get", "ServerSettings", "ServerName"}).out, QByteArray("Frag Palace\n"));
+    EXPECT_EQ(varno({"settings", "dump"}).out,
+              QByteArray("[ServerSettings]\nServerName=Frag Palace\n\n[BotSettings]\nBotList=101\n"));
+    EXPECT_EQ(varno({"settings", "erase", "BotSettings"}).exitCode, 0);
+    EXPECT_EQ(varno({"settings", "dump"}).out, QByteArray("[ServerSettings]\nServerName=Frag Palace\n"));
+    // --settings points at another file, as in the panel.
+    const QString other = folder.filePath(QStringLiteral("other.ini"));
+    EXPECT_EQ(varno({"--settings", other, "settings", "set", "General", "RestoreFlags", "2"}).exitCode, 0);
+    EXPECT_TRUE(readFile(other).contains("RestoreFlags=2"));
+    EXPECT_FALSE(readFile(settingsFile).contains("RestoreFlags"));
+}
+
+TEST_F(CliTest, ScriptFollowsTheStartUpLoadersRules)
+{
+    set("ServerSettings", "ServerName", "Only With The Flag");
+    set("MapSettings", "MapRotation", "q3dm1,q3dm7");
+    set("AdvancedSettings", "Gravity", "5000");
+    set("BotSettings", "MinBots", "x");
+    const CliRun before = varno({"script"});
+    EXPECT_EQ(before.exitCode, 0);
+    EXPECT_TRUE(before.out.contains("sv_hostname \"Varno - Beastly Server\"\r\n"));
+    EXPECT_TRUE(before.out.contains("set maps1 \"map q3dm7; set nextmap vstr maps2\"\r\n"));
+    EXPECT_TRUE(before.out.contains("g_gravity 999\r\n")); // clamped to the field's range
+    EXPECT_TRUE(before.out.endsWith("bot_minplayers 0\r\n \r\n"));
+    EXPECT_EQ(before.err, QByteArray("varno: warning: 'x' is not a valid integer value\n"));
+
+    set("General", "RestoreFlags", "2");
+    EXPECT_TRUE(varno({"script"}).out.contains("sv_hostname \"Only With The Flag\"\r\n"));
+}
+
+TEST_F(CliTest, CommandLineNamesTheEngineFoundInTheGameFolder)
+{
+    const QString game = folder.filePath(QStringLiteral("quake3"));
+    QDir().mkpath(game);
+    QFile engine(game + QStringLiteral("/ioq3ded"));
+    ASSERT_TRUE(engine.open(QIODevice::WriteOnly));
+    engine.close();
+    engine.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    set("ProgramSettings", "QuakeDir", game);
+    set("SrvCmdLine", "CmdLine", "+set g_log 1");
+    EXPECT_EQ(varno({"cmdline"}).out, QByteArray("ioq3ded +set net_port 27960 +set fs_game baseq3 +set dedicated 1 "
+                                                 "+set com_hunkmegs 56 +exec vrn2data.cfg +set g_log 1\n"));
+}
+
+TEST_F(CliTest, StatusParsesEveryCapturedReplyIntoTheFixturesTable)
+{
+    const QDir fixtures(QStringLiteral(VARNO_TEST_DATA "/fixtures"));
+    for (const QString& name : fixtures.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const CliRun run = varno({"status", "--parse", fixtures.filePath(name), "--tsv"});
+        EXPECT_EQ(run.exitCode, 0) << qPrintable(name) << run.err.constData();
+        EXPECT_EQ(run.out, readFile(fixtures.filePath(name + QStringLiteral("/expected.tsv")))) << qPrintable(name);
+    }
+    // One file holding one datagram, and the readable table with the threshold column.
+    const CliRun one = varno({"status", "--parse", fixtures.filePath(QStringLiteral("classic-q3dm7/datagram-1.bin"))});
+    EXPECT_EQ(one.exitCode, 0);
+    EXPECT_TRUE(one.out.contains("below 100")) << one.out.constData();
+    EXPECT_TRUE(one.out.contains("Big Bob^7")) << one.out.constData();
+}
+
+TEST_F(CliTest, SendCheckPrintsTheKeyEvents)
+{
+    const CliRun run = varno({"send", "--check", "^c"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QByteArray("256 17 29\n256 67 46\n257 67 46\n257 17 29\n"));
+}
+
+TEST_F(CliTest, RconAndStatusTalkToARunningServer)
+{
+    StandinServer server({"+addclient", "Bob", "40", "192.168.0.7:27960"});
+    ASSERT_TRUE(server.started()) << qPrintable(server.output());
+    const QString port = QString::number(server.port());
+    const CliRun rcon = varno({"rcon", "--port", port, "--password", "secret", "echo", "hello"});
+    EXPECT_EQ(rcon.exitCode, 0) << rcon.err.constData();
+    EXPECT_EQ(rcon.out, QByteArray("hello\n"));
+    EXPECT_EQ(varno({"rcon", "--port", port, "--password", "wrong", "status"}).out, QByteArray("Bad rconpassword.\n"));
+
+    // Host, port and password from the ZOZ Idaroz page's settings.
+    set("ServerTools", "LPBRemotePort", port);
+    set("ServerTools", "LPBRCon", "secret");
+    const CliRun status = varno({"status", "--tsv"});
+    EXPECT_EQ(status.exitCode, 0) << status.err.constData();
+    EXPECT_EQ(status.out, QByteArray("client\tping\tname\taddress\n0\t40\tBob^7\t192.168.0.7:27960\n"));
+}
+
+TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesIntoIt)
+{
+    TmuxSocket tmux;
+    const QString game = folder.filePath(QStringLiteral("quake3"));
+    QDir().mkpath(game + QStringLiteral("/baseq3"));
+    ASSERT_TRUE(QFile::link(standinProgram(), game + QStringLiteral("/q3ded")));
+    const QString log = folder.filePath(QStringLiteral("commands.log"));
+    set("ProgramSettings", "QuakeDir", game);
+    set("MapSettings", "MapRotation", "q3dm17");
+    set("SrvCmdLine", "CmdLine", "+set standin_log " + log);
+    const CliRun launch = varno({"launch"});
+    EXPECT_EQ(launch.exitCode, 0) << launch.err.constData();
+    EXPECT_EQ(launch.out, QByteArray("Q3 WinConsole\n"));
+    EXPECT_TRUE(readFile(game + QStringLiteral("/baseq3/vrn2data.cfg")).startsWith("//Quake 3 Server Script"));
+    ASSERT_TRUE(waitFor([&] { return readFile(log).contains("map q3dm17"); })) << readFile(log).constData();
+
+    const CliRun send = varno({"send", "fraglimit 30{ENTER}"});
+    EXPECT_EQ(send.exitCode, 0) << send.err.constData();
+    EXPECT_TRUE(waitFor([&] { return readFile(log).contains("fraglimit 30\n"); })) << readFile(log).constData();
+}
+
+TEST_F(CliTest, SendWithoutAServerSaysSo)
+{
+    TmuxSocket tmux;
+    const CliRun run = varno({"send", "status{ENTER}"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QByteArray("varno: no running server console was found\n"));
+}
