@@ -1,26 +1,734 @@
 #include "gui/lpb/lpb_page.h"
 
+#include "core/app/varno_error.h"
+#include "core/lpb/lpb_log.h"
+#include "core/settings/schema.h"
+#include "gui/app/dialogs.h"
+#include "gui/app/error_report.h"
+#include "gui/app/forms.h"
+#include "gui/app/main_window.h"
+#include "gui/app/spin_edit.h"
+#include "gui/app/status_line.h"
+#include "gui/app/widget_helpers.h"
+#include "gui/lpb/rcon_endpoint.h"
+#include "gui/lpb/status_form.h"
+#include "gui/settings/advanced_page.h"
+#include "gui/settings/loaded_values.h"
+#include "platform/file_writer.h"
+#include "platform/qt_text.h"
+#include "platform/settings_factory.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedLayout>
+#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace varno {
+
+namespace {
+
+constexpr int kDefaultMainPort = 27960;
+constexpr int kDefaultMinPing = 100;
+constexpr int kDefaultCheckRate = 15;
+constexpr int kInitialTimerInterval = 4000;
+
+const QString kEnableCaption = QStringLiteral("Enable");
+const QString kDisableCaption = QStringLiteral("Disable");
+// The caption is the running state: "Disable" while the watcher runs.
+constexpr qsizetype kRunningCaptionLength = 7;
+
+const QString kNoPasswordMessage =
+    QStringLiteral("You must setup an RCon Password before enabling this feature!");
+const QString kMinPingZeroMessage = QStringLiteral("MinPing 0!?! you better fix that.");
+
+const QString kRadio1Hint = QStringLiteral("Select to have the ZOZ Idaroz connect to ports on this computer.");
+const QString kRadio2Hint = QStringLiteral("Select to have the ZOZ Idaroz connect to ports on a remote computer.");
+const QString kServerEditHint = QStringLiteral("Specify the remote server to scan.");
+const QString kPortSpinHint = QStringLiteral("Main port to scan for LPBs.");
+const QString kExtraPortHint =
+    QStringLiteral("Set port value greater than 0 to scan multiple ports.  Set value to 0 to disable.");
+const QString kCheckRateHint = QStringLiteral(
+    "Scans each port at N intervals.  To do all 4 ports, at 20 second intervals each, choose 5 as your check rate.");
+const QString kRconHint = QStringLiteral("Specify the servers RCon password here");
+const QString kLpbMsgHint = QStringLiteral("Enables/Disables the message announced just before kicking an LPB");
+const QString kMsg1Hint = QStringLiteral("Prefix to LPB kicking message.");
+const QString kMsg2Hint = QStringLiteral("Sufix to LPB kicking message");
+const QString kKickHint = QStringLiteral("Enables/Disables the kicking of LPBs");
+const QString kLogHint = QStringLiteral("Enables/Disables the logging of LPBs Name, Ping, and IP");
+
+const QStringList kLogFilters{QStringLiteral("Varno Log (*.log)"), QStringLiteral("Text File (*.txt)"),
+                              QStringLiteral("All Files (*.*)")};
+
+// Where a status table begins: a reply's first datagram, whose console text starts with the map line.
+const QByteArray kStatusReplyStart = QByteArrayLiteral("\xff\xff\xff\xffprint\nmap: ");
+// The empty line that closes a status table.
+const QByteArray kStatusTableEnd = QByteArrayLiteral("\n\n");
+
+constexpr std::int64_t kUsPerMs = 1000;
+
+QString minPingText(int value)
+{
+    return QStringLiteral("Anyone with a ping lower than ") + QString::number(value) +
+           QStringLiteral(" will be kicked.");
+}
+
+// Text from the game server is 8-bit; names keep their high characters as Latin-1.
+QString fromWire(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+QTableWidgetItem* readOnlyItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+// Grey and disabled while the localhost choice holds, white and editable otherwise.
+void setServerEditUsable(QLineEdit* edit, bool usable)
+{
+    QPalette palette = edit->palette();
+    const QPalette standard = QApplication::palette(edit);
+    palette.setColor(QPalette::Base, usable ? standard.color(QPalette::Base) : standard.color(QPalette::Window));
+    edit->setPalette(palette);
+    edit->setEnabled(usable);
+}
+
+} // namespace
 
 LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
     : QWidget(parent)
     , m_statusLine(statusLine)
+    // The pacer runs on microseconds, so that "at least 10 ms after the announcement" holds exactly rather than
+    // to within a millisecond tick.
+    , m_pacer(RconPacer::kClassicGapMs * kUsPerMs, RconPacer::kOtherGapMs * kUsPerMs)
 {
+    m_clock.start();
+
+    LPBRadio1 = makeControl<QRadioButton>(this, "LPBRadio1", QStringLiteral("Work on Localhost"));
+    LPBRadio1->setChecked(true);
+    LPBRadio2 = makeControl<QRadioButton>(this, "LPBRadio2", QStringLiteral("Specify Remote Server"));
+    LPBServerEdit = makeControl<QLineEdit>(this, "LPBServerEdit");
+    setServerEditUsable(LPBServerEdit, false);
+    LPBPortSpin = makeControl<SpinEdit>(this, "LPBPortSpin", 1, 9999999, kDefaultMainPort, 7);
+    LPBPort2 = makeControl<SpinEdit>(this, "LPBPort2", 0, 9999999, 0, 7);
+    LPBPort3 = makeControl<SpinEdit>(this, "LPBPort3", 0, 9999999, 0, 7);
+    LPBPort4 = makeControl<SpinEdit>(this, "LPBPort4", 0, 9999999, 0, 7);
+    SpinMinPing = makeControl<SpinEdit>(this, "SpinMinPing", 1, 9999, kDefaultMinPing, 4);
+    SpinCheckLPB = makeControl<SpinEdit>(this, "SpinCheckLPB", 1, 9999, kDefaultCheckRate, 4);
+    LPBRcon = makeControl<QLineEdit>(this, "LPBRcon");
+    LPBRcon->setEchoMode(QLineEdit::Password);
+    LPBMsg = makeControl<QCheckBox>(this, "LPBMsg", QStringLiteral("Display a message for any detected LPBs"));
+    LPBMsg->setChecked(true);
+    msg1 = makeControl<QLineEdit>(this, "msg1", toQ(kLPBMsg1.defaultText));
+    msg2 = makeControl<QLineEdit>(this, "msg2", toQ(kLPBMsg2.defaultText));
+    KickCB = makeControl<QCheckBox>(this, "KickCB", QStringLiteral("Kick LPB"));
+    KickCB->setChecked(true);
+    BanIPCB = makeControl<QCheckBox>(this, "BanIPCB", QStringLiteral("Ban IP"));
+    LogLPBsCB = makeControl<QCheckBox>(this, "LogLPBsCB", QStringLiteral("Log LPBs"));
+    LogLPBsCB->setChecked(true);
+    LpbButton = makeControl<QPushButton>(this, "LpbButton", kEnableCaption);
+    Button10 = makeControl<QPushButton>(this, "Button10", QStringLiteral("View Status"));
+
+    LPBcnt = makeControl<QLabel>(this, "LPBcnt", QStringLiteral("0"));
+    QPalette red = LPBcnt->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    LPBcnt->setPalette(red);
+    LPBGrid = makeControl<QTableWidget>(this, "LPBGrid", 1, 3);
+    LPBListBox = makeControl<QPlainTextEdit>(this, "LPBListBox");
+    LPBListBox->setLineWrapMode(QPlainTextEdit::NoWrap);
+    LPBListBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    LPBListBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Button9 = makeControl<QPushButton>(this, "Button9", QStringLiteral("Save"));
+
+    RulesPopupMenu = new QMenu(this);
+    RulesPopupMenu->setObjectName(QStringLiteral("RulesPopupMenu"));
+    BanIP1 = RulesPopupMenu->addAction(QStringLiteral("Ban IP"));
+    BanIP1->setObjectName(QStringLiteral("BanIP1"));
+    RulesPopupMenu->addSeparator();
+    ClearAll1 = RulesPopupMenu->addAction(QStringLiteral("Clear All"));
+    ClearAll1->setObjectName(QStringLiteral("ClearAll1"));
+
     LPBTimer = new QTimer(this);
     LPBTimer->setObjectName(QStringLiteral("LPBTimer"));
-    LPBTimer->setInterval(4000);
-    new QVBoxLayout(this);
+    LPBTimer->setInterval(kInitialTimerInterval);
+
+    UDP1 = new RconEndpoint(this);
+    m_pacerTimer = new QTimer(this);
+    m_pacerTimer->setSingleShot(true);
+    m_pacerTimer->setTimerType(Qt::PreciseTimer);
+    m_replyTimer = new QTimer(this);
+    m_replyTimer->setSingleShot(true);
+    m_replyTimer->setTimerType(Qt::PreciseTimer);
+
+    buildLayout();
+    connectHandlers();
+    installHints();
 }
 
-void LpbPage::loadStoredSettings(SettingsStore&)
+LpbPage::~LpbPage() = default;
+
+void LpbPage::buildLayout()
 {
+    auto* settingsBox = new QGroupBox(QStringLiteral(" Settings "), this);
+    auto* grid = new QGridLayout(settingsBox);
+    int row = 0;
+    grid->addWidget(LPBRadio1, row++, 0, 1, 2);
+    grid->addWidget(LPBRadio2, row, 0);
+    grid->addWidget(LPBServerEdit, row++, 1);
+
+    auto* ports = new QHBoxLayout;
+    for (SpinEdit* port : {LPBPortSpin, LPBPort2, LPBPort3, LPBPort4})
+        ports->addWidget(port);
+    ports->addStretch();
+    grid->addWidget(makeLabel(settingsBox, QStringLiteral("Port(s)"), LPBPortSpin), row, 0);
+    grid->addLayout(ports, row++, 1);
+
+    const auto numberRow = [&](const QString& before, SpinEdit* spin, const QString& after) {
+        auto* line = new QHBoxLayout;
+        line->addWidget(spin);
+        line->addWidget(makeLabel(settingsBox, after));
+        line->addStretch();
+        grid->addWidget(makeLabel(settingsBox, before, spin), row, 0);
+        grid->addLayout(line, row++, 1);
+    };
+    numberRow(QStringLiteral("Kick anyone below"), SpinMinPing, QStringLiteral("ms."));
+    numberRow(QStringLiteral("Check every"), SpinCheckLPB, QStringLiteral("seconds."));
+
+    grid->addWidget(makeLabel(settingsBox, QStringLiteral("RCon Password"), LPBRcon), row, 0);
+    grid->addWidget(LPBRcon, row++, 1);
+    grid->addWidget(LPBMsg, row++, 0, 1, 2);
+
+    auto* message = new QHBoxLayout;
+    message->addWidget(msg1, 1);
+    message->addWidget(makeLabel(settingsBox, QStringLiteral("players name")));
+    message->addWidget(msg2, 2);
+    grid->addLayout(message, row++, 0, 1, 2);
+
+    auto* options = new QHBoxLayout;
+    options->addWidget(KickCB);
+    options->addWidget(BanIPCB);
+    options->addWidget(LogLPBsCB);
+    options->addStretch();
+    grid->addLayout(options, row++, 0, 1, 2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(LpbButton);
+    buttons->addWidget(Button10);
+    buttons->addStretch();
+    grid->setRowStretch(row, 1);
+    grid->addLayout(buttons, ++row, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto* infoBox = new QGroupBox(QStringLiteral(" Returned Info. "), this);
+    auto* info = new QVBoxLayout(infoBox);
+    auto* count = new QHBoxLayout;
+    count->addWidget(makeLabel(infoBox, QStringLiteral("LPBs Kicked so far:")));
+    count->addWidget(LPBcnt);
+    count->addStretch();
+    info->addLayout(count);
+    info->addWidget(makeLabel(infoBox, QStringLiteral("List of Kicked LPB:")));
+
+    LPBGrid->setHorizontalHeaderLabels({QStringLiteral("Player's Name"), QStringLiteral("Ping"),
+                                        QStringLiteral("IP Address")});
+    LPBGrid->verticalHeader()->setVisible(false);
+    LPBGrid->verticalHeader()->setDefaultSectionSize(LPBGrid->fontMetrics().height() + 4);
+    LPBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LPBGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    LPBGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    LPBGrid->setWordWrap(false);
+    const QFontMetrics metrics(LPBGrid->font());
+    const int designWidths[] = {154, 37, 154};
+    for (int column = 0; column < 3; ++column) {
+        const int needed = metrics.horizontalAdvance(LPBGrid->horizontalHeaderItem(column)->text()) + 16;
+        LPBGrid->setColumnWidth(column, std::max(designWidths[column], needed));
+    }
+    LPBGrid->horizontalHeader()->setStretchLastSection(true);
+    LPBGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    LPBGrid->setMinimumWidth(LPBGrid->columnWidth(0) + LPBGrid->columnWidth(1) + LPBGrid->columnWidth(2) +
+                             2 * LPBGrid->frameWidth() + 20);
+    resetLpbGrid();
+
+    // The log lies under the table, which covers it: it is seen only through the saved file.
+    auto* stack = new QStackedLayout;
+    stack->addWidget(LPBGrid);
+    stack->addWidget(LPBListBox);
+    stack->setCurrentWidget(LPBGrid);
+    info->addLayout(stack, 1);
+
+    auto* save = new QHBoxLayout;
+    save->addStretch();
+    save->addWidget(Button9);
+    info->addLayout(save);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(settingsBox, 1);
+    layout->addWidget(infoBox, 1);
+}
+
+void LpbPage::connectHandlers()
+{
+    connect(LPBRadio1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            runHandler([this] { LPBRadio1Click(); });
+    });
+    connect(LPBRadio2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            runHandler([this] { LPBRadio2Click(); });
+    });
+    onEvent(LPBServerEdit, &QLineEdit::textChanged, this, &LpbPage::LPBServerEditChange);
+    onEvent(LPBPortSpin, &SpinEdit::changed, this, &LpbPage::LPBPortSpinChange);
+    onEvent(LPBPort2, &SpinEdit::changed, this, &LpbPage::LPBPort2Change);
+    onEvent(LPBPort3, &SpinEdit::changed, this, &LpbPage::LPBPort3Change);
+    onEvent(LPBPort4, &SpinEdit::changed, this, &LpbPage::LPBPort4Change);
+    onEvent(SpinMinPing, &SpinEdit::changed, this, &LpbPage::SpinMinPingChange);
+    onEvent(SpinCheckLPB, &SpinEdit::changed, this, &LpbPage::SpinCheckLPBChange);
+    onEvent(msg1, &QLineEdit::textChanged, this, &LpbPage::msg1Change);
+    onEvent(msg2, &QLineEdit::textChanged, this, &LpbPage::msg2Change);
+    onEvent(LPBRcon, &QLineEdit::textChanged, this, &LpbPage::LPBRconChange);
+    onEvent(LPBMsg, &QCheckBox::toggled, this, &LpbPage::LPBMsgClick);
+    onEvent(KickCB, &QCheckBox::toggled, this, &LpbPage::KickCBClick);
+    onEvent(BanIPCB, &QCheckBox::toggled, this, &LpbPage::BanIPCBClick);
+    onEvent(LogLPBsCB, &QCheckBox::toggled, this, &LpbPage::LogLPBsCBClick);
+    onEvent(LpbButton, &QPushButton::clicked, this, &LpbPage::LpbButtonClick);
+    onEvent(Button10, &QPushButton::clicked, this, &LpbPage::Button10Click);
+    onEvent(Button9, &QPushButton::clicked, this, &LpbPage::Button9Click);
+    onEvent(BanIP1, &QAction::triggered, this, &LpbPage::BanIP1Click);
+    onEvent(ClearAll1, &QAction::triggered, this, &LpbPage::ClearAll1Click);
+    onEvent(LPBTimer, &QTimer::timeout, this, &LpbPage::LPBTimerTimer);
+    connect(LPBGrid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { RulesPopupMenu->popup(LPBGrid->viewport()->mapToGlobal(at)); });
+
+    onEvent(m_pacerTimer, &QTimer::timeout, this, &LpbPage::sendPaced);
+    connect(m_replyTimer, &QTimer::timeout, this, [this] { drainReplies(false); });
+    connect(UDP1, &RconEndpoint::datagramArrived, this, [this](const QByteArray& payload, const QString& source) {
+        runHandler([&] { UDP1DataArrival(payload, source); });
+    });
+    connect(UDP1, &RconEndpoint::lookupFinished, this, [this](const RconTarget& target, const QString& error) {
+        runHandler([&] { releaseAfterLookup(target, error); });
+    });
+}
+
+void LpbPage::installHints()
+{
+    m_hints = {{LPBRadio1, kRadio1Hint},    {LPBRadio2, kRadio2Hint},       {LPBServerEdit, kServerEditHint},
+               {LPBPortSpin, kPortSpinHint}, {LPBPort2, kExtraPortHint},     {LPBPort3, kExtraPortHint},
+               {LPBPort4, kExtraPortHint},   {SpinCheckLPB, kCheckRateHint}, {LPBRcon, kRconHint},
+               {LPBMsg, kLpbMsgHint},        {msg1, kMsg1Hint},              {msg2, kMsg2Hint},
+               {KickCB, kKickHint},          {LogLPBsCB, kLogHint}};
+    for (QObject* control : m_hints.keys())
+        control->installEventFilter(this);
+    SpinMinPing->installEventFilter(this);
+}
+
+bool LpbPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Enter) {
+        if (watched == SpinMinPing)
+            m_statusLine->setText(minPingText(SpinMinPing->value()));
+        else if (const auto hint = m_hints.constFind(watched); hint != m_hints.constEnd())
+            m_statusLine->setText(*hint);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- Settings of the page ---
+
+void LpbPage::LPBRadio1Click()
+{
+    {
+        const auto store = createSettingsStore();
+        store->WriteBool(kLocalHost, LPBRadio1->isChecked());
+        store->WriteBool(kRemoteHost, false);
+    }
+    setServerEditUsable(LPBServerEdit, false);
+}
+
+void LpbPage::LPBRadio2Click()
+{
+    if (isRunning() && LPBServerEdit->text().isEmpty())
+        LpbButtonClick();
+    std::string address;
+    {
+        const auto store = createSettingsStore();
+        store->WriteBool(kLocalHost, false);
+        store->WriteBool(kRemoteHost, LPBRadio2->isChecked());
+        address = store->ReadString(kRemoteHostAddress, "");
+    }
+    LPBServerEdit->setText(toQ(address));
+    setServerEditUsable(LPBServerEdit, true);
+}
+
+void LpbPage::LPBServerEditChange()
+{
+    createSettingsStore()->WriteString(kRemoteHostAddress, toStd(LPBServerEdit->text()));
+}
+
+void LpbPage::LPBPortSpinChange()
+{
+    createSettingsStore()->WriteInteger(kLPBRemotePort, LPBPortSpin->value());
+}
+
+void LpbPage::LPBPort2Change()
+{
+    createSettingsStore()->WriteInteger(kLPBPort2, LPBPort2->value());
+}
+
+void LpbPage::LPBPort3Change()
+{
+    createSettingsStore()->WriteInteger(kLPBPort3, LPBPort3->value());
+}
+
+void LpbPage::LPBPort4Change()
+{
+    createSettingsStore()->WriteInteger(kLPBPort4, LPBPort4->value());
+}
+
+void LpbPage::SpinMinPingChange()
+{
+    createSettingsStore()->WriteInteger(kLPBMinPing, SpinMinPing->value());
+    m_statusLine->setText(minPingText(SpinMinPing->value()));
+}
+
+void LpbPage::SpinCheckLPBChange()
+{
+    createSettingsStore()->WriteInteger(kLPBCheckRate, SpinCheckLPB->value());
+    applyTimerPeriod();
+}
+
+void LpbPage::msg1Change()
+{
+    createSettingsStore()->WriteString(kLPBMsg1, toStd(msg1->text()));
+}
+
+void LpbPage::msg2Change()
+{
+    createSettingsStore()->WriteString(kLPBMsg2, toStd(msg2->text()));
+}
+
+void LpbPage::LPBRconChange()
+{
+    createSettingsStore()->WriteString(kLPBRCon, toStd(LPBRcon->text()));
+}
+
+void LpbPage::LPBMsgClick()
+{
+    createSettingsStore()->WriteBool(kLPBMsg, LPBMsg->isChecked());
+}
+
+void LpbPage::KickCBClick()
+{
+    createSettingsStore()->WriteBool(kKickLPB, KickCB->isChecked());
+}
+
+void LpbPage::BanIPCBClick()
+{
+    createSettingsStore()->WriteBool(kBanIP, BanIPCB->isChecked());
+}
+
+void LpbPage::LogLPBsCBClick()
+{
+    createSettingsStore()->WriteBool(kLogLPBs, LogLPBsCB->isChecked());
+}
+
+void LpbPage::loadStoredSettings(SettingsStore& store)
+{
+    setRadioLoaded(LPBRadio2, store.ReadBool(kRemoteHost, false));
+    setRadioLoaded(LPBRadio1, store.ReadBool(kLocalHost, true));
+    if (LPBRadio2->isChecked()) {
+        LPBServerEdit->setText(toQ(store.ReadString(kRemoteHostAddress, "")));
+        setServerEditUsable(LPBServerEdit, true);
+    }
+    LPBPortSpin->setValue(store.ReadInteger(kLPBRemotePort, kDefaultMainPort));
+    SpinMinPing->setValue(store.ReadInteger(kLPBMinPing, kDefaultMinPing));
+    SpinCheckLPB->setValue(store.ReadInteger(kLPBCheckRate, kDefaultCheckRate));
+    loadText(store, kLPBMsg1, msg1);
+    loadText(store, kLPBMsg2, msg2);
+    loadText(store, kLPBRCon, LPBRcon);
+    loadFlag(store, kLPBMsg, LPBMsg);
+    loadFlag(store, kKickLPB, KickCB);
+    loadFlag(store, kBanIP, BanIPCB);
+    loadFlag(store, kLogLPBs, LogLPBsCB);
+}
+
+// --- Enabling, polling and sending ---
+
+bool LpbPage::isRunning() const
+{
+    return LpbButton->text().size() == kRunningCaptionLength;
+}
+
+bool LpbPage::isSending() const
+{
+    return !m_pacer.isEmpty() || !m_awaitingLookup.empty();
+}
+
+void LpbPage::applyTimerPeriod()
+{
+    const int period = SpinCheckLPB->value() * 1000;
+    LPBTimer->setInterval(period);
+    // A zero period would fire continuously: the watcher then stays enabled but does not poll.
+    if (isRunning() && period > 0)
+        LPBTimer->start();
+    else
+        LPBTimer->stop();
+}
+
+void LpbPage::stop()
+{
+    LPBTimer->stop();
+    LpbButton->setText(kEnableCaption);
+    m_pacer.clear();
+    m_awaitingLookup.clear();
+    m_pacerTimer->stop();
+}
+
+void LpbPage::LpbButtonClick()
+{
+    const RconTarget target = aimEndpoint(false);
+    if (isRunning()) {
+        stop();
+        return;
+    }
+    if (LPBRcon->text().isEmpty()) {
+        dialogs::showMessage(kNoPasswordMessage);
+        return;
+    }
+    if (SpinMinPing->value() == 0) {
+        dialogs::showMessage(kMinPingZeroMessage);
+        return;
+    }
+    LpbButton->setText(kDisableCaption);
+    applyTimerPeriod();
+    sendToTarget(target, kRconStartAnnouncement);
 }
 
 void LpbPage::enableFromCommandLine()
 {
+    if (!isRunning())
+        LpbButtonClick();
+}
+
+void LpbPage::LPBTimerTimer()
+{
+    const RconTarget target = aimEndpoint(true);
+    sendToTarget(target, kRconStatusCommand);
+}
+
+RconTarget LpbPage::aimEndpoint(bool advanceCycle)
+{
+    const RconPorts ports{LPBPortSpin->value(), LPBPort2->value(), LPBPort3->value(), LPBPort4->value()};
+    const int port = advanceCycle ? m_portCycle.pollPort(ports) : m_portCycle.currentPort(ports);
+    m_lastAimed = RconTarget{rconHost(LPBRadio1->isChecked(), toStd(LPBServerEdit->text())), port};
+    UDP1->aim(m_lastAimed);
+    return m_lastAimed;
+}
+
+void LpbPage::sendToTarget(const RconTarget& target, std::string_view commandText, std::int64_t minGapUs)
+{
+    std::string payload = rconDatagram(toStd(LPBRcon->text()), commandText);
+    if (!UDP1->isResolved(target)) {
+        m_awaitingLookup.push_back({target, std::move(payload), minGapUs});
+        return;
+    }
+    m_pacer.enqueue(target, std::move(payload), minGapUs);
+    sendPaced();
+}
+
+void LpbPage::releaseAfterLookup(const RconTarget& target, const QString& error)
+{
+    std::vector<AwaitingLookup> released;
+    const auto forTarget = [&](const AwaitingLookup& waiting) { return waiting.target == target; };
+    std::copy_if(m_awaitingLookup.begin(), m_awaitingLookup.end(), std::back_inserter(released), forTarget);
+    std::erase_if(m_awaitingLookup, forTarget);
+    if (released.empty())
+        return;
+    if (!error.isEmpty())
+        throw VarnoError(toStd(error));
+    for (AwaitingLookup& waiting : released)
+        m_pacer.enqueue(waiting.target, std::move(waiting.payload), waiting.minGapUs);
+    sendPaced();
+}
+
+void LpbPage::sendPaced()
+{
+    const std::int64_t now = nowUs();
+    std::optional<VarnoError> failure;
+    for (const OutgoingDatagram& datagram : m_pacer.takeDue(now)) {
+        try {
+            UDP1->send(datagram.target, QByteArray(datagram.payload.data(), qsizetype(datagram.payload.size())));
+        } catch (const VarnoError& error) {
+            if (!failure)
+                failure = error;
+        }
+    }
+    if (const auto next = m_pacer.nextDueMs(now)) {
+        // Whole milliseconds, rounded up; a timer that fires early finds nothing due and is armed again.
+        const std::int64_t waitUs = *next - now;
+        m_pacerTimer->start(int((waitUs + kUsPerMs - 1) / kUsPerMs));
+    } else {
+        m_pacerTimer->stop();
+    }
+    if (failure)
+        throw *failure;
+}
+
+std::int64_t LpbPage::nowUs() const
+{
+    return m_clock.nsecsElapsed() / 1000;
+}
+
+std::int64_t LpbPage::nowMs() const
+{
+    return m_clock.elapsed();
+}
+
+// --- Replies ---
+
+void LpbPage::UDP1DataArrival(const QByteArray& payload, const QString& source)
+{
+    if (payload.startsWith(kStatusReplyStart))
+        m_openStatusSource = source;
+    m_assembler.feed(std::string_view(payload.constData(), std::size_t(payload.size())), nowMs(), toStd(source));
+    const bool tableComplete = source == m_openStatusSource && payload.endsWith(kStatusTableEnd);
+    if (tableComplete)
+        m_openStatusSource.clear();
+    drainReplies(tableComplete);
+}
+
+void LpbPage::drainReplies(bool tableComplete)
+{
+    const std::int64_t now = nowMs();
+    // Once the table's closing empty line is in, nothing more belongs to the reply: it need not wait out the
+    // join window.
+    const std::int64_t until = tableComplete ? now + m_assembler.joinWindowMs() : now;
+    while (const auto reply = m_assembler.takeComplete(until))
+        runHandler([&] { handleReply(reply->text); });
+    if (const auto deadline = m_assembler.nextDeadline())
+        m_replyTimer->start(int(std::max<std::int64_t>(0, *deadline - nowMs())));
+    else
+        m_replyTimer->stop();
+}
+
+void LpbPage::handleReply(std::string_view replyText)
+{
+    if (!m_repeatFilter.isNew(replyText))
+        return;
+    parseStatus(std::string(replyText));
+}
+
+void LpbPage::parseStatus(const std::string& replyText)
+{
+    const ParsedStatus parsed = parseStatusReply(replyText);
+    TStatusForm* statusForm = forms().StatusForm;
+    // Every rcon command has a short reply of its own; only a status table replaces the player table.
+    if (parsed.layout != StatusLayout::Unknown) {
+        m_pacer.setLayout(UDP1->target(), parsed.layout);
+        if (statusForm)
+            statusForm->resetGrid();
+    }
+    if (statusForm)
+        statusForm->setRawText(fromWire(replyText));
+
+    for (const StatusRow& row : parsed.rows) {
+        if (const std::string_view notice = row.notice(); !notice.empty()) {
+            m_statusLine->setText(fromWire(notice));
+            continue;
+        }
+        if (statusForm)
+            statusForm->addPlayerRow(fromWire(row.player.name), fromWire(row.player.ping),
+                                     fromWire(row.player.address));
+        if (isLowPingPlayer(row, SpinMinPing->value()))
+            runLpbActions(row.player);
+    }
+    if (parsed.error)
+        throw VarnoError(*parsed.error);
+}
+
+void LpbPage::runLpbActions(const PlayerRecord& player)
+{
+    if (LogLPBsCB->isChecked()) {
+        const std::string line = lpbLogLine(player);
+        m_logLines.push_back(line);
+        LPBListBox->appendPlainText(fromWire(line));
+        const int last = LPBGrid->rowCount() - 1;
+        LPBGrid->setItem(last, 0, readOnlyItem(fromWire(player.name)));
+        LPBGrid->setItem(last, 1, readOnlyItem(fromWire(player.ping)));
+        LPBGrid->setItem(last, 2, readOnlyItem(fromWire(player.address)));
+        LPBGrid->setRowCount(last + 2);
+    }
+    if (BanIPCB->isChecked())
+        forms().Form1->advancedPage->appendBan(fromWire(player.address));
+    // Both go to the server whose reply this is, without aiming again; the pacer keeps the kick at least 10 ms
+    // behind the announcement.
+    if (LPBMsg->isChecked())
+        sendToTarget(m_lastAimed, lpbAnnouncementCommand(toStd(msg1->text()), player, toStd(msg2->text())));
+    if (KickCB->isChecked())
+        sendToTarget(m_lastAimed, kickCommand(player), RconPacer::kKickAfterAnnouncementMs * kUsPerMs);
+    LPBcnt->setText(QString::number(LPBcnt->text().toInt() + 1));
+}
+
+// --- Log commands ---
+
+void LpbPage::resetLpbGrid()
+{
+    LPBGrid->clearContents();
+    LPBGrid->setRowCount(1);
+    LPBGrid->setCurrentCell(0, 0);
+}
+
+void LpbPage::Button9Click()
+{
+    dialogs::SaveRequest request;
+    request.filters = kLogFilters;
+    request.filterIndex = 0;
+    request.defaultSuffix = QStringLiteral("log");
+    request.fileName = QStringLiteral("Varnolpb.log");
+    const dialogs::SaveAnswer answer = dialogs::askSaveFileName(this, request);
+    if (!answer.accepted)
+        return;
+    writeFileAtomically(answer.fileName, QByteArray::fromStdString(lpbLogRtf(m_logLines)));
+}
+
+void LpbPage::BanIP1Click()
+{
+    const int row = std::max(0, LPBGrid->currentRow());
+    const QTableWidgetItem* cell = LPBGrid->item(row, 2);
+    const QString address = cell ? cell->text() : QString();
+    forms().Form1->advancedPage->appendBan(address);
+    m_statusLine->setText(QStringLiteral("IP: ") + address + QStringLiteral(" was added to the Banned IP List!"));
+}
+
+void LpbPage::ClearAll1Click()
+{
+    LPBListBox->clear();
+    m_logLines.clear();
+    resetLpbGrid();
+}
+
+void LpbPage::Button10Click()
+{
+    TStatusForm* statusForm = forms().StatusForm;
+    statusForm->show();
+    statusForm->raise();
+    statusForm->activateWindow();
 }
 
 } // namespace varno

@@ -1,29 +1,159 @@
 #pragma once
 
+#include "core/lpb/rcon.h"
+#include "core/lpb/rcon_pacer.h"
+#include "core/lpb/reply_assembler.h"
+#include "core/lpb/status_parser.h"
+
+#include <QElapsedTimer>
+#include <QHash>
 #include <QWidget>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
 class QTimer;
 
 namespace varno {
 
+class RconEndpoint;
 class SettingsStore;
+class SpinEdit;
 class StatusLine;
 
 // The "ZOZ Idaroz" page: the low-ping watcher's settings, control and log.
+//
+// While enabled, LPBTimer polls the server with an rcon " status" every check period. Each reply from the server
+// last aimed at is parsed; every player whose ping is below the threshold is logged, banned, announced and kicked
+// as the options say, and counted. Datagrams leave through a pacer, so that servers that throttle rcon do not
+// drop the announcement or the kick.
 class LpbPage : public QWidget {
     Q_OBJECT
 public:
     explicit LpbPage(StatusLine* statusLine, QWidget* parent = nullptr);
+    ~LpbPage() override;
 
+    QRadioButton* LPBRadio1;
+    QRadioButton* LPBRadio2;
+    QLineEdit* LPBServerEdit;
+    SpinEdit* LPBPortSpin;
+    SpinEdit* LPBPort2;
+    SpinEdit* LPBPort3;
+    SpinEdit* LPBPort4;
+    SpinEdit* SpinMinPing;
+    SpinEdit* SpinCheckLPB;
+    QLineEdit* LPBRcon;
+    QCheckBox* LPBMsg;
+    QLineEdit* msg1;
+    QLineEdit* msg2;
+    QCheckBox* KickCB;
+    QCheckBox* BanIPCB;
+    QCheckBox* LogLPBsCB;
+    QPushButton* LpbButton;
+    QPushButton* Button10;
+    QLabel* LPBcnt;
+    QTableWidget* LPBGrid;
+    QPlainTextEdit* LPBListBox;
+    QPushButton* Button9;
+    QMenu* RulesPopupMenu;
+    QAction* BanIP1;
+    QAction* ClearAll1;
     QTimer* LPBTimer;
+    RconEndpoint* UDP1;
+
+    void LPBRadio1Click();
+    void LPBRadio2Click();
+    void LPBServerEditChange();
+    void LPBPortSpinChange();
+    void LPBPort2Change();
+    void LPBPort3Change();
+    void LPBPort4Change();
+    void SpinMinPingChange();
+    void SpinCheckLPBChange();
+    void msg1Change();
+    void msg2Change();
+    void LPBRconChange();
+    void LPBMsgClick();
+    void KickCBClick();
+    void BanIPCBClick();
+    void LogLPBsCBClick();
+    void LpbButtonClick();
+    void Button10Click();
+    void Button9Click();
+    void BanIP1Click();
+    void ClearAll1Click();
+    void LPBTimerTimer();
 
     // The start-up loader's part for this page: every stored value of the page into its control.
     void loadStoredSettings(SettingsStore& store);
     // Enables the watcher as the Enable button would, when it is not running (VarnoSrv --lpb).
     void enableFromCommandLine();
 
+    bool isRunning() const;
+    // Whether datagrams still wait for their turn or for their host's lookup.
+    bool isSending() const;
+    const PortCycleCounter& portCycle() const { return m_portCycle; }
+    // The LPB log, one entry per logged player, as the saved file holds it.
+    const std::vector<std::string>& logLines() const { return m_logLines; }
+
+    // One complete reply from the server: parsed unless it repeats the previous one.
+    void handleReply(std::string_view replyText);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void buildLayout();
+    void connectHandlers();
+    void installHints();
+
+    RconTarget aimEndpoint(bool advanceCycle);
+    void sendToTarget(const RconTarget& target, std::string_view commandText, std::int64_t minGapUs = 0);
+    void sendPaced();
+    void releaseAfterLookup(const RconTarget& target, const QString& error);
+    void UDP1DataArrival(const QByteArray& payload, const QString& source);
+    void drainReplies(bool tableComplete);
+    void applyTimerPeriod();
+    void stop();
+
+    void parseStatus(const std::string& replyText);
+    void runLpbActions(const PlayerRecord& player);
+    void resetLpbGrid();
+
+    std::int64_t nowUs() const;
+    std::int64_t nowMs() const;
+
     StatusLine* m_statusLine;
+    QHash<QObject*, QString> m_hints;
+
+    PortCycleCounter m_portCycle;
+    RconTarget m_lastAimed;
+    RconPacer m_pacer;
+    QTimer* m_pacerTimer;
+    struct AwaitingLookup {
+        RconTarget target;
+        std::string payload;
+        std::int64_t minGapUs = 0;
+    };
+    std::vector<AwaitingLookup> m_awaitingLookup;
+
+    ReplyAssembler m_assembler;
+    ReplyRepeatFilter m_repeatFilter;
+    QTimer* m_replyTimer;
+    QString m_openStatusSource;
+    QElapsedTimer m_clock;
+
+    std::vector<std::string> m_logLines;
 };
 
 } // namespace varno

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/lpb/rcon_pacer.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <map>
+#include <optional>
+
+class QHostInfo;
+class QUdpSocket;
+
+namespace varno {
+
+// The watcher's one UDP endpoint ("UDP1"). Every send goes to a target (host text and port) that was aimed at;
+// a host name is looked up once per aim, without blocking the window. Only datagrams from the address and port
+// last aimed at count as replies; anything else that reaches the local port is dropped, so that no other host can
+// pass itself off as the server and have players kicked or banned.
+class RconEndpoint : public QObject {
+    Q_OBJECT
+public:
+    explicit RconEndpoint(QObject* parent = nullptr);
+
+    // Points the endpoint at target: a dotted or IPv6 address is taken at once, anything else is looked up.
+    void aim(const RconTarget& target);
+    const RconTarget& target() const { return m_target; }
+
+    // Whether the latest aim at target has its address, so that datagrams for it can leave.
+    bool isResolved(const RconTarget& target) const;
+
+    // One datagram carrying exactly payload to target's address. Throws VarnoError when it cannot leave.
+    void send(const RconTarget& target, const QByteArray& payload);
+
+    quint16 localPort() const;
+
+signals:
+    // The lookup of an aim finished: with the address, or with error set to the text for the operator.
+    void lookupFinished(const varno::RconTarget& target, const QString& error);
+    // A datagram from the target last aimed at; source is "address:port".
+    void datagramArrived(const QByteArray& payload, const QString& source);
+
+private:
+    struct Resolution {
+        int lookupId = -1; // the pending lookup of the latest aim; -1 when none is pending
+        std::optional<QHostAddress> address;
+    };
+
+    void bindSocket();
+    void readPendingDatagrams();
+    void lookupDone(const RconTarget& target, const QHostInfo& info);
+
+    QUdpSocket* m_socket;
+    RconTarget m_target;
+    std::map<RconTarget, Resolution> m_resolutions;
+};
+
+} // namespace varno

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+class QUdpSocket;
+
+namespace varno::test {
+
+// A game server's rcon port on loopback: it records what arrives and answers with whatever the test hands it.
+class FakeRconServer : public QObject {
+public:
+    struct Datagram {
+        QByteArray payload;
+        qint64 arrivalUs = 0; // on the shared test clock
+        QHostAddress sender;
+        quint16 senderPort = 0;
+    };
+
+    FakeRconServer();
+
+    quint16 port() const;
+    const std::vector<Datagram>& received() const { return m_received; }
+    // The commands received, each without the four 0xFF bytes, "rcon " and the password given.
+    std::vector<QByteArray> commands(const QByteArray& password) const;
+
+    // Waits, processing events, until at least count datagrams have arrived.
+    bool waitForCount(std::size_t count, int timeoutMs = 5000);
+
+    // Sends payloads to whoever sent the last datagram, each as one datagram.
+    void answer(const std::vector<QByteArray>& payloads);
+    void sendTo(const QByteArray& payload, const QHostAddress& address, quint16 port);
+
+private:
+    void readAll();
+
+    QUdpSocket* m_socket;
+    std::vector<Datagram> m_received;
+};
+
+// A monotonic clock shared by the tests' servers, in microseconds.
+qint64 testClockUs();
+
+// The datagrams of a captured reply in tests/data/fixtures.
+std::vector<QByteArray> fixtureDatagrams(const QString& name);
+
+// A classic-layout status reply in one datagram: header lines, then the given rows (each without its line feed),
+// then the closing empty line.
+QByteArray classicStatusReply(const std::vector<QByteArray>& rows, const QByteArray& mapName = "q3dm17");
+// One classic row: client number, ping text, name and address laid out as the classic server prints them.
+QByteArray classicRow(int client, const QByteArray& ping, const QByteArray& name, const QByteArray& address);
+
+} // namespace varno::test

@@ -1,0 +1,367 @@
+// The watcher against a stand-in rcon port on loopback: what it sends, where, when, and what it does with replies.
+
+#include "core/settings/schema.h"
+#include "gui/app/dialogs.h"
+#include "gui/app/forms.h"
+#include "gui/app/main_window.h"
+#include "gui/app/spin_edit.h"
+#include "gui/app/status_line.h"
+#include "gui/lpb/fake_rcon_server.h"
+#include "gui/lpb/lpb_page.h"
+#include "gui/lpb/rcon_endpoint.h"
+#include "gui/lpb/status_form.h"
+#include "gui/settings/advanced_page.h"
+#include "support/gui_fixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace varno;
+using namespace varno::test;
+
+namespace {
+
+const QByteArray kTestPassword = "secret";
+const QByteArray kStartAnnouncement = " say ^2V^4a^2r^4n^2o Server: ZOZ Idaroz Started Successfully!^7";
+const QByteArray kStatus = " status";
+
+LpbPage& page()
+{
+    return *forms().Form1->lpbPage;
+}
+
+TStatusForm& statusForm()
+{
+    return *forms().StatusForm;
+}
+
+QString lpbCount()
+{
+    return page().LPBcnt->text();
+}
+
+QStringList gridColumn(const QTableWidget* grid, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        const QTableWidgetItem* item = grid->item(row, column);
+        texts << (item ? item->text() : QString());
+    }
+    return texts;
+}
+
+} // namespace
+
+class LpbExchangeTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        createWindows(false, false);
+        dialogs::takeMessages();
+    }
+
+    // Aims the page's main port at the server, sets the password and presses "Enable"; the start announcement is
+    // the server's first datagram.
+    void enableAgainst(FakeRconServer& server)
+    {
+        page().LPBPortSpin->setValue(server.port());
+        page().LPBRcon->setText(QString::fromLatin1(kTestPassword));
+        page().LpbButton->click();
+        ASSERT_TRUE(server.waitForCount(1));
+    }
+
+    // Hands the page a reply and waits until the raw view shows it.
+    void reply(FakeRconServer& server, const std::vector<QByteArray>& datagrams, const QString& shownText)
+    {
+        server.answer(datagrams);
+        ASSERT_TRUE(waitFor([&] { return statusForm().RichStatus->toPlainText().contains(shownText); }))
+            << qPrintable(shownText);
+    }
+
+    std::vector<QByteArray> commands(const FakeRconServer& server) { return server.commands(kTestPassword); }
+};
+
+TEST_F(LpbExchangeTest, EnablingSendsTheStartAnnouncementByteForByteAndPollsOnlyAfterAPeriod)
+{
+    FakeRconServer server;
+    page().LPBPortSpin->setValue(server.port());
+    page().LPBRcon->setText(QStringLiteral("pw x"));
+    page().LpbButton->click();
+    ASSERT_TRUE(server.waitForCount(1));
+    EXPECT_EQ(server.received().front().payload,
+              QByteArray("\xff\xff\xff\xffrcon pw x say ^2V^4a^2r^4n^2o Server: ZOZ Idaroz Started Successfully!^7"));
+    EXPECT_EQ(page().LpbButton->text(), QStringLiteral("Disable"));
+    EXPECT_TRUE(page().LPBTimer->isActive());
+    EXPECT_EQ(page().LPBTimer->interval(), 15000);
+
+    page().LPBTimerTimer();
+    ASSERT_TRUE(server.waitForCount(2));
+    EXPECT_EQ(server.received().back().payload, QByteArray("\xff\xff\xff\xffrcon pw x status"));
+}
+
+TEST_F(LpbExchangeTest, PollsCycleThroughFiveStepsAndOnlyPollsAdvanceTheCycle)
+{
+    FakeRconServer main;
+    FakeRconServer second;
+    FakeRconServer third;
+    FakeRconServer fourth;
+    page().LPBPortSpin->setValue(main.port());
+    page().LPBPort2->setValue(second.port());
+    page().LPBPort4->setValue(fourth.port());
+    page().LPBRcon->setText(QString::fromLatin1(kTestPassword));
+
+    // Main, main, port 2, main (port 3 is off), port 4, and round again.
+    FakeRconServer* expected[] = {&main, &main, &second, &main, &fourth, &main};
+    for (FakeRconServer* server : expected) {
+        const std::size_t before = server->received().size();
+        page().LPBTimerTimer();
+        ASSERT_TRUE(server->waitForCount(before + 1));
+        EXPECT_EQ(commands(*server).back(), kStatus);
+    }
+    EXPECT_EQ(page().portCycle().value(), 1);
+
+    // With the counter at 3, enabling announces on port 3 and leaves the counter alone; so do stopping and
+    // starting again.
+    page().LPBPort3->setValue(third.port());
+    page().LPBTimerTimer();
+    page().LPBTimerTimer();
+    ASSERT_EQ(page().portCycle().value(), 3);
+    page().LpbButton->click();
+    ASSERT_TRUE(third.waitForCount(1));
+    page().LpbButton->click();
+    page().LpbButton->click();
+    ASSERT_TRUE(third.waitForCount(2));
+    EXPECT_EQ(commands(third), (std::vector<QByteArray>{kStartAnnouncement, kStartAnnouncement}));
+    EXPECT_EQ(page().portCycle().value(), 3);
+}
+
+TEST_F(LpbExchangeTest, AHostNameIsLookedUpWithoutBlockingAndItsServerIsReached)
+{
+    FakeRconServer server;
+    page().LPBRadio2->click();
+    page().LPBServerEdit->setText(QStringLiteral("localhost"));
+    enableAgainst(server);
+    EXPECT_EQ(commands(server), std::vector<QByteArray>{kStartAnnouncement});
+    EXPECT_FALSE(page().isSending());
+}
+
+TEST_F(LpbExchangeTest, AnEmptyRemoteHostIsPassedOnAndItsFailureReported)
+{
+    page().LPBRadio2->click();
+    page().LPBServerEdit->clear();
+    page().LPBRcon->setText(QString::fromLatin1(kTestPassword));
+    page().LpbButton->click();
+    ASSERT_TRUE(waitFor([] { return !page().isSending(); }));
+    EXPECT_EQ(dialogs::takeMessages(), QStringList{QStringLiteral("Host not found: ")});
+    EXPECT_TRUE(page().isRunning());
+}
+
+TEST_F(LpbExchangeTest, AFixtureReplyFillsTheStatusWindowAndActsOnPlayersStrictlyBelowTheThreshold)
+{
+    FakeRconServer server;
+    page().SpinMinPing->setValue(45);
+    enableAgainst(server);
+    reply(server, fixtureDatagrams(QStringLiteral("classic-q3dm17")), QStringLiteral("map: q3dm17"));
+
+    // Connecting and zombie clients stay out of the table; the player at 45 is listed but is no LPB. Names are the
+    // name fields, with their closing blank.
+    const QTableWidget* grid = statusForm().StatusGrid;
+    EXPECT_EQ(gridColumn(grid, 0), (QStringList{"Sarge^7 ", "Player^7 ", "Big Bob^7 ", "^1Red^7Dwarf^7 ", ""}));
+    EXPECT_EQ(gridColumn(grid, 1), (QStringList{"0", "45", "120", "99", ""}));
+    EXPECT_EQ(gridColumn(grid, 2),
+              (QStringList{"bot", "192.168.0.7:27960", "10.1.2.3:27960", "172.16.5.4:27961", ""}));
+    EXPECT_EQ(lpbCount(), QStringLiteral("1"));
+    EXPECT_EQ(gridColumn(page().LPBGrid, 0), (QStringList{"Sarge^7 ", ""}));
+    EXPECT_EQ(forms().Form1->StatusBar1->text(), QStringLiteral("ZMBI: Zombie Detected, flushing..."));
+
+    ASSERT_TRUE(server.waitForCount(3));
+    EXPECT_EQ(commands(server),
+              (std::vector<QByteArray>{kStartAnnouncement,
+                                       " say ^2V^4a^2r^4n^2o^7: Warning: Player Sarge^7  ^7is an LPB and will be removed.",
+                                       " kick  0"}));
+}
+
+TEST_F(LpbExchangeTest, ZombieAndConnectingRowsOnlyShowTheirNotice)
+{
+    const struct {
+        QByteArray marker;
+        QString notice;
+    } cases[] = {{"ZMBI", QStringLiteral("ZMBI: Zombie Detected, flushing...")},
+                 {"CNCT", QStringLiteral("CNCT: Client Connect Detected, ignoring...")}};
+    FakeRconServer server;
+    page().SpinMinPing->setValue(9999);
+    enableAgainst(server);
+    for (const auto& c : cases) {
+        forms().Form1->StatusBar1->setText(QString());
+        const QByteArray map = "map" + c.marker;
+        reply(server, {classicStatusReply({classicRow(3, c.marker, "Ghost", "10.0.0.3:27960")}, map)},
+              QString::fromLatin1(map));
+        EXPECT_EQ(forms().Form1->StatusBar1->text(), c.notice);
+        EXPECT_EQ(statusForm().StatusGrid->rowCount(), 1) << c.marker.constData();
+        EXPECT_EQ(lpbCount(), QStringLiteral("0"));
+    }
+}
+
+TEST_F(LpbExchangeTest, AMultiDatagramReplyIsJoinedAndAnIdenticalReplyIsNotParsedAgain)
+{
+    FakeRconServer server;
+    page().SpinMinPing->setValue(100);
+    page().KickCB->setChecked(false);
+    page().LPBMsg->setChecked(false);
+    enableAgainst(server);
+    const auto datagrams = fixtureDatagrams(QStringLiteral("ioq3-oa_dm1-24players"));
+    ASSERT_EQ(datagrams.size(), 3u);
+    reply(server, datagrams, QStringLiteral("map: oa_dm1"));
+    ASSERT_TRUE(waitFor([] { return statusForm().StatusGrid->rowCount() == 25; }));
+    // Pings 10 to 95 are below 100; Gamer18's 100 is not.
+    EXPECT_EQ(lpbCount(), QStringLiteral("18"));
+    EXPECT_EQ(page().LPBGrid->rowCount(), 19);
+
+    server.answer(datagrams);
+    reply(server, {classicStatusReply({}, "after")}, QStringLiteral("map: after"));
+    EXPECT_EQ(lpbCount(), QStringLiteral("18"));
+}
+
+TEST_F(LpbExchangeTest, AReplyFromAnyOtherPortIsDropped)
+{
+    FakeRconServer server;
+    FakeRconServer forger;
+    page().SpinMinPing->setValue(100);
+    enableAgainst(server);
+    forger.sendTo(classicStatusReply({classicRow(0, "5", "Mallory", "10.6.6.6:27960")}, "forged"),
+                  QHostAddress::LocalHost, page().UDP1->localPort());
+    reply(server, {classicStatusReply({classicRow(1, "300", "Alice", "10.0.0.1:27960")}, "genuine")},
+          QStringLiteral("map: genuine"));
+    EXPECT_EQ(lpbCount(), QStringLiteral("0"));
+    EXPECT_EQ(gridColumn(statusForm().StatusGrid, 0), (QStringList{"Alice^7 ", ""}));
+    EXPECT_EQ(commands(server), std::vector<QByteArray>{kStartAnnouncement});
+}
+
+TEST_F(LpbExchangeTest, ACommandsOwnReplyKeepsThePlayerTableButShowsInTheRawView)
+{
+    FakeRconServer server;
+    enableAgainst(server);
+    reply(server, {classicStatusReply({classicRow(1, "300", "Alice", "10.0.0.1:27960")}, "table")},
+          QStringLiteral("map: table"));
+    reply(server, {"\xff\xff\xff\xffprint\nbroadcast: print \"console: hello\\n\"\n"},
+          QStringLiteral("console: hello"));
+    EXPECT_EQ(gridColumn(statusForm().StatusGrid, 0), (QStringList{"Alice^7 ", ""}));
+}
+
+TEST_F(LpbExchangeTest, APingThatIsNoNumberStopsTheReplyAfterTheRowsBeforeIt)
+{
+    FakeRconServer server;
+    page().SpinMinPing->setValue(100);
+    enableAgainst(server);
+    reply(server,
+          {classicStatusReply({classicRow(0, "10", "Fast", "10.0.0.1:27960"), classicRow(1, "4x", "Odd", "10.0.0.2:1"),
+                               classicRow(2, "20", "Later", "10.0.0.3:27960")},
+                              "broken")},
+          QStringLiteral("map: broken"));
+    EXPECT_EQ(dialogs::takeMessages(), QStringList{QStringLiteral("'4x' is not a valid integer value")});
+    EXPECT_EQ(gridColumn(statusForm().StatusGrid, 0), (QStringList{"Fast^7 ", "Odd^7 ", ""}));
+    EXPECT_EQ(lpbCount(), QStringLiteral("1"));
+}
+
+TEST_F(LpbExchangeTest, EachOptionSwitchesItsOwnActionAndEveryLpbIsCounted)
+{
+    const struct {
+        bool log, ban, message, kick;
+        int gridRows;
+        QStringList bans;
+        std::vector<QByteArray> sent;
+    } cases[] = {
+        {false, false, false, false, 1, {}, {}},
+        {true, false, false, false, 3, {}, {}},
+        {false, true, false, false, 1, {"bot", "203.0.113.9"}, {}},
+        {false, false, true, true, 1, {}, {" say ^2V^4a^2r^4n^2o^7: <Sarge </7>", " kick  0",
+                                           " say ^2V^4a^2r^4n^2o^7: <^4Blue^7Man </7>", " kick  1"}},
+        {false, false, false, true, 1, {}, {" kick  0", " kick  1"}},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(round);
+        FakeRconServer server;
+        if (page().isRunning())
+            page().LpbButton->click();
+        page().ClearAll1Click();
+        forms().Form1->advancedPage->BanListBox->clear();
+        page().LogLPBsCB->setChecked(c.log);
+        page().BanIPCB->setChecked(c.ban);
+        page().LPBMsg->setChecked(c.message);
+        page().KickCB->setChecked(c.kick);
+        page().msg1->setText(QStringLiteral("<"));
+        page().msg2->setText(QStringLiteral("</7>"));
+        page().SpinMinPing->setValue(100);
+        const QString before = lpbCount();
+        enableAgainst(server);
+        // The same reply as in the round before would not be parsed again.
+        reply(server, {classicStatusReply({}, "between")}, QStringLiteral("map: between"));
+        reply(server, fixtureDatagrams(QStringLiteral("ioq3-q3dm7")), QStringLiteral("map: q3dm7"));
+        ASSERT_TRUE(waitFor([] { return !page().isSending(); }));
+        EXPECT_EQ(lpbCount().toInt(), before.toInt() + 2);
+        EXPECT_EQ(page().LPBGrid->rowCount(), c.gridRows);
+        QStringList bans;
+        for (const std::string& entry : forms().Form1->advancedPage->banList())
+            bans << QString::fromStdString(entry);
+        EXPECT_EQ(bans, c.bans);
+        std::vector<QByteArray> sent = commands(server);
+        sent.erase(sent.begin()); // the start announcement
+        EXPECT_EQ(sent, c.sent);
+        ++round;
+    }
+}
+
+TEST_F(LpbExchangeTest, DatagramsKeepTheirServersGapAndTheKickFollowsItsAnnouncement)
+{
+    const struct {
+        const char* fixture;
+        const char* map;
+        std::size_t datagrams;
+        qint64 gapUs;
+    } cases[] = {{"classic-q3dm17", "map: q3dm17", 7, 500'000}, {"ioq3-q3dm7", "map: q3dm7", 5, 100'000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        FakeRconServer server;
+        if (page().isRunning())
+            page().LpbButton->click();
+        page().SpinMinPing->setValue(100);
+        enableAgainst(server);
+        reply(server, fixtureDatagrams(QString::fromLatin1(c.fixture)), QString::fromLatin1(c.map));
+        ASSERT_TRUE(server.waitForCount(c.datagrams, 10'000));
+        const auto& received = server.received();
+        for (std::size_t i = 1; i < received.size(); ++i) {
+            // Loopback adds no delay of its own; a little slack for when the test loop read each datagram.
+            EXPECT_GE(received[i].arrivalUs - received[i - 1].arrivalUs, c.gapUs - 2000) << i;
+        }
+        const auto sent = commands(server);
+        for (std::size_t i = 1; i < sent.size(); i += 2) {
+            EXPECT_TRUE(sent[i].startsWith(" say ")) << sent[i].constData();
+            EXPECT_TRUE(sent[i + 1].startsWith(" kick ")) << sent[i + 1].constData();
+        }
+    }
+}
+
+TEST_F(LpbExchangeTest, DisablingDropsWhatIsStillQueued)
+{
+    FakeRconServer server;
+    page().SpinMinPing->setValue(100);
+    enableAgainst(server);
+    // Classic layout: each datagram waits 500 ms behind the one before, so the kicks are still queued.
+    reply(server, fixtureDatagrams(QStringLiteral("classic-q3dm17")), QStringLiteral("map: q3dm17"));
+    ASSERT_TRUE(server.waitForCount(2));
+    page().LpbButton->click();
+    EXPECT_FALSE(page().isSending());
+    page().LpbButton->click();
+    ASSERT_TRUE(server.waitForCount(3));
+    EXPECT_EQ(commands(server).back(), kStartAnnouncement);
+}
