@@ -66,7 +66,7 @@ TOpeningForm::TOpeningForm(QWidget* parent)
     Label1->setFont(serif);
     Label1->setPalette(white);
     Label1->adjustSize();
-    Label1->move(kClientSize.width() - Label1->width() - 14, 92);
+    Label1->move(kClientSize.width() - Label1->width() - 14, 112);
 
     LoadLabel = makeControl<QLabel>(this, "LoadLabel", QStringLiteral("Loading..."));
     LoadLabel->setPalette(white);
