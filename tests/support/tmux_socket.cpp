@@ -24,13 +24,18 @@ TmuxSocket::TmuxSocket()
                  .arg(QCoreApplication::applicationPid())
                  .arg(QUuid::createUuid().toString(QUuid::Id128).left(8)))
 {
+    m_hadPrevious = qEnvironmentVariableIsSet("VARNO_TMUX_SOCKET");
+    m_previous = qgetenv("VARNO_TMUX_SOCKET");
     qputenv("VARNO_TMUX_SOCKET", m_name.toLocal8Bit());
 }
 
 TmuxSocket::~TmuxSocket()
 {
     runTmux(m_name, {QStringLiteral("kill-server")});
-    qunsetenv("VARNO_TMUX_SOCKET");
+    if (m_hadPrevious)
+        qputenv("VARNO_TMUX_SOCKET", m_previous);
+    else
+        qunsetenv("VARNO_TMUX_SOCKET");
 }
 
 QString TmuxSocket::capture(const QString& session) const

@@ -5,7 +5,7 @@
 namespace varno::test {
 
 // A tmux socket of the test's own (VARNO_TMUX_SOCKET), whose server is killed when the test ends,
-// whatever happened.
+// whatever happened; the socket in use before comes back then.
 class TmuxSocket {
 public:
     TmuxSocket();
@@ -21,6 +21,8 @@ public:
 
 private:
     QString m_name;
+    QByteArray m_previous; // the socket the tests had before this one
+    bool m_hadPrevious = false;
 };
 
 } // namespace varno::test

@@ -1,5 +1,6 @@
 #include "gui/app/dialogs.h"
 #include "gui/app/varno_application.h"
+#include "support/tmux_socket.h"
 
 #include <gtest/gtest.h>
 
@@ -12,5 +13,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     varno::VarnoApplication app(argc, argv);
     varno::dialogs::setScripted(true);
+    // No test may reach the operator's own server consoles: unless a test makes its own, every tmux
+    // command of the panel goes to this process's socket, whose server ends with the tests.
+    const varno::test::TmuxSocket tmux;
     return RUN_ALL_TESTS();
 }
