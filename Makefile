@@ -4,7 +4,9 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test format clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps configure build run test install package screenshots format clean
 
 all: build
 
@@ -24,6 +26,17 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 60
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+	@ls $(BUILD_DIR)/varno-server_*.deb
+
+# A picture of every page and window on the demo profile, for the README.
+screenshots: build
+	@scripts/take-screenshots.sh $(BUILD_DIR) docs/screenshots
 
 format:
 	find src tests tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev
     tmux xvfb xauth
+    dpkg-dev desktop-file-utils
 )
 
 missing=()

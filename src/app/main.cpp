@@ -2,10 +2,19 @@
 #include "gui/app/start_options.h"
 #include "gui/app/varno_application.h"
 
+#include <QCoreApplication>
+
 int main(int argc, char** argv)
 {
-    varno::VarnoApplication app(argc, argv);
     int exitCode = 0;
+    // --help and --version answer without a display.
+    if (varno::asksOnlyForInformation(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        varno::nameApplication();
+        varno::parseStartOptions(app, exitCode);
+        return exitCode;
+    }
+    varno::VarnoApplication app(argc, argv);
     const auto options = varno::parseStartOptions(app, exitCode);
     if (!options)
         return exitCode;

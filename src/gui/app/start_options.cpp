@@ -9,8 +9,26 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <string_view>
 
 namespace varno {
+
+bool asksOnlyForInformation(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        if (argument == "--help" || argument == "-h" || argument == "--help-all" || argument == "--version" ||
+            argument == "-v")
+            return true;
+    }
+    return false;
+}
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QString::fromLatin1(dialogs::kApplicationTitle));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VARNO_VERSION));
+}
 
 std::optional<StartOptions> parseStartOptions(QCoreApplication& app, int& exitCode)
 {

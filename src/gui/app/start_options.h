@@ -13,4 +13,10 @@ namespace varno {
 // exitCode (after --help or --version, or a bad option).
 std::optional<StartOptions> parseStartOptions(QCoreApplication& app, int& exitCode);
 
+// Whether the command line only asks for --help or --version, which need no display.
+bool asksOnlyForInformation(int argc, char** argv);
+
+// Names the application and its version.
+void nameApplication();
+
 } // namespace varno

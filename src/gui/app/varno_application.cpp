@@ -2,14 +2,14 @@
 
 #include "gui/app/dialogs.h"
 #include "gui/app/error_report.h"
+#include "gui/app/start_options.h"
 
 namespace varno {
 
 VarnoApplication::VarnoApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    setApplicationName(QString::fromLatin1(dialogs::kApplicationTitle));
-    setApplicationVersion(QStringLiteral(VARNO_VERSION));
+    nameApplication();
     // Closing the main window ends the program even while a secondary window is open.
     setQuitOnLastWindowClosed(false);
 }
