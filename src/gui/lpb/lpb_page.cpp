@@ -191,8 +191,10 @@ void LpbPage::buildLayout()
     auto* grid = new QGridLayout(settingsBox);
     int row = 0;
     grid->addWidget(LPBRadio1, row++, 0, 1, 2);
-    grid->addWidget(LPBRadio2, row, 0);
-    grid->addWidget(LPBServerEdit, row++, 1);
+    auto* remote = new QHBoxLayout;
+    remote->addWidget(LPBRadio2);
+    remote->addWidget(LPBServerEdit, 1);
+    grid->addLayout(remote, row++, 0, 1, 2);
 
     auto* ports = new QHBoxLayout;
     for (SpinEdit* port : {LPBPortSpin, LPBPort2, LPBPort3, LPBPort4})
@@ -201,16 +203,16 @@ void LpbPage::buildLayout()
     grid->addWidget(makeLabel(settingsBox, QStringLiteral("Port(s)"), LPBPortSpin), row, 0);
     grid->addLayout(ports, row++, 1);
 
-    const auto numberRow = [&](const QString& before, SpinEdit* spin, const QString& after) {
-        auto* line = new QHBoxLayout;
-        line->addWidget(spin);
-        line->addWidget(makeLabel(settingsBox, after));
-        line->addStretch();
-        grid->addWidget(makeLabel(settingsBox, before, spin), row, 0);
-        grid->addLayout(line, row++, 1);
-    };
-    numberRow(QStringLiteral("Kick anyone below"), SpinMinPing, QStringLiteral("ms."));
-    numberRow(QStringLiteral("Check every"), SpinCheckLPB, QStringLiteral("seconds."));
+    auto* rates = new QHBoxLayout;
+    rates->addWidget(SpinMinPing);
+    rates->addWidget(makeLabel(settingsBox, QStringLiteral("ms.")));
+    rates->addSpacing(16);
+    rates->addWidget(makeLabel(settingsBox, QStringLiteral("Check every"), SpinCheckLPB));
+    rates->addWidget(SpinCheckLPB);
+    rates->addWidget(makeLabel(settingsBox, QStringLiteral("seconds.")));
+    rates->addStretch();
+    grid->addWidget(makeLabel(settingsBox, QStringLiteral("Kick anyone below"), SpinMinPing), row, 0);
+    grid->addLayout(rates, row++, 1);
 
     grid->addWidget(makeLabel(settingsBox, QStringLiteral("RCon Password"), LPBRcon), row, 0);
     grid->addWidget(LPBRcon, row++, 1);
@@ -222,19 +224,15 @@ void LpbPage::buildLayout()
     message->addWidget(msg2, 2);
     grid->addLayout(message, row++, 0, 1, 2);
 
+    grid->setRowStretch(row++, 1);
     auto* options = new QHBoxLayout;
     options->addWidget(KickCB);
     options->addWidget(BanIPCB);
     options->addWidget(LogLPBsCB);
     options->addStretch();
-    grid->addLayout(options, row++, 0, 1, 2);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(LpbButton);
-    buttons->addWidget(Button10);
-    buttons->addStretch();
-    grid->setRowStretch(row, 1);
-    grid->addLayout(buttons, ++row, 0, 1, 2);
+    options->addWidget(LpbButton);
+    options->addWidget(Button10);
+    grid->addLayout(options, row, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     auto* infoBox = new QGroupBox(QStringLiteral(" Returned Info. "), this);
@@ -244,7 +242,11 @@ void LpbPage::buildLayout()
     count->addWidget(LPBcnt);
     count->addStretch();
     info->addLayout(count);
-    info->addWidget(makeLabel(infoBox, QStringLiteral("List of Kicked LPB:")));
+    auto* listLine = new QHBoxLayout;
+    listLine->addWidget(makeLabel(infoBox, QStringLiteral("List of Kicked LPB:")));
+    listLine->addStretch();
+    listLine->addWidget(Button9);
+    info->addLayout(listLine);
 
     LPBGrid->setHorizontalHeaderLabels({QStringLiteral("Player's Name"), QStringLiteral("Ping"),
                                         QStringLiteral("IP Address")});
@@ -272,11 +274,6 @@ void LpbPage::buildLayout()
     stack->addWidget(LPBListBox);
     stack->setCurrentWidget(LPBGrid);
     info->addLayout(stack, 1);
-
-    auto* save = new QHBoxLayout;
-    save->addStretch();
-    save->addWidget(Button9);
-    info->addLayout(save);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(settingsBox, 1);

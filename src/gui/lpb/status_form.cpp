@@ -31,6 +31,7 @@ constexpr int kRawHeaderLine = 0;
 constexpr int kRawSeparatorLine = 3;
 constexpr int kShortSeparator = 80;
 constexpr int kDashRun = 121;
+constexpr int kRawViewColumns = 80;
 
 QTableWidgetItem* readOnlyItem(const QString& text)
 {
@@ -99,7 +100,10 @@ TStatusForm::TStatusForm(QWidget* parent)
     for (int column = 0; column < 4; ++column)
         tableWidth += StatusGrid->columnWidth(column);
     const int rowHeight = StatusGrid->verticalHeader()->defaultSectionSize();
-    resize(std::max(416, tableWidth + 16), std::max(271, 12 * rowHeight + 60));
+    // Wide enough for the table and for a status row of the raw view (80 columns), whichever is wider.
+    const int rawWidth = RichStatus->fontMetrics().horizontalAdvance(QString(kRawViewColumns, QLatin1Char('0')));
+    const int width = std::max({416, tableWidth, rawWidth + 2 * RichStatus->frameWidth() + 8}) + 16;
+    resize(width, std::max(271, 12 * rowHeight + 60));
 
     resetGrid();
 

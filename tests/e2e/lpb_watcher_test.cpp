@@ -1,0 +1,209 @@
+// The ZOZ Idaroz against the stand-in game server over loopback.
+
+#include "core/settings/comma_list.h"
+#include "core/settings/schema.h"
+#include "e2e/lpb_standin.h"
+#include "gui/app/dialogs.h"
+#include "gui/app/forms.h"
+#include "gui/app/main_window.h"
+#include "gui/app/spin_edit.h"
+#include "gui/lpb/lpb_page.h"
+#include "gui/lpb/rcon_endpoint.h"
+#include "gui/lpb/status_form.h"
+#include "gui/settings/advanced_page.h"
+#include "support/gui_fixture.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QUdpSocket>
+
+using namespace varno;
+using namespace varno::test;
+
+namespace {
+
+LpbPage& page()
+{
+    return *forms().Form1->lpbPage;
+}
+
+QStringList startingWith(const QStringList& commands, const QString& word)
+{
+    QStringList found;
+    for (const QString& command : commands) {
+        if (command.startsWith(word + QLatin1Char(' ')))
+            found << command;
+    }
+    return found;
+}
+
+// What a status reply in the classic layout holds for one low-ping player.
+QByteArray forgedReply()
+{
+    return QByteArrayLiteral("\xff\xff\xff\xffprint\nmap: q3dm17\n"
+                             "num score ping name            lastmsg address               qport rate\n"
+                             "--- ----- ---- --------------- ------- --------------------- ----- -----\n"
+                             "  0     0    5 Mallory^7              0 10.6.6.6:27960         1000 25000\n\n");
+}
+
+} // namespace
+
+class LpbWatcherTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        createWindows(false, false);
+        dialogs::takeMessages();
+    }
+
+    // Main port, password, a one-second check rate, then "Enable".
+    void enableAgainst(const LpbStandin& standin)
+    {
+        page().LPBPortSpin->setValue(standin.port());
+        page().LPBRcon->setText(QString::fromLatin1(LpbStandin::kPassword));
+        page().SpinCheckLPB->setValue(1);
+        page().LpbButton->click();
+        ASSERT_TRUE(page().isRunning());
+    }
+};
+
+TEST_F(LpbWatcherTest, OnlyThePlayerBelowTheThresholdIsAnnouncedKickedCountedLoggedAndBanned)
+{
+    LpbStandin standin;
+    ASSERT_TRUE(standin.start({}, {"Bob 40 192.168.0.7:27960", "Alice 100 10.0.0.9:27960"})) << qPrintable(standin.output());
+    page().BanIPCB->setChecked(true);
+    enableAgainst(standin);
+
+    ASSERT_TRUE(waitFor([&] { return standin.countOf("kick") == 1; }, std::chrono::seconds(10)));
+    // Two more polls answered without Bob: Alice, at the threshold, stays.
+    const int polls = standin.countOf("status");
+    ASSERT_TRUE(waitFor([&] { return standin.countOf("status") >= polls + 2; }, std::chrono::seconds(10)));
+    ASSERT_TRUE(waitFor([] { return forms().StatusForm->StatusGrid->rowCount() == 2; }));
+
+    const QStringList commands = standin.loggedCommands();
+    EXPECT_EQ(startingWith(commands, "kick"), QStringList{"kick 0"});
+    EXPECT_EQ(startingWith(commands, "say"),
+              (QStringList{"say ^2V^4a^2r^4n^2o Server: ZOZ Idaroz Started Successfully!^7",
+                           "say ^2V^4a^2r^4n^2o^7: Warning: Player Bob^7 ^7is an LPB and will be removed."}));
+    EXPECT_EQ(page().LPBcnt->text(), QStringLiteral("1"));
+    EXPECT_EQ(page().logLines(), std::vector<std::string>{"Name:Bob^7    Ping:40   IP:192.168.0.7:27960"});
+    EXPECT_EQ(page().LPBGrid->item(0, 2)->text(), QStringLiteral("192.168.0.7:27960"));
+    EXPECT_EQ(FromCommaList(settings->read(kBanIPList.section, kBanIPList.name)),
+              std::vector<std::string>{"192.168.0.7:27960"});
+    EXPECT_EQ(forms().StatusForm->StatusGrid->item(0, 0)->text(), QStringLiteral("Alice^7 "));
+    EXPECT_TRUE(dialogs::takeMessages().isEmpty());
+}
+
+TEST_F(LpbWatcherTest, PollsCycleOverTwoServersInFiveSteps)
+{
+    LpbStandin main;
+    LpbStandin third;
+    ASSERT_TRUE(main.start({}, {})) << qPrintable(main.output());
+    ASSERT_TRUE(third.start({}, {})) << qPrintable(third.output());
+    page().LPBPort3->setValue(third.port());
+    enableAgainst(main);
+    ASSERT_TRUE(waitFor([&] { return main.countOf("status") + third.countOf("status") == 5; },
+                        std::chrono::seconds(10)));
+    // Counter 0, 1 and 2 (port 2 is off) and 4 poll the main port; 3 polls port 3.
+    EXPECT_EQ(main.countOf("status"), 4);
+    EXPECT_EQ(third.countOf("status"), 1);
+    EXPECT_EQ(main.countOf("say"), 1);
+    EXPECT_EQ(third.countOf("say"), 0);
+}
+
+TEST_F(LpbWatcherTest, TheKickGetsThroughAServerThatThrottlesRcon)
+{
+    const struct {
+        const char* layout;
+        const char* throttle;
+        const char* bannedAddress;
+    } cases[] = {{"classic", "classic", "192.168.0.7:27960"}, {"ioq3", "ioq3", "192.168.0.7"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.throttle);
+        if (page().isRunning())
+            page().LpbButton->click();
+        forms().Form1->advancedPage->BanListBox->clear();
+        LpbStandin standin;
+        ASSERT_TRUE(standin.start({"standin_status", c.layout, "standin_rcon_throttle", c.throttle},
+                                  {"Bob 40 192.168.0.7:27960"}))
+            << qPrintable(standin.output());
+        page().BanIPCB->setChecked(true);
+        enableAgainst(standin);
+        ASSERT_TRUE(waitFor([&] { return standin.countOf("kick") == 1; }, std::chrono::seconds(10)));
+        EXPECT_EQ(standin.countOf("say"), 2);
+        EXPECT_EQ(forms().Form1->advancedPage->banList(), std::vector<std::string>{c.bannedAddress});
+    }
+}
+
+TEST_F(LpbWatcherTest, AForgedStatusReplyFromAnotherPortChangesNothing)
+{
+    LpbStandin standin;
+    ASSERT_TRUE(standin.start({}, {"Alice 300 10.0.0.9:27960"})) << qPrintable(standin.output());
+    page().BanIPCB->setChecked(true);
+    enableAgainst(standin);
+    QUdpSocket forger;
+    ASSERT_TRUE(forger.bind(QHostAddress::LocalHost, 0));
+    forger.writeDatagram(forgedReply(), QHostAddress::LocalHost, page().UDP1->localPort());
+
+    ASSERT_TRUE(waitFor([] {
+        const QTableWidgetItem* first = forms().StatusForm->StatusGrid->item(0, 0);
+        return first && first->text() == QLatin1String("Alice^7 ");
+    }, std::chrono::seconds(10)));
+    forger.writeDatagram(forgedReply(), QHostAddress::LocalHost, page().UDP1->localPort());
+    const int polls = standin.countOf("status");
+    ASSERT_TRUE(waitFor([&] { return standin.countOf("status") > polls; }, std::chrono::seconds(10)));
+
+    EXPECT_EQ(page().LPBcnt->text(), QStringLiteral("0"));
+    EXPECT_EQ(page().LPBGrid->item(0, 0), nullptr);
+    EXPECT_TRUE(forms().Form1->advancedPage->banList().empty());
+    EXPECT_EQ(standin.countOf("kick"), 0);
+    EXPECT_EQ(standin.countOf("say"), 1);
+    EXPECT_FALSE(forms().StatusForm->RichStatus->toPlainText().contains(QLatin1String("Mallory")));
+}
+
+TEST_F(LpbWatcherTest, TheSavedLogReadsBackInARealRtfReaderAsOneParagraphPerLine)
+{
+    const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
+    if (unrtf.isEmpty())
+        GTEST_SKIP() << "unrtf (Debian package unrtf) is not installed, so the saved RTF log cannot be read back";
+
+    LpbStandin standin;
+    ASSERT_TRUE(standin.start({"standin_status", "ioq3"}, {"Bob 40 192.168.0.7:27960", "Carl 20 10.1.1.1:27961"}))
+        << qPrintable(standin.output());
+    // Nothing is sent back, so the unchanged replies that follow are not parsed again.
+    page().KickCB->setChecked(false);
+    page().LPBMsg->setChecked(false);
+    enableAgainst(standin);
+    ASSERT_TRUE(waitFor([] { return page().logLines().size() >= 2; }, std::chrono::seconds(10)));
+    page().LpbButton->click();
+
+    const QString path = settings->path(QStringLiteral("Varnolpb.log"));
+    dialogs::queueSaveAnswer({true, path, 0});
+    page().Button9->click();
+    QProcess reader;
+    reader.start(unrtf, {QStringLiteral("--text"), path});
+    ASSERT_TRUE(reader.waitForFinished(10000));
+    ASSERT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().constData();
+
+    // unrtf's text output opens with "###" comments and a dashed rule, and folds runs of blanks into one.
+    QStringList paragraphs;
+    for (const QString& line : QString::fromLatin1(reader.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (!line.isEmpty() && !line.startsWith(QLatin1String("###")) && !line.startsWith(QLatin1String("-----")))
+            paragraphs << line;
+    }
+    QStringList expected;
+    for (const std::string& line : page().logLines())
+        expected << QString::fromStdString(line).replace(QRegularExpression(QStringLiteral(" +")), QStringLiteral(" "));
+    EXPECT_EQ(paragraphs, expected);
+    EXPECT_EQ(expected, (QStringList{"Name:Bob Ping:40 IP:192.168.0.7", "Name:Carl Ping:20 IP:10.1.1.1"}));
+}
