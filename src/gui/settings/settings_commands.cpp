@@ -25,11 +25,14 @@ namespace {
 
 constexpr const char* kReload = "Click OK to reload Varno Server.";
 
+bool startDetached(const QString& program, const QStringList& arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
 ProgramStarter& starter()
 {
-    static ProgramStarter start = [](const QString& program, const QStringList& arguments) {
-        return QProcess::startDetached(program, arguments);
-    };
+    static ProgramStarter start = startDetached;
     return start;
 }
 
@@ -51,7 +54,7 @@ std::vector<std::string_view> sectionsOfPage(const QString& caption)
 
 void setProgramStarter(ProgramStarter start)
 {
-    starter() = std::move(start);
+    starter() = start ? std::move(start) : ProgramStarter(startDetached);
 }
 
 QString restartProgram()

@@ -16,7 +16,7 @@ void saveStartupSettings();
 void restoreDefaults(bool allPages);
 
 // How the new instance is started: the running program's own executable by its full path, with the
-// same settings location, shown normally. Tests replace the starter.
+// same settings location, shown normally. Tests replace the starter; an empty one restores it.
 using ProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
 void setProgramStarter(ProgramStarter starter);
 

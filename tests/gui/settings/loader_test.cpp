@@ -201,9 +201,7 @@ protected:
     }
     void TearDown() override
     {
-        setProgramStarter([](const QString& program, const QStringList& arguments) {
-            return QProcess::startDetached(program, arguments);
-        });
+        setProgramStarter({});
         GuiTest::TearDown();
     }
 
