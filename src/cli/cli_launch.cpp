@@ -1,6 +1,5 @@
 #include "cli/cli_context.h"
 #include "core/app/varno_error.h"
-#include "core/launch/engine_program.h"
 #include "core/launch/stored_launch_state.h"
 #include "platform/file_writer.h"
 #include "platform/qt_text.h"
@@ -26,20 +25,6 @@ StoredLaunchState storedState(const Context& context)
     return state;
 }
 
-// The game program for the command line: quake3.exe on Windows, the engine found in the game folder
-// elsewhere (nothing when there is none).
-std::optional<std::string> gameProgram(const std::string& gameFolder)
-{
-#ifdef _WIN32
-    (void)gameFolder;
-    return std::string(kWindowsGameProgram);
-#else
-    if (const auto found = findEngineProgram(gameFolder))
-        return found->filename().string();
-    return std::nullopt;
-#endif
-}
-
 } // namespace
 
 int scriptCommand(Context& context)
@@ -53,7 +38,8 @@ int cmdlineCommand(Context& context)
 {
     refuseUnknownOptions(context.arguments);
     StoredLaunchState state = storedState(context);
-    state.commandLine.program = gameProgram(state.gameFolder).value_or(std::string(kWindowsGameProgram));
+    state.commandLine.program =
+        createProcessLauncher()->gameProgram(state.gameFolder).value_or(std::string(kWindowsGameProgram));
     context.printRaw(buildCommandLine(state.commandLine) + "\n");
     return 0;
 }
@@ -70,14 +56,15 @@ int launchCommand(Context& context)
         throw CliError(state.gameFolder + ": " + error.message());
     const std::string folder = std::filesystem::current_path().string();
     const std::string script = buildServerScript(state.script);
-    const auto program = gameProgram(folder);
+    const auto launcher = createProcessLauncher();
+    const auto program = launcher->gameProgram(folder);
     state.commandLine.program = program.value_or(std::string(kWindowsGameProgram));
     const std::string line = buildCommandLine(state.commandLine);
     writeFileAtomically(QDir(toQ(folder)).filePath(QStringLiteral("baseq3/vrn2data.cfg")),
                         QByteArray::fromStdString(script));
     if (!program)
         throw CliError(kGameNotFound);
-    const LaunchOutcome outcome = createProcessLauncher()->start(folder, line);
+    const LaunchOutcome outcome = launcher->start(folder, line);
     if (outcome.exitCode < 0)
         throw CliError(outcome.problem.empty() ? kGameNotFound : outcome.problem);
     context.printRaw(outcome.consoleName + "\n");

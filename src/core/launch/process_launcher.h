@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace varno {
@@ -24,6 +25,9 @@ struct LaunchOutcome {
 class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
+    // The game program the command line names for this game folder: quake3.exe on Windows, the
+    // dedicated server found in the folder elsewhere; nothing when there is none to start.
+    virtual std::optional<std::string> gameProgram(const std::string& gameFolder) const = 0;
     virtual LaunchOutcome start(const std::string& gameFolder, const std::string& commandLine) = 0;
 };
 

@@ -1,7 +1,6 @@
 #include "gui/launch/server_launch.h"
 
 #include "core/app/varno_error.h"
-#include "core/launch/engine_program.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
@@ -33,20 +32,6 @@ namespace {
 constexpr const char* kNoMaps = "You musts first select at least one map to use.";
 constexpr const char* kGameNotFound =
     "Error: Quake3.exe not found!  In Properties, be sure to specify your Quake 3 Directory.";
-
-// The game program's name for the command line: quake3.exe on Windows; elsewhere the first engine
-// program found in the game folder (nothing when there is none).
-std::optional<std::string> gameProgram(const std::filesystem::path& gameFolder)
-{
-#ifdef _WIN32
-    (void)gameFolder;
-    return std::string(kWindowsGameProgram);
-#else
-    if (const auto found = findEngineProgram(gameFolder))
-        return found->filename().string();
-    return std::nullopt;
-#endif
-}
 
 } // namespace
 
@@ -127,7 +112,8 @@ void launchServer()
 
     // Everything is checked before anything is written.
     const std::string script = buildServerScript(scriptInputFromWindows());
-    const std::optional<std::string> program = gameProgram(gameFolder);
+    const auto launcher = createProcessLauncher();
+    const std::optional<std::string> program = launcher->gameProgram(gameFolder.string());
     CommandLineInput commandLine = commandLineInputFromWindows(program.value_or(std::string(kWindowsGameProgram)));
     const int serverType = commandLine.serverType;
     const std::string line = buildCommandLine(commandLine);
@@ -141,7 +127,7 @@ void launchServer()
         dialogs::showMessage(QString::fromLatin1(kGameNotFound));
         return;
     }
-    const LaunchOutcome outcome = createProcessLauncher()->start(gameFolder.string(), line);
+    const LaunchOutcome outcome = launcher->start(gameFolder.string(), line);
     if (outcome.exitCode < 0)
         dialogs::showMessage(outcome.problem.empty() ? QString::fromLatin1(kGameNotFound) : toQ(outcome.problem));
 }

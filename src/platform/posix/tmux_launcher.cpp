@@ -2,6 +2,7 @@
 
 #include "core/console/console_names.h"
 #include "core/launch/command_line.h"
+#include "core/launch/engine_program.h"
 #include "platform/posix/tmux.h"
 #include "platform/qt_text.h"
 
@@ -35,6 +36,13 @@ QString freeSessionName(const QList<tmux::Session>& existing)
 }
 
 } // namespace
+
+std::optional<std::string> TmuxLauncher::gameProgram(const std::string& gameFolder) const
+{
+    if (const auto found = findEngineProgram(gameFolder))
+        return found->filename().string();
+    return std::nullopt;
+}
 
 LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::string& commandLine)
 {

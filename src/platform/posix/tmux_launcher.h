@@ -8,6 +8,7 @@ namespace varno {
 // the game's console window, and the operator watches it with `tmux -L varno attach`.
 class TmuxLauncher : public ProcessLauncher {
 public:
+    std::optional<std::string> gameProgram(const std::string& gameFolder) const override;
     LaunchOutcome start(const std::string& gameFolder, const std::string& commandLine) override;
 };
 
