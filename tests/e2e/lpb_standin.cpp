@@ -22,11 +22,13 @@ LpbStandin::~LpbStandin()
 
 bool LpbStandin::start(const QStringList& settings, const QStringList& players)
 {
-    QStringList arguments{"+set", "net_ip", "127.0.0.1", "+set", "net_port", "0", "+set", "rconpassword", kPassword,
-                          "+set", "standin_log", m_dir.filePath(QStringLiteral("commands.log"))};
+    QStringList arguments{"+set",     "net_ip", "127.0.0.1",   "+set",
+                          "net_port", "0",      "+set",        "rconpassword",
+                          kPassword,  "+set",   "standin_log", m_dir.filePath(QStringLiteral("commands.log"))};
     for (qsizetype i = 0; i + 1 < settings.size(); i += 2)
         arguments << "+set" << settings.at(i) << settings.at(i + 1);
-    arguments << "+map" << "q3dm17";
+    arguments << "+map"
+              << "q3dm17";
     for (const QString& player : players)
         arguments << "+addclient" << player.split(QLatin1Char(' '));
     arguments << "+echo" << kReadyWord;

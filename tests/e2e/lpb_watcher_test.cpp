@@ -80,7 +80,8 @@ protected:
 TEST_F(LpbWatcherTest, OnlyThePlayerBelowTheThresholdIsAnnouncedKickedCountedLoggedAndBanned)
 {
     LpbStandin standin;
-    ASSERT_TRUE(standin.start({}, {"Bob 40 192.168.0.7:27960", "Alice 100 10.0.0.9:27960"})) << qPrintable(standin.output());
+    ASSERT_TRUE(standin.start({}, {"Bob 40 192.168.0.7:27960", "Alice 100 10.0.0.9:27960"}))
+        << qPrintable(standin.output());
     page().BanIPCB->setChecked(true);
     enableAgainst(standin);
 
@@ -112,8 +113,8 @@ TEST_F(LpbWatcherTest, PollsCycleOverTwoServersInFiveSteps)
     ASSERT_TRUE(third.start({}, {})) << qPrintable(third.output());
     page().LPBPort3->setValue(third.port());
     enableAgainst(main);
-    ASSERT_TRUE(waitFor([&] { return main.countOf("status") + third.countOf("status") == 5; },
-                        std::chrono::seconds(10)));
+    ASSERT_TRUE(
+        waitFor([&] { return main.countOf("status") + third.countOf("status") == 5; }, std::chrono::seconds(10)));
     // Counter 0, 1 and 2 (port 2 is off) and 4 poll the main port; 3 polls port 3.
     EXPECT_EQ(main.countOf("status"), 4);
     EXPECT_EQ(third.countOf("status"), 1);
@@ -155,10 +156,12 @@ TEST_F(LpbWatcherTest, AForgedStatusReplyFromAnotherPortChangesNothing)
     ASSERT_TRUE(forger.bind(QHostAddress::LocalHost, 0));
     forger.writeDatagram(forgedReply(), QHostAddress::LocalHost, page().UDP1->localPort());
 
-    ASSERT_TRUE(waitFor([] {
-        const QTableWidgetItem* first = forms().StatusForm->StatusGrid->item(0, 0);
-        return first && first->text() == QLatin1String("Alice^7 ");
-    }, std::chrono::seconds(10)));
+    ASSERT_TRUE(waitFor(
+        [] {
+            const QTableWidgetItem* first = forms().StatusForm->StatusGrid->item(0, 0);
+            return first && first->text() == QLatin1String("Alice^7 ");
+        },
+        std::chrono::seconds(10)));
     forger.writeDatagram(forgedReply(), QHostAddress::LocalHost, page().UDP1->localPort());
     const int polls = standin.countOf("status");
     ASSERT_TRUE(waitFor([&] { return standin.countOf("status") > polls; }, std::chrono::seconds(10)));

@@ -53,8 +53,7 @@ const QString kDisableCaption = QStringLiteral("Disable");
 // The caption is the running state: "Disable" while the watcher runs.
 constexpr qsizetype kRunningCaptionLength = 7;
 
-const QString kNoPasswordMessage =
-    QStringLiteral("You must setup an RCon Password before enabling this feature!");
+const QString kNoPasswordMessage = QStringLiteral("You must setup an RCon Password before enabling this feature!");
 const QString kMinPingZeroMessage = QStringLiteral("MinPing 0!?! you better fix that.");
 
 const QString kRadio1Hint = QStringLiteral("Select to have the ZOZ Idaroz connect to ports on this computer.");
@@ -248,8 +247,8 @@ void LpbPage::buildLayout()
     listLine->addWidget(Button9);
     info->addLayout(listLine);
 
-    LPBGrid->setHorizontalHeaderLabels({QStringLiteral("Player's Name"), QStringLiteral("Ping"),
-                                        QStringLiteral("IP Address")});
+    LPBGrid->setHorizontalHeaderLabels(
+        {QStringLiteral("Player's Name"), QStringLiteral("Ping"), QStringLiteral("IP Address")});
     LPBGrid->verticalHeader()->setVisible(false);
     LPBGrid->verticalHeader()->setDefaultSectionSize(LPBGrid->fontMetrics().height() + 4);
     LPBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -325,11 +324,20 @@ void LpbPage::connectHandlers()
 
 void LpbPage::installHints()
 {
-    m_hints = {{LPBRadio1, kRadio1Hint},    {LPBRadio2, kRadio2Hint},       {LPBServerEdit, kServerEditHint},
-               {LPBPortSpin, kPortSpinHint}, {LPBPort2, kExtraPortHint},     {LPBPort3, kExtraPortHint},
-               {LPBPort4, kExtraPortHint},   {SpinCheckLPB, kCheckRateHint}, {LPBRcon, kRconHint},
-               {LPBMsg, kLpbMsgHint},        {msg1, kMsg1Hint},              {msg2, kMsg2Hint},
-               {KickCB, kKickHint},          {LogLPBsCB, kLogHint}};
+    m_hints = {{LPBRadio1, kRadio1Hint},
+               {LPBRadio2, kRadio2Hint},
+               {LPBServerEdit, kServerEditHint},
+               {LPBPortSpin, kPortSpinHint},
+               {LPBPort2, kExtraPortHint},
+               {LPBPort3, kExtraPortHint},
+               {LPBPort4, kExtraPortHint},
+               {SpinCheckLPB, kCheckRateHint},
+               {LPBRcon, kRconHint},
+               {LPBMsg, kLpbMsgHint},
+               {msg1, kMsg1Hint},
+               {msg2, kMsg2Hint},
+               {KickCB, kKickHint},
+               {LogLPBsCB, kLogHint}};
     for (QObject* control : m_hints.keys())
         control->installEventFilter(this);
     SpinMinPing->installEventFilter(this);
@@ -641,8 +649,6 @@ void LpbPage::parseStatus(const std::string& replyText)
         if (statusForm)
             statusForm->resetGrid();
     }
-    if (statusForm)
-        statusForm->setRawText(fromWire(replyText));
 
     for (const StatusRow& row : parsed.rows) {
         if (const std::string_view notice = row.notice(); !notice.empty()) {
@@ -655,6 +661,9 @@ void LpbPage::parseStatus(const std::string& replyText)
         if (isLowPingPlayer(row, SpinMinPing->value()))
             runLpbActions(row.player);
     }
+    // Laying out the raw text takes longer than everything else here, so it waits until the kicks are on their way.
+    if (statusForm)
+        statusForm->setRawText(fromWire(replyText));
     if (parsed.error)
         throw VarnoError(*parsed.error);
 }

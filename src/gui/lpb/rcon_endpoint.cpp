@@ -73,9 +73,8 @@ void RconEndpoint::aim(const RconTarget& target)
         return;
     }
     // Until the lookup answers, what was queued at the previous aim still goes to the address found then.
-    resolution.lookupId = QHostInfo::lookupHost(host, this, [this, target](const QHostInfo& info) {
-        lookupDone(target, info);
-    });
+    resolution.lookupId =
+        QHostInfo::lookupHost(host, this, [this, target](const QHostInfo& info) { lookupDone(target, info); });
 }
 
 void RconEndpoint::lookupDone(const RconTarget& target, const QHostInfo& info)
@@ -127,8 +126,7 @@ void RconEndpoint::readPendingDatagrams()
         const auto it = m_resolutions.find(m_target);
         const bool fromTarget = it != m_resolutions.end() && it->second.address &&
                                 datagram.senderPort() == m_target.port &&
-                                it->second.address->isEqual(datagram.senderAddress(),
-                                                            QHostAddress::TolerantConversion);
+                                it->second.address->isEqual(datagram.senderAddress(), QHostAddress::TolerantConversion);
         if (!fromTarget)
             continue;
         emit datagramArrived(datagram.data(), sourceText(datagram.senderAddress(), quint16(datagram.senderPort())));

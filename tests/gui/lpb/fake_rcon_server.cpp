@@ -45,8 +45,8 @@ void FakeRconServer::readAll()
 {
     while (m_socket->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram();
-        m_received.push_back({datagram.data(), testClockUs(), datagram.senderAddress(),
-                              quint16(datagram.senderPort())});
+        m_received.push_back(
+            {datagram.data(), testClockUs(), datagram.senderAddress(), quint16(datagram.senderPort())});
     }
 }
 

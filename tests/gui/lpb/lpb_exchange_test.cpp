@@ -177,17 +177,16 @@ TEST_F(LpbExchangeTest, AFixtureReplyFillsTheStatusWindowAndActsOnPlayersStrictl
     const QTableWidget* grid = statusForm().StatusGrid;
     EXPECT_EQ(gridColumn(grid, 0), (QStringList{"Sarge^7 ", "Player^7 ", "Big Bob^7 ", "^1Red^7Dwarf^7 ", ""}));
     EXPECT_EQ(gridColumn(grid, 1), (QStringList{"0", "45", "120", "99", ""}));
-    EXPECT_EQ(gridColumn(grid, 2),
-              (QStringList{"bot", "192.168.0.7:27960", "10.1.2.3:27960", "172.16.5.4:27961", ""}));
+    EXPECT_EQ(gridColumn(grid, 2), (QStringList{"bot", "192.168.0.7:27960", "10.1.2.3:27960", "172.16.5.4:27961", ""}));
     EXPECT_EQ(lpbCount(), QStringLiteral("1"));
     EXPECT_EQ(gridColumn(page().LPBGrid, 0), (QStringList{"Sarge^7 ", ""}));
     EXPECT_EQ(forms().Form1->StatusBar1->text(), QStringLiteral("ZMBI: Zombie Detected, flushing..."));
 
     ASSERT_TRUE(server.waitForCount(3));
     EXPECT_EQ(commands(server),
-              (std::vector<QByteArray>{kStartAnnouncement,
-                                       " say ^2V^4a^2r^4n^2o^7: Warning: Player Sarge^7  ^7is an LPB and will be removed.",
-                                       " kick  0"}));
+              (std::vector<QByteArray>{
+                  kStartAnnouncement,
+                  " say ^2V^4a^2r^4n^2o^7: Warning: Player Sarge^7  ^7is an LPB and will be removed.", " kick  0"}));
 }
 
 TEST_F(LpbExchangeTest, ZombieAndConnectingRowsOnlyShowTheirNotice)
@@ -283,8 +282,13 @@ TEST_F(LpbExchangeTest, EachOptionSwitchesItsOwnActionAndEveryLpbIsCounted)
         {false, false, false, false, 1, {}, {}},
         {true, false, false, false, 3, {}, {}},
         {false, true, false, false, 1, {"bot", "203.0.113.9"}, {}},
-        {false, false, true, true, 1, {}, {" say ^2V^4a^2r^4n^2o^7: <Sarge </7>", " kick  0",
-                                           " say ^2V^4a^2r^4n^2o^7: <^4Blue^7Man </7>", " kick  1"}},
+        {false,
+         false,
+         true,
+         true,
+         1,
+         {},
+         {" say ^2V^4a^2r^4n^2o^7: <Sarge </7>", " kick  0", " say ^2V^4a^2r^4n^2o^7: <^4Blue^7Man </7>", " kick  1"}},
         {false, false, false, true, 1, {}, {" kick  0", " kick  1"}},
     };
     int round = 0;

@@ -59,7 +59,8 @@ void hover(QWidget* widget)
 // A classic status reply with two players below any sensible threshold.
 QByteArray twoLowPingPlayers()
 {
-    return classicStatusReply({classicRow(0, "20", "Quick", "10.0.0.1:27960"), classicRow(4, "30", "Quicker", "10.0.0.2:27961")});
+    return classicStatusReply(
+        {classicRow(0, "20", "Quick", "10.0.0.1:27960"), classicRow(4, "30", "Quicker", "10.0.0.2:27961")});
 }
 
 } // namespace
@@ -115,8 +116,8 @@ TEST_F(LpbPageTest, EveryControlStoresItsValueAtOnce)
     const struct {
         QCheckBox* box;
         SettingKey key;
-    } flagCases[] = {{page().LPBMsg, kLPBMsg}, {page().KickCB, kKickLPB}, {page().BanIPCB, kBanIP},
-                     {page().LogLPBsCB, kLogLPBs}};
+    } flagCases[] = {
+        {page().LPBMsg, kLPBMsg}, {page().KickCB, kKickLPB}, {page().BanIPCB, kBanIP}, {page().LogLPBsCB, kLogLPBs}};
     for (const auto& c : flagCases) {
         const bool before = c.box->isChecked();
         click(c.box);
@@ -286,11 +287,20 @@ TEST_F(LpbPageTest, TheLoaderPutsEveryReadValueIntoItsControl)
     const struct {
         SettingKey key;
         const char* text;
-    } values[] = {{kRemoteHost, "1"},          {kLocalHost, "0"},       {kRemoteHostAddress, "game.example.org"},
-                  {kLPBRemotePort, "27961"},    {kLPBMinPing, "70"},     {kLPBCheckRate, "30"},
-                  {kLPBMsg1, "Hey "},           {kLPBMsg2, " bye"},      {kLPBRCon, "pw"},
-                  {kLPBMsg, "0"},               {kKickLPB, "0"},         {kBanIP, "1"},
-                  {kLogLPBs, "0"},              {kLPBPort2, "27962"}};
+    } values[] = {{kRemoteHost, "1"},
+                  {kLocalHost, "0"},
+                  {kRemoteHostAddress, "game.example.org"},
+                  {kLPBRemotePort, "27961"},
+                  {kLPBMinPing, "70"},
+                  {kLPBCheckRate, "30"},
+                  {kLPBMsg1, "Hey "},
+                  {kLPBMsg2, " bye"},
+                  {kLPBRCon, "pw"},
+                  {kLPBMsg, "0"},
+                  {kKickLPB, "0"},
+                  {kBanIP, "1"},
+                  {kLogLPBs, "0"},
+                  {kLPBPort2, "27962"}};
     for (const auto& v : values)
         settings->write(v.key.section, v.key.name, v.text);
 
@@ -332,8 +342,9 @@ TEST_F(LpbPageTest, EachLoggedPlayerGetsALogLineAndATableRow)
     logTwoPlayers();
     EXPECT_EQ(page().logLines(), (std::vector<std::string>{"Name:Quick^7    Ping:20   IP:10.0.0.1:27960",
                                                            "Name:Quicker^7    Ping:30   IP:10.0.0.2:27961"}));
-    EXPECT_EQ(page().LPBListBox->toPlainText(),
-              QStringLiteral("Name:Quick^7    Ping:20   IP:10.0.0.1:27960\nName:Quicker^7    Ping:30   IP:10.0.0.2:27961"));
+    EXPECT_EQ(
+        page().LPBListBox->toPlainText(),
+        QStringLiteral("Name:Quick^7    Ping:20   IP:10.0.0.1:27960\nName:Quicker^7    Ping:30   IP:10.0.0.2:27961"));
     EXPECT_EQ(page().LPBGrid->item(1, 0)->text(), QStringLiteral("Quicker^7 "));
     EXPECT_EQ(page().LPBGrid->item(1, 1)->text(), QStringLiteral("30"));
     EXPECT_EQ(page().LPBGrid->item(1, 2)->text(), QStringLiteral("10.0.0.2:27961"));
