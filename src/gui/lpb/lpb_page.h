@@ -94,7 +94,9 @@ public:
     void ClearAll1Click();
     void LPBTimerTimer();
 
-    // The start-up loader's part for this page: every stored value of the page into its control.
+    // The start-up loader's part for this page: the host choice (the remote radio first, then the local one), the
+    // stored host when the remote radio ends up on, then main port, threshold, check rate, texts, password and the
+    // four options. The extra ports are not read. Each control's change handler stores its value straight back.
     void loadStoredSettings(SettingsStore& store);
     // Enables the watcher as the Enable button would, when it is not running (VarnoSrv --lpb).
     void enableFromCommandLine();
