@@ -4,9 +4,10 @@
 
 namespace varno {
 
-RconPacer::RconPacer(std::int64_t classicGapMs, std::int64_t otherGapMs)
-    : m_classicGapMs(classicGapMs)
-    , m_otherGapMs(otherGapMs)
+RconPacer::RconPacer(std::int64_t classicGapUs, std::int64_t rateWindowUs, std::size_t rateLimit)
+    : m_classicGapUs(classicGapUs)
+    , m_rateWindowUs(rateWindowUs)
+    , m_rateLimit(std::max<std::size_t>(rateLimit, 1))
 {
 }
 
@@ -22,45 +23,48 @@ StatusLayout RconPacer::layout(const RconTarget& target) const
     return it == m_servers.end() ? StatusLayout::Unknown : it->second.layout;
 }
 
-void RconPacer::enqueue(const RconTarget& target, std::string payload, std::int64_t minGapAfterPreviousMs)
+void RconPacer::enqueue(const RconTarget& target, std::string payload, std::int64_t minGapAfterPreviousUs)
 {
-    m_servers[target].queue.push_back({std::move(payload), minGapAfterPreviousMs});
+    m_servers[target].queue.push_back({std::move(payload), minGapAfterPreviousUs});
 }
 
-std::int64_t RconPacer::gapOf(const Server& server) const
-{
-    return server.layout == StatusLayout::Classic ? m_classicGapMs : m_otherGapMs;
-}
-
-std::optional<std::int64_t> RconPacer::dueMs(const Server& server, std::int64_t nowMs) const
+std::optional<std::int64_t> RconPacer::dueUs(const Server& server, std::int64_t nowUs) const
 {
     if (server.queue.empty())
         return std::nullopt;
-    if (!server.lastSentMs)
-        return nowMs;
-    return *server.lastSentMs + std::max(gapOf(server), server.queue.front().minGapMs);
+    if (server.recentSends.empty())
+        return nowUs;
+    const std::int64_t last = server.recentSends.back();
+    std::int64_t due = last + server.queue.front().minGapUs;
+    if (server.layout == StatusLayout::Classic)
+        due = std::max(due, last + m_classicGapUs);
+    else if (server.recentSends.size() >= m_rateLimit)
+        due = std::max(due, server.recentSends[server.recentSends.size() - m_rateLimit] + m_rateWindowUs);
+    return due;
 }
 
-std::vector<OutgoingDatagram> RconPacer::takeDue(std::int64_t nowMs)
+std::vector<OutgoingDatagram> RconPacer::takeDue(std::int64_t nowUs)
 {
     std::vector<OutgoingDatagram> due;
     for (auto& [target, server] : m_servers) {
-        for (auto at = dueMs(server, nowMs); at && *at <= nowMs; at = dueMs(server, nowMs)) {
+        for (auto at = dueUs(server, nowUs); at && *at <= nowUs; at = dueUs(server, nowUs)) {
             due.push_back({target, std::move(server.queue.front().payload)});
             server.queue.pop_front();
-            server.lastSentMs = nowMs;
+            server.recentSends.push_back(nowUs);
+            if (server.recentSends.size() > m_rateLimit)
+                server.recentSends.pop_front();
         }
     }
     return due;
 }
 
-std::optional<std::int64_t> RconPacer::nextDueMs(std::int64_t nowMs) const
+std::optional<std::int64_t> RconPacer::nextDueUs(std::int64_t nowUs) const
 {
     std::optional<std::int64_t> next;
     for (const auto& [target, server] : m_servers) {
-        const auto at = dueMs(server, nowMs);
-        if (at && (!next || *at < *next))
-            next = std::max(nowMs, *at);
+        const auto at = dueUs(server, nowUs);
+        if (at && (!next || std::max(nowUs, *at) < *next))
+            next = std::max(nowUs, *at);
     }
     return next;
 }

@@ -27,39 +27,42 @@ struct OutgoingDatagram {
 
 // Holds rcon datagrams until their server will accept them. Game servers silently drop rcon datagrams that come
 // too close together: the classic server any that arrives within 500 ms of the previous one, ioquake3 and Quake3e
-// more than 10 a second per sender (a bucket of 10 that drains one every 100 ms).
+// more than 10 a second per sender.
 //
-// Datagrams to one server leave in the order they were queued, each at least the server's gap after the previous
-// one sent to it: 500 ms to a server whose last status reply had the classic layout, 100 ms to any other (a fixed
-// gap, which never even starts to fill the newer engines' bucket). A datagram may ask for a longer gap of its own.
-// The first datagram to a server that has been quiet for its gap leaves at once. Servers do not wait for each other.
+// Datagrams to one server leave in the order they were queued. To a server whose last status reply had the classic
+// layout each leaves at least 500 ms after the previous one sent to it; to any other, no more than 10 leave within
+// any second, so a poll, an announcement and a kick leave together. A datagram may ask for a gap of its own after
+// the previous one (the kick after its announcement). The first datagram to a quiet server leaves at once. Servers
+// do not wait for each other.
 //
-// Pure logic on the caller's monotonic clock: after enqueue() call takeDue(now) and send what it returns, then arm
-// a single-shot timer for nextDueMs(now) and call takeDue() again when it fires.
+// Pure logic on the caller's monotonic clock in microseconds: after enqueue() call takeDue(now) and send what it
+// returns, then arm a single-shot timer for nextDueUs(now) and call takeDue() again when it fires.
 class RconPacer {
 public:
-    static constexpr std::int64_t kClassicGapMs = 500;
-    static constexpr std::int64_t kOtherGapMs = 100;
-    // The kick follows its announcement by at least this much, whatever the server's gap.
-    static constexpr std::int64_t kKickAfterAnnouncementMs = 10;
+    static constexpr std::int64_t kClassicGapUs = 500'000;
+    static constexpr std::int64_t kRateWindowUs = 1'000'000;
+    static constexpr std::size_t kRateLimit = 10;
+    // The kick follows its announcement by at least this much, whatever the server's pace.
+    static constexpr std::int64_t kKickAfterAnnouncementUs = 10'000;
 
-    explicit RconPacer(std::int64_t classicGapMs = kClassicGapMs, std::int64_t otherGapMs = kOtherGapMs);
+    explicit RconPacer(std::int64_t classicGapUs = kClassicGapUs, std::int64_t rateWindowUs = kRateWindowUs,
+                       std::size_t rateLimit = kRateLimit);
 
     // From each status reply of target. Unknown is ignored: a reply without a status table says nothing about the
-    // engine, and the gap it has earned stays.
+    // engine, and the pace it has earned stays.
     void setLayout(const RconTarget& target, StatusLayout layout);
     StatusLayout layout(const RconTarget& target) const;
 
-    void enqueue(const RconTarget& target, std::string payload, std::int64_t minGapAfterPreviousMs = 0);
+    void enqueue(const RconTarget& target, std::string payload, std::int64_t minGapAfterPreviousUs = 0);
 
-    // Everything that may leave at nowMs, in order; what is returned counts as sent at nowMs.
-    std::vector<OutgoingDatagram> takeDue(std::int64_t nowMs);
+    // Everything that may leave at nowUs, in order; what is returned counts as sent at nowUs.
+    std::vector<OutgoingDatagram> takeDue(std::int64_t nowUs);
 
-    // When the next queued datagram may leave, if any is queued; nowMs when one may leave at once.
-    std::optional<std::int64_t> nextDueMs(std::int64_t nowMs) const;
+    // When the next queued datagram may leave, if any is queued; nowUs when one may leave at once.
+    std::optional<std::int64_t> nextDueUs(std::int64_t nowUs) const;
 
-    // Drops every queued datagram (the watcher was disabled). When each server last got a datagram is kept, so the
-    // next one still keeps its distance.
+    // Drops every queued datagram (the watcher was disabled). When each server last got datagrams is kept, so the
+    // next ones still keep their distance.
     void clear();
 
     bool isEmpty() const;
@@ -67,20 +70,20 @@ public:
 private:
     struct Queued {
         std::string payload;
-        std::int64_t minGapMs = 0;
+        std::int64_t minGapUs = 0;
     };
     struct Server {
         StatusLayout layout = StatusLayout::Unknown;
-        std::optional<std::int64_t> lastSentMs;
+        std::deque<std::int64_t> recentSends; // the last rateLimit send times, oldest first
         std::deque<Queued> queue;
     };
 
-    std::int64_t gapOf(const Server& server) const;
-    // When the front of the server's queue may leave; nowMs for a server that never got a datagram.
-    std::optional<std::int64_t> dueMs(const Server& server, std::int64_t nowMs) const;
+    // When the front of the server's queue may leave.
+    std::optional<std::int64_t> dueUs(const Server& server, std::int64_t nowUs) const;
 
-    std::int64_t m_classicGapMs;
-    std::int64_t m_otherGapMs;
+    std::int64_t m_classicGapUs;
+    std::int64_t m_rateWindowUs;
+    std::size_t m_rateLimit;
     std::map<RconTarget, Server> m_servers;
 };
 

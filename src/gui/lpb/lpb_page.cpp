@@ -117,7 +117,6 @@ LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
     , m_statusLine(statusLine)
     // The pacer runs on microseconds, so that "at least 10 ms after the announcement" holds exactly rather than
     // to within a millisecond tick.
-    , m_pacer(RconPacer::kClassicGapMs * kUsPerMs, RconPacer::kOtherGapMs * kUsPerMs)
 {
     m_clock.start();
 
@@ -584,7 +583,7 @@ void LpbPage::sendPaced()
                 failure = error;
         }
     }
-    if (const auto next = m_pacer.nextDueMs(now)) {
+    if (const auto next = m_pacer.nextDueUs(now)) {
         // Whole milliseconds, rounded up; a timer that fires early finds nothing due and is armed again.
         const std::int64_t waitUs = *next - now;
         m_pacerTimer->start(int((waitUs + kUsPerMs - 1) / kUsPerMs));
@@ -687,7 +686,7 @@ void LpbPage::runLpbActions(const PlayerRecord& player)
     if (LPBMsg->isChecked())
         sendToTarget(m_lastAimed, lpbAnnouncementCommand(toStd(msg1->text()), player, toStd(msg2->text())));
     if (KickCB->isChecked())
-        sendToTarget(m_lastAimed, kickCommand(player), RconPacer::kKickAfterAnnouncementMs * kUsPerMs);
+        sendToTarget(m_lastAimed, kickCommand(player), RconPacer::kKickAfterAnnouncementUs);
     LPBcnt->setText(QString::number(LPBcnt->text().toInt() + 1));
 }
 
