@@ -8,7 +8,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
 #include "gui/lpb/lpb_page.h"
-#include "gui/lpb/rcon_endpoint.h"
+#include "net/rcon_endpoint.h"
 #include "gui/lpb/status_form.h"
 #include "gui/settings/advanced_page.h"
 #include "support/gui_fixture.h"

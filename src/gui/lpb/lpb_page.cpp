@@ -10,7 +10,8 @@
 #include "gui/app/spin_edit.h"
 #include "gui/app/status_line.h"
 #include "gui/app/widget_helpers.h"
-#include "gui/lpb/rcon_endpoint.h"
+#include "net/rcon_endpoint.h"
+#include "net/rcon_session.h"
 #include "gui/lpb/status_form.h"
 #include "gui/settings/advanced_page.h"
 #include "gui/settings/loaded_values.h"
@@ -74,13 +75,6 @@ const QString kLogHint = QStringLiteral("Enables/Disables the logging of LPBs Na
 const QStringList kLogFilters{QStringLiteral("Varno Log (*.log)"), QStringLiteral("Text File (*.txt)"),
                               QStringLiteral("All Files (*.*)")};
 
-// Where a status table begins: a reply's first datagram, whose console text starts with the map line.
-const QByteArray kStatusReplyStart = QByteArrayLiteral("\xff\xff\xff\xffprint\nmap: ");
-// The empty line that closes a status table.
-const QByteArray kStatusTableEnd = QByteArrayLiteral("\n\n");
-
-constexpr std::int64_t kUsPerMs = 1000;
-
 QString minPingText(int value)
 {
     return QStringLiteral("Anyone with a ping lower than ") + QString::number(value) +
@@ -115,11 +109,7 @@ void setServerEditUsable(QLineEdit* edit, bool usable)
 LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
     : QWidget(parent)
     , m_statusLine(statusLine)
-    // The pacer runs on microseconds, so that "at least 10 ms after the announcement" holds exactly rather than
-    // to within a millisecond tick.
 {
-    m_clock.start();
-
     LPBRadio1 = makeControl<QRadioButton>(this, "LPBRadio1", QStringLiteral("Work on Localhost"));
     LPBRadio1->setChecked(true);
     LPBRadio2 = makeControl<QRadioButton>(this, "LPBRadio2", QStringLiteral("Specify Remote Server"));
@@ -168,13 +158,8 @@ LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
     LPBTimer->setObjectName(QStringLiteral("LPBTimer"));
     LPBTimer->setInterval(kInitialTimerInterval);
 
-    UDP1 = new RconEndpoint(this);
-    m_pacerTimer = new QTimer(this);
-    m_pacerTimer->setSingleShot(true);
-    m_pacerTimer->setTimerType(Qt::PreciseTimer);
-    m_replyTimer = new QTimer(this);
-    m_replyTimer->setSingleShot(true);
-    m_replyTimer->setTimerType(Qt::PreciseTimer);
+    m_session = new RconSession(this);
+    UDP1 = m_session->endpoint();
 
     buildLayout();
     connectHandlers();
@@ -311,14 +296,8 @@ void LpbPage::connectHandlers()
     connect(LPBGrid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { RulesPopupMenu->popup(LPBGrid->viewport()->mapToGlobal(at)); });
 
-    onEvent(m_pacerTimer, &QTimer::timeout, this, &LpbPage::sendPaced);
-    connect(m_replyTimer, &QTimer::timeout, this, [this] { drainReplies(false); });
-    connect(UDP1, &RconEndpoint::datagramArrived, this, [this](const QByteArray& payload, const QString& source) {
-        runHandler([&] { UDP1DataArrival(payload, source); });
-    });
-    connect(UDP1, &RconEndpoint::lookupFinished, this, [this](const RconTarget& target, const QString& error) {
-        runHandler([&] { releaseAfterLookup(target, error); });
-    });
+    m_session->onReply = [this](std::string_view reply) { runHandler([&] { parseStatus(std::string(reply)); }); };
+    m_session->onError = [](const QString& message) { runHandler([&] { throw VarnoError(toStd(message)); }); };
 }
 
 void LpbPage::installHints()
@@ -481,7 +460,7 @@ bool LpbPage::isRunning() const
 
 bool LpbPage::isSending() const
 {
-    return !m_pacer.isEmpty() || !m_awaitingLookup.empty();
+    return m_session->isSending();
 }
 
 void LpbPage::applyTimerPeriod()
@@ -499,9 +478,7 @@ void LpbPage::stop()
 {
     LPBTimer->stop();
     LpbButton->setText(kEnableCaption);
-    m_pacer.clear();
-    m_awaitingLookup.clear();
-    m_pacerTimer->stop();
+    m_session->clearQueued();
 }
 
 void LpbPage::LpbButtonClick()
@@ -540,102 +517,21 @@ RconTarget LpbPage::aimEndpoint(bool advanceCycle)
 {
     const RconPorts ports{LPBPortSpin->value(), LPBPort2->value(), LPBPort3->value(), LPBPort4->value()};
     const int port = advanceCycle ? m_portCycle.pollPort(ports) : m_portCycle.currentPort(ports);
-    m_lastAimed = RconTarget{rconHost(LPBRadio1->isChecked(), toStd(LPBServerEdit->text())), port};
-    UDP1->aim(m_lastAimed);
-    return m_lastAimed;
+    const RconTarget target{rconHost(LPBRadio1->isChecked(), toStd(LPBServerEdit->text())), port};
+    m_session->aim(target);
+    return target;
 }
 
 void LpbPage::sendToTarget(const RconTarget& target, std::string_view commandText, std::int64_t minGapUs)
 {
-    std::string payload = rconDatagram(toStd(LPBRcon->text()), commandText);
-    if (!UDP1->isResolved(target)) {
-        m_awaitingLookup.push_back({target, std::move(payload), minGapUs});
-        return;
-    }
-    m_pacer.enqueue(target, std::move(payload), minGapUs);
-    sendPaced();
-}
-
-void LpbPage::releaseAfterLookup(const RconTarget& target, const QString& error)
-{
-    std::vector<AwaitingLookup> released;
-    const auto forTarget = [&](const AwaitingLookup& waiting) { return waiting.target == target; };
-    std::copy_if(m_awaitingLookup.begin(), m_awaitingLookup.end(), std::back_inserter(released), forTarget);
-    std::erase_if(m_awaitingLookup, forTarget);
-    if (released.empty())
-        return;
-    if (!error.isEmpty())
-        throw VarnoError(toStd(error));
-    for (AwaitingLookup& waiting : released)
-        m_pacer.enqueue(waiting.target, std::move(waiting.payload), waiting.minGapUs);
-    sendPaced();
-}
-
-void LpbPage::sendPaced()
-{
-    const std::int64_t now = nowUs();
-    std::optional<VarnoError> failure;
-    for (const OutgoingDatagram& datagram : m_pacer.takeDue(now)) {
-        try {
-            UDP1->send(datagram.target, QByteArray(datagram.payload.data(), qsizetype(datagram.payload.size())));
-        } catch (const VarnoError& error) {
-            if (!failure)
-                failure = error;
-        }
-    }
-    if (const auto next = m_pacer.nextDueUs(now)) {
-        // Whole milliseconds, rounded up; a timer that fires early finds nothing due and is armed again.
-        const std::int64_t waitUs = *next - now;
-        m_pacerTimer->start(int((waitUs + kUsPerMs - 1) / kUsPerMs));
-    } else {
-        m_pacerTimer->stop();
-    }
-    if (failure)
-        throw *failure;
-}
-
-std::int64_t LpbPage::nowUs() const
-{
-    return m_clock.nsecsElapsed() / 1000;
-}
-
-std::int64_t LpbPage::nowMs() const
-{
-    return m_clock.elapsed();
+    m_session->send(target, rconDatagram(toStd(LPBRcon->text()), commandText), minGapUs);
 }
 
 // --- Replies ---
 
-void LpbPage::UDP1DataArrival(const QByteArray& payload, const QString& source)
-{
-    if (payload.startsWith(kStatusReplyStart))
-        m_openStatusSource = source;
-    m_assembler.feed(std::string_view(payload.constData(), std::size_t(payload.size())), nowMs(), toStd(source));
-    const bool tableComplete = source == m_openStatusSource && payload.endsWith(kStatusTableEnd);
-    if (tableComplete)
-        m_openStatusSource.clear();
-    drainReplies(tableComplete);
-}
-
-void LpbPage::drainReplies(bool tableComplete)
-{
-    const std::int64_t now = nowMs();
-    // Once the table's closing empty line is in, nothing more belongs to the reply: it need not wait out the
-    // join window.
-    const std::int64_t until = tableComplete ? now + m_assembler.joinWindowMs() : now;
-    while (const auto reply = m_assembler.takeComplete(until))
-        runHandler([&] { handleReply(reply->text); });
-    if (const auto deadline = m_assembler.nextDeadline())
-        m_replyTimer->start(int(std::max<std::int64_t>(0, *deadline - nowMs())));
-    else
-        m_replyTimer->stop();
-}
-
 void LpbPage::handleReply(std::string_view replyText)
 {
-    if (!m_repeatFilter.isNew(replyText))
-        return;
-    parseStatus(std::string(replyText));
+    m_session->deliver(replyText);
 }
 
 void LpbPage::parseStatus(const std::string& replyText)
@@ -644,7 +540,7 @@ void LpbPage::parseStatus(const std::string& replyText)
     TStatusForm* statusForm = forms().StatusForm;
     // Every rcon command has a short reply of its own; only a status table replaces the player table.
     if (parsed.layout != StatusLayout::Unknown) {
-        m_pacer.setLayout(UDP1->target(), parsed.layout);
+        m_session->setLayout(UDP1->target(), parsed.layout);
         if (statusForm)
             statusForm->resetGrid();
     }
@@ -684,9 +580,9 @@ void LpbPage::runLpbActions(const PlayerRecord& player)
     // Both go to the server whose reply this is, without aiming again; the pacer keeps the kick at least 10 ms
     // behind the announcement.
     if (LPBMsg->isChecked())
-        sendToTarget(m_lastAimed, lpbAnnouncementCommand(toStd(msg1->text()), player, toStd(msg2->text())));
+        sendToTarget(m_session->lastAimed(), lpbAnnouncementCommand(toStd(msg1->text()), player, toStd(msg2->text())));
     if (KickCB->isChecked())
-        sendToTarget(m_lastAimed, kickCommand(player), RconPacer::kKickAfterAnnouncementUs);
+        sendToTarget(m_session->lastAimed(), kickCommand(player), RconPacer::kKickAfterAnnouncementUs);
     LPBcnt->setText(QString::number(LPBcnt->text().toInt() + 1));
 }
 

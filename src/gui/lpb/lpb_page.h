@@ -2,10 +2,8 @@
 
 #include "core/lpb/rcon.h"
 #include "core/lpb/rcon_pacer.h"
-#include "core/lpb/reply_assembler.h"
 #include "core/lpb/status_parser.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QWidget>
 
@@ -27,6 +25,7 @@ class QTimer;
 namespace varno {
 
 class RconEndpoint;
+class RconSession;
 class SettingsStore;
 class SpinEdit;
 class StatusLine;
@@ -69,7 +68,7 @@ public:
     QAction* BanIP1;
     QAction* ClearAll1;
     QTimer* LPBTimer;
-    RconEndpoint* UDP1;
+    RconEndpoint* UDP1; // the session's endpoint
 
     void LPBRadio1Click();
     void LPBRadio2Click();
@@ -121,10 +120,6 @@ private:
 
     RconTarget aimEndpoint(bool advanceCycle);
     void sendToTarget(const RconTarget& target, std::string_view commandText, std::int64_t minGapUs = 0);
-    void sendPaced();
-    void releaseAfterLookup(const RconTarget& target, const QString& error);
-    void UDP1DataArrival(const QByteArray& payload, const QString& source);
-    void drainReplies(bool tableComplete);
     void applyTimerPeriod();
     void stop();
 
@@ -132,28 +127,11 @@ private:
     void runLpbActions(const PlayerRecord& player);
     void resetLpbGrid();
 
-    std::int64_t nowUs() const;
-    std::int64_t nowMs() const;
-
     StatusLine* m_statusLine;
     QHash<QObject*, QString> m_hints;
 
     PortCycleCounter m_portCycle;
-    RconTarget m_lastAimed;
-    RconPacer m_pacer;
-    QTimer* m_pacerTimer;
-    struct AwaitingLookup {
-        RconTarget target;
-        std::string payload;
-        std::int64_t minGapUs = 0;
-    };
-    std::vector<AwaitingLookup> m_awaitingLookup;
-
-    ReplyAssembler m_assembler;
-    ReplyRepeatFilter m_repeatFilter;
-    QTimer* m_replyTimer;
-    QString m_openStatusSource;
-    QElapsedTimer m_clock;
+    RconSession* m_session;
 
     std::vector<std::string> m_logLines;
 };

@@ -8,7 +8,7 @@
 #include "gui/app/status_line.h"
 #include "gui/lpb/fake_rcon_server.h"
 #include "gui/lpb/lpb_page.h"
-#include "gui/lpb/rcon_endpoint.h"
+#include "net/rcon_endpoint.h"
 #include "gui/lpb/status_form.h"
 #include "gui/settings/advanced_page.h"
 #include "support/gui_fixture.h"

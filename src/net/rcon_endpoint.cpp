@@ -1,4 +1,4 @@
-#include "gui/lpb/rcon_endpoint.h"
+#include "net/rcon_endpoint.h"
 
 #include "core/app/varno_error.h"
 #include "platform/qt_text.h"
