@@ -213,3 +213,42 @@ TEST_F(CliTest, SendWithoutAServerSaysSo)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, QByteArray("varno: no running server console was found\n"));
 }
+
+TEST_F(CliTest, WatchKicksBansAndLogsLowPingPlayersUntilInterrupted)
+{
+    StandinServer server({"+addclient", "Bob", "40", "10.9.8.7:27960", "+addclient", "Alice", "100", "10.1.1.1:27960"});
+    ASSERT_TRUE(server.started()) << qPrintable(server.output());
+    set("ServerTools", "LPBRemotePort", QString::number(server.port()));
+    set("ServerTools", "LPBRCon", "secret");
+    set("ServerTools", "LPBCheckRate", "1");
+    set("ServerTools", "BanIP", "1");
+
+    QProcess watch;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
+    watch.setProcessEnvironment(environment);
+    watch.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"watch"});
+    ASSERT_TRUE(watch.waitForStarted());
+    QByteArray out;
+    const bool kicked = waitFor([&] {
+        out += watch.readAllStandardOutput();
+        return out.contains("Kicked client");
+    }, std::chrono::seconds(10));
+    watch.terminate(); // SIGTERM ends it cleanly
+    watch.waitForFinished(5000);
+    out += watch.readAllStandardOutput();
+    ASSERT_TRUE(kicked) << out.constData() << watch.readAllStandardError().constData();
+    EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(watch.exitCode(), 0);
+
+    EXPECT_TRUE(out.startsWith("Name:Bob^7    Ping:40   IP:10.9.8.7:27960\nBanned 10.9.8.7:27960\nAnnounced Bob^7\n"
+                               "Kicked client 0 Bob^7\n"))
+        << out.constData();
+    EXPECT_FALSE(out.contains("Alice"));
+    EXPECT_TRUE(server.waitForLogged(QStringLiteral("kick 0")));
+    EXPECT_TRUE(server.loggedCommands().contains(
+        // The stand-in logs a command's words joined by single blanks.
+        QStringLiteral("say ^2V^4a^2r^4n^2o^7: Warning: Player Bob^7 ^7is an LPB and will be removed.")))
+        << qPrintable(server.loggedCommands().join('\n'));
+    EXPECT_TRUE(varno({"settings", "get", "AdvancedSettings", "BanIPList"}).out.startsWith("10.9.8.7:27960"));
+}
