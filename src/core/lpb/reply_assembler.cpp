@@ -17,6 +17,22 @@ bool startsReply(std::string_view payload)
     return payload.substr(kReplyPrefix.size()).starts_with(kStatusStart);
 }
 
+// A status table whose rows have begun (its dashed separator line is complete) and whose closing empty line
+// has not come yet. Whatever follows it is more of its rows: a player's name may hold "map: " right where
+// the server's buffer filled.
+bool isUnfinishedTable(std::string_view text)
+{
+    if (!text.starts_with(kReplyPrefix) || !text.substr(kReplyPrefix.size()).starts_with(kStatusStart))
+        return false;
+    const auto separator = text.find("\n-");
+    if (separator == std::string_view::npos)
+        return false;
+    const auto rows = text.find('\n', separator + 1);
+    if (rows == std::string_view::npos)
+        return false;
+    return text.find("\n\n", rows) == std::string_view::npos && text.find("\n\r\n", rows) == std::string_view::npos;
+}
+
 } // namespace
 
 ReplyAssembler::ReplyAssembler(std::int64_t joinWindowMs)
@@ -34,7 +50,9 @@ void ReplyAssembler::feed(std::string_view payload, std::int64_t arrivalMs, std:
     if (auto it = m_pending.find(source); it != m_pending.end()) {
         Pending& pending = it->second;
         const std::string_view continuation = payload.substr(std::min(payload.size(), kReplyPrefix.size()));
-        const bool joins = !startsReply(payload) && arrivalMs - pending.lastMs < m_joinWindowMs &&
+        const bool continues =
+            !startsReply(payload) || (payload.starts_with(kReplyPrefix) && isUnfinishedTable(pending.text));
+        const bool joins = continues && arrivalMs - pending.lastMs < m_joinWindowMs &&
                            pending.text.size() + continuation.size() <= kMaxReplyBytes;
         if (joins) {
             pending.text.append(continuation);

@@ -21,6 +21,8 @@ struct AssembledReply {
 //
 // A datagram joins the pending reply of its source when it arrives less than the join window after the previous
 // one and does not itself start a reply (its text after "print\n" starting with "map: ", or no "print\n" at all).
+// The one exception: while the pending reply is a status table whose closing empty line has not come, a datagram
+// with "print\n" always continues it, since a player's name may hold "map: " where the server's buffer filled.
 // A reply is complete once the window has passed without a further datagram, or when its source starts another.
 // Times come from the caller's monotonic clock in milliseconds.
 //
