@@ -1,6 +1,7 @@
 #include "platform/settings_file_store.h"
 
 #include "core/app/varno_error.h"
+#include "core/settings/ini_salvage.h"
 #include "platform/qt_text.h"
 
 #include <QDir>
@@ -22,29 +23,13 @@ QString keyPath(std::string_view section, std::string_view name)
     return toQ(section) + QLatin1Char('/') + toQ(name);
 }
 
-// QSettings reads past most damage and caches what it parsed, so the file's shape is checked here:
-// no zero bytes, and every line blank, a comment, a [section] or a name=value pair.
+// QSettings reads past most damage and caches what it parsed, so the file's shape is checked here.
 bool isDamaged(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false; // missing or unreadable: nothing to mend, reads give defaults
-    const QByteArray bytes = file.readAll();
-    if (bytes.contains('\0'))
-        return true;
-    for (QByteArray line : bytes.split('\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
-            continue;
-        if (line.startsWith('['))  {
-            if (!line.endsWith(']'))
-                return true;
-            continue;
-        }
-        if (!line.contains('='))
-            return true;
-    }
-    return false;
+    return !isIniTextSound(file.readAll().toStdString());
 }
 
 } // namespace
@@ -63,7 +48,20 @@ QString SettingsFileStore::setAsideIfDamaged(const QString& path)
     QString target = path + QStringLiteral(".damaged");
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = path + QStringLiteral(".damaged-%1").arg(n);
-    return QFile::rename(path, target) ? target : QString();
+    QFile damaged(path);
+    if (!damaged.open(QIODevice::ReadOnly))
+        return {};
+    const std::string salvaged = salvageIniText(damaged.readAll().toStdString());
+    damaged.close();
+    if (!QFile::rename(path, target))
+        return {};
+    // The new file starts with every value that could still be read, and owner-only like the old one.
+    QFile fresh(path);
+    if (fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        fresh.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        fresh.write(salvaged.data(), qint64(salvaged.size()));
+    }
+    return target;
 }
 
 std::optional<std::string> SettingsFileStore::readValue(std::string_view section, std::string_view name)

@@ -13,9 +13,9 @@ class SettingsFileStore : public SettingsStore {
 public:
     explicit SettingsFileStore(QString path);
 
-    // A file that cannot be parsed is moved aside to "<file>.damaged" (or a numbered variant) so
-    // that a fresh one can start; returns the new name of the damaged file, or an empty string when
-    // the file was sound or absent.
+    // A file that cannot be parsed is moved aside to "<file>.damaged" (or a numbered variant) and a
+    // fresh one starts with what could be salvaged from it; returns the new name of the damaged file, or
+    // an empty string when the file was sound or absent.
     static QString setAsideIfDamaged(const QString& path);
 
 protected:

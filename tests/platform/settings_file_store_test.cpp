@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace varno;
@@ -180,4 +181,66 @@ TEST(SettingsFileStore, EnvironmentVariableChoosesTheFileUnlessAnOptionDid)
     setSettingsFile(toStd(temp.file()));
     EXPECT_EQ(settingsFile(), toStd(temp.file()));
     unsetenv("VARNO_SETTINGS");
+}
+
+TEST(SettingsFileStore, TruncatedFileKeepsEveryValueBeforeTheCut)
+{
+    TempSettings temp;
+    {
+        auto store = createSettingsStore();
+        store->WriteString(kPassword, "pw");
+        store->WriteString(kMotd, "Welcome to the palace");
+        store->WriteString(kServerName, "Frag Palace");
+    }
+    // The file ends with the server name's line; it is cut in the middle of that value.
+    QByteArray text = temp.contents();
+    ASSERT_TRUE(text.endsWith("ServerName=Frag Palace\n")) << text.constData();
+    text.chop(8);
+    writeRaw(temp.file(), text);
+
+    createSettingsStore()->WriteString(kRConPW, "new");
+    auto store = createSettingsStore();
+    EXPECT_EQ(store->ReadString(kRConPW, ""), "new");
+    EXPECT_EQ(store->ReadString(kPassword, ""), "pw");
+    EXPECT_EQ(store->ReadString(kMotd, ""), "Welcome to the palace");
+    EXPECT_EQ(store->ReadString(kServerName, "gone"), "gone"); // cut, so not taken as "Frag P"
+    EXPECT_TRUE(QFileInfo::exists(temp.file() + QStringLiteral(".damaged")));
+}
+
+TEST(SettingsFileStore, FileDeletedWhileInUseComesBackWithTheNextWrite)
+{
+    TempSettings temp;
+    createSettingsStore()->WriteString(kServerName, "before");
+    ASSERT_TRUE(QFile::remove(temp.file()));
+    EXPECT_EQ(createSettingsStore()->ReadString(kServerName, "default"), "default");
+    createSettingsStore()->WriteString(kMotd, "after");
+    EXPECT_EQ(createSettingsStore()->ReadString(kMotd, ""), "after");
+    EXPECT_EQ(QFileInfo(temp.file()).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+}
+
+TEST(SettingsFileStore, TwoProcessesWritingAtOnceLoseNothing)
+{
+    TempSettings temp;
+    constexpr int kValues = 150;
+    // The child writes one section while this process writes another, value by value, each through its own
+    // store as the panel and varno do.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        for (int i = 0; i < kValues; ++i)
+            createSettingsStore()->WriteString("ServerTools", "Child" + std::to_string(i), std::to_string(i));
+        _exit(0);
+    }
+    for (int i = 0; i < kValues; ++i)
+        createSettingsStore()->WriteString("AdvancedSettings", "Parent" + std::to_string(i), std::to_string(i));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    auto store = createSettingsStore();
+    int missing = 0;
+    for (int i = 0; i < kValues; ++i) {
+        missing += store->ReadString("ServerTools", "Child" + std::to_string(i), "") != std::to_string(i);
+        missing += store->ReadString("AdvancedSettings", "Parent" + std::to_string(i), "") != std::to_string(i);
+    }
+    EXPECT_EQ(missing, 0);
 }

@@ -15,6 +15,7 @@ struct Script {
     std::deque<SaveAnswer> saveAnswers;
     std::deque<QString> openAnswers;
     SaveRequest lastSave;
+    std::function<void(const QString&)> whileShown;
 };
 
 Script& script()
@@ -29,6 +30,8 @@ void showMessage(const QString& text)
 {
     if (script().scripted) {
         script().messages << text;
+        if (const auto action = script().whileShown)
+            action(text);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok);
@@ -93,6 +96,11 @@ QStringList takeMessages()
     QStringList messages;
     messages.swap(script().messages);
     return messages;
+}
+
+void whileMessageShown(std::function<void(const QString&)> action)
+{
+    script().whileShown = std::move(action);
 }
 
 void queueSaveAnswer(const SaveAnswer& answer)

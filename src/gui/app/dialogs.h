@@ -42,6 +42,8 @@ QString askOpenFileName(QWidget* parent, const QString& title, const QString& fi
 void setScripted(bool scripted);
 bool isScripted();
 QStringList takeMessages();
+// Runs while a scripted message counts as shown, as if the operator had not closed it yet.
+void whileMessageShown(std::function<void(const QString&)> action);
 void queueSaveAnswer(const SaveAnswer& answer);
 void queueOpenFileName(const QString& fileName);
 // The last save request seen while scripted, for tests that check what the dialog offered.

@@ -1,5 +1,7 @@
 #include "core/settings/schema.h"
+#include "core/app/varno_error.h"
 #include "gui/app/about_form.h"
+#include "gui/app/error_report.h"
 #include "gui/app/dialogs.h"
 #include "gui/settings/cmd_line_form.h"
 #include "gui/app/forms.h"
@@ -170,4 +172,20 @@ TEST_F(MainWindowTest, EnteringRemoteAccessFocusesThePassword)
     ASSERT_TRUE(waitFor([] { return forms().Form1->isActiveWindow(); }));
     forms().Form1->showPage(QStringLiteral("Remote Access"));
     EXPECT_TRUE(waitFor([] { return control<QLineEdit>(QStringLiteral("RCONEdit"))->hasFocus(); }));
+}
+
+TEST_F(MainWindowTest, ErrorsWhileAnErrorIsShownAreNotStacked)
+{
+    createWindows();
+    // While the first box is open, a timer's handler fails too (as the loader's stages do over one unwritable
+    // file): one box, not two.
+    dialogs::whileMessageShown([](const QString&) {
+        dialogs::whileMessageShown({});
+        runHandler([] { throw VarnoError("Failed to set data for 'Memory'"); });
+    });
+    runHandler([] { throw VarnoError("Failed to set data for 'MOTD'"); });
+    EXPECT_EQ(dialogs::takeMessages(), QStringList{"Failed to set data for 'MOTD'"});
+    // Once it is closed, the next error has its own box.
+    runHandler([] { throw VarnoError("Failed to set data for 'MOTD'"); });
+    EXPECT_EQ(dialogs::takeMessages(), QStringList{"Failed to set data for 'MOTD'"});
 }

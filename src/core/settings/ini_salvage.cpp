@@ -1,0 +1,92 @@
+#include "core/settings/ini_salvage.h"
+
+#include <vector>
+
+namespace varno {
+
+namespace {
+
+enum class LineKind { Blank, Comment, Section, BrokenSection, Value, Broken };
+
+std::string_view trimmed(std::string_view line)
+{
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+        line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r'))
+        line.remove_suffix(1);
+    return line;
+}
+
+LineKind kindOf(std::string_view line)
+{
+    if (line.find('\0') != std::string_view::npos)
+        return line.find_first_of("[") == 0 ? LineKind::BrokenSection : LineKind::Broken;
+    const std::string_view text = trimmed(line);
+    if (text.empty())
+        return LineKind::Blank;
+    if (text.front() == ';' || text.front() == '#')
+        return LineKind::Comment;
+    if (text.front() == '[')
+        return text.back() == ']' ? LineKind::Section : LineKind::BrokenSection;
+    return text.find('=') != std::string_view::npos ? LineKind::Value : LineKind::Broken;
+}
+
+std::vector<std::string_view> linesOf(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        lines.push_back(text.substr(0, end));
+        if (end == std::string_view::npos)
+            break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+} // namespace
+
+bool isIniTextSound(std::string_view text)
+{
+    // The settings file is always written whole, ending with a line break; without one it was cut off.
+    if (!text.empty() && text.back() != '\n')
+        return false;
+    for (const std::string_view line : linesOf(text)) {
+        const LineKind kind = kindOf(line);
+        if (kind == LineKind::Broken || kind == LineKind::BrokenSection)
+            return false;
+    }
+    return true;
+}
+
+std::string salvageIniText(std::string_view text)
+{
+    std::vector<std::string_view> lines = linesOf(text);
+    if (!text.empty() && text.back() != '\n' && !lines.empty())
+        lines.pop_back();
+    std::string kept;
+    bool inBrokenSection = false;
+    for (const std::string_view line : lines) {
+        switch (kindOf(line)) {
+        case LineKind::Section:
+            inBrokenSection = false;
+            break;
+        case LineKind::BrokenSection:
+            inBrokenSection = true;
+            continue;
+        case LineKind::Broken:
+            continue;
+        case LineKind::Blank:
+        case LineKind::Comment:
+        case LineKind::Value:
+            if (inBrokenSection)
+                continue;
+            break;
+        }
+        kept.append(line);
+        kept += '\n';
+    }
+    return kept;
+}
+
+} // namespace varno
