@@ -161,3 +161,22 @@ TEST_F(ServerLaunchTest, EngineEndingNormallyAtOnceIsNotReported)
     launch();
     EXPECT_TRUE(dialogs::takeMessages().isEmpty());
 }
+
+TEST_F(ServerLaunchTest, ScriptPathThatIsAFolderIsReportedAndNothingStarts)
+{
+    QDir(gameFolder).mkpath(QStringLiteral("baseq3/vrn2data.cfg"));
+    writeExecutable(gameFolder + QStringLiteral("/q3ded"), "#!/bin/sh\ntouch started\nexec sleep 30\n");
+    launch();
+    EXPECT_EQ(dialogs::takeMessages(), QStringList{QStringLiteral("Cannot create file ") + scriptPath()});
+    EXPECT_TRUE(tmux.sessions().isEmpty());
+    EXPECT_FALSE(QFile::exists(gameFolder + QStringLiteral("/started")));
+}
+
+TEST_F(ServerLaunchTest, GameFolderRemovedAfterItWasChosenIsReported)
+{
+    forms().Form1->startupPage->FillGameDirList();
+    ASSERT_TRUE(QDir(gameFolder).removeRecursively());
+    launch();
+    EXPECT_EQ(dialogs::takeMessages(), QStringList{"No such file or directory"});
+    EXPECT_TRUE(tmux.sessions().isEmpty());
+}
