@@ -11,11 +11,39 @@ namespace varno {
 namespace {
 
 constexpr const char* kInputFieldClass = "Edit";
+// How long a switched console may take to give its input line the focus.
+constexpr DWORD kFocusPatienceMs = 1000;
+constexpr DWORD kFocusPollMs = 5;
 
 HWND findConsole()
 {
     const std::string windowClass(kConsoleWindowClass);
     return FindWindowA(windowClass.c_str(), nullptr);
+}
+
+bool inputHasFocus(HWND console, HWND input)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(console, nullptr), &info) && info.hwndFocus == input;
+}
+
+// The console activates itself on its own thread after the switch, and may still be handling an
+// earlier deactivation; keys sent meanwhile would go astray (Wine routes a key when it is sent, not when
+// it is read). So the switch counts once the console has caught up with what this thread asked of it
+// and its input line holds the focus.
+bool awaitInputFocus(HWND console, HWND input)
+{
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(console, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kFocusPatienceMs, &ignored))
+        return false;
+    const DWORD start = GetTickCount();
+    while (!inputHasFocus(console, input)) {
+        if (GetTickCount() - start >= kFocusPatienceMs)
+            return false;
+        Sleep(kFocusPollMs);
+    }
+    return true;
 }
 
 } // namespace
@@ -33,8 +61,12 @@ bool WinConsole::bringInputToForeground()
     const HWND input = FindWindowExA(console, nullptr, kInputFieldClass, nullptr);
     if (!input)
         return false;
-    // Activating the console moves the keyboard focus to its input line.
-    return SetForegroundWindow(input) != FALSE;
+    // Activating the console moves the keyboard focus to its input line. Windows takes the input line
+    // itself; where only top-level windows may come to the foreground (Wine refuses child windows), the
+    // console window is switched instead, and nothing is typed unless its input line then has the focus.
+    if (SetForegroundWindow(input))
+        return true;
+    return SetForegroundWindow(console) && awaitInputFocus(console, input);
 }
 
 } // namespace varno

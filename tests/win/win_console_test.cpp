@@ -1,0 +1,135 @@
+#include "platform/win/win_console.h"
+#include "platform/win/win_key_injector.h"
+#include "platform/win/win_keyboard_layout.h"
+
+#include "core/console/key_player.h"
+#include "win_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace varno;
+using namespace varno::wintest;
+
+namespace {
+
+constexpr const char* kPanelClass = "VarnoTestPanel";
+
+// The console bridge against a stand-in server console in another process, with a window of the test's
+// own in the foreground beforehand, as the panel's would be when the operator sends a command.
+class WinConsoleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kPanelClass;
+        RegisterClassA(&windowClass);
+        m_panel = CreateWindowExA(0, kPanelClass, "Panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 560, 40, 320, 200, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(m_panel, nullptr);
+        m_report = m_work.path() / "console.txt";
+    }
+
+    void TearDown() override
+    {
+        m_console.end();
+        if (m_panel)
+            DestroyWindow(m_panel);
+    }
+
+    void startConsole(const std::string& options = {})
+    {
+        m_console = startProcess("\"" + siblingProgram("console_stand_in.exe").string() + "\" \"" + m_report.string() +
+                                 "\"" + options);
+        ASSERT_TRUE(m_console.running());
+        ASSERT_TRUE(waitUntil([this] { return reportLines().size() >= 1; })) << "the stand-in console never came up";
+    }
+
+    void bringPanelToFront()
+    {
+        SetForegroundWindow(m_panel);
+        ASSERT_TRUE(waitUntil([this] { return GetForegroundWindow() == m_panel; }));
+    }
+
+    std::vector<std::string> reportLines() const
+    {
+        std::istringstream text(readWholeFile(m_report));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    static std::unique_ptr<KeyPlayer> keyPlayer()
+    {
+        return std::make_unique<KeyPlayer>(std::make_unique<WinKeyInjector>(), std::make_unique<WinKeyboardLayout>(),
+                                           [] { return static_cast<std::uint32_t>(GetTickCount()); });
+    }
+
+    TempFolder m_work{"console"};
+    fs::path m_report;
+    HWND m_panel = nullptr;
+    ChildProcess m_console;
+};
+
+} // namespace
+
+TEST_F(WinConsoleTest, FindsTheConsoleOnlyWhileItExists)
+{
+    WinConsole console;
+    EXPECT_FALSE(console.exists());
+    EXPECT_FALSE(console.bringInputToForeground());
+
+    startConsole();
+    EXPECT_TRUE(console.exists());
+
+    m_console.end();
+    EXPECT_FALSE(console.exists());
+}
+
+TEST_F(WinConsoleTest, AConsoleWithoutAnInputLineIsNotSwitchedTo)
+{
+    startConsole(" --no-input");
+    bringPanelToFront();
+
+    WinConsole console;
+    EXPECT_TRUE(console.exists());
+    EXPECT_FALSE(console.bringInputToForeground());
+    EXPECT_EQ(GetForegroundWindow(), m_panel);
+}
+
+TEST_F(WinConsoleTest, TypesKeyStringsIntoTheInputLine)
+{
+    const struct {
+        const char* keys;
+        const char* typed;
+    } cases[] = {
+        {"echo hello{ENTER}", "typed echo hello"},
+        {"echo Varno Interface Complete!{ENTER}", "typed echo Varno Interface Complete!"},
+        {"map q3dm17{enter}", "typed map q3dm17"},
+    };
+    startConsole();
+    const auto player = keyPlayer();
+    WinConsole console;
+    std::vector<std::string> expected{"ready"};
+    for (const auto& entry : cases) {
+        bringPanelToFront();
+
+        ASSERT_TRUE(console.bringInputToForeground()) << entry.keys;
+        EXPECT_EQ(player->PlayKeyString(entry.keys), kpOk) << entry.keys;
+
+        expected.push_back(entry.typed);
+        EXPECT_TRUE(waitUntil([&] { return reportLines().size() >= expected.size(); })) << entry.keys;
+        EXPECT_EQ(reportLines(), expected);
+        EXPECT_FALSE(player->isPlaying());
+    }
+}
