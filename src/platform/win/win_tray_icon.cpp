@@ -3,6 +3,7 @@
 #include "core/app/tray_dispatch.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -11,7 +12,11 @@ namespace varno {
 
 namespace {
 
-constexpr const char* kInstanceProperty = "VarnoTrayIcon";
+SUBCLASSPROC subclassProcedure(std::intptr_t(__stdcall* procedure)(void*, unsigned, std::uintptr_t, std::intptr_t,
+                                                                   std::uintptr_t, std::uintptr_t))
+{
+    return reinterpret_cast<SUBCLASSPROC>(procedure);
+}
 
 } // namespace
 
@@ -22,20 +27,19 @@ WinTrayIcon::WinTrayIcon(void* ownerWindow, int iconId, std::function<void(std::
 {
     if (!m_window)
         return;
-    const HWND window = static_cast<HWND>(m_window);
-    SetPropA(window, kInstanceProperty, this);
-    m_previousProcedure = SetWindowLongPtrA(window, GWLP_WNDPROC,
-                                            reinterpret_cast<LONG_PTR>(&WinTrayIcon::windowProcedure));
+    // A subclass of the window rather than a swapped window procedure: a second icon on the same window
+    // would otherwise call itself as the "previous" procedure for ever, and icons could not go in any
+    // order.
+    m_inMessagePath = SetWindowSubclass(static_cast<HWND>(m_window), subclassProcedure(&WinTrayIcon::ownerProcedure),
+                                        reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
 WinTrayIcon::~WinTrayIcon()
 {
     notify(Action::Delete, nullptr, {});
-    if (!m_window)
-        return;
-    const HWND window = static_cast<HWND>(m_window);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, m_previousProcedure);
-    RemovePropA(window, kInstanceProperty);
+    if (m_inMessagePath)
+        RemoveWindowSubclass(static_cast<HWND>(m_window), subclassProcedure(&WinTrayIcon::ownerProcedure),
+                             reinterpret_cast<UINT_PTR>(this));
 }
 
 std::uint32_t WinTrayIcon::callbackMessage() const
@@ -61,16 +65,12 @@ bool WinTrayIcon::notify(Action action, void* iconHandle, const std::string& tip
     return Shell_NotifyIconA(static_cast<DWORD>(action), &data) != FALSE;
 }
 
-std::intptr_t __stdcall WinTrayIcon::windowProcedure(void* window, unsigned message, std::uintptr_t wParam,
-                                                      std::intptr_t lParam)
+std::intptr_t __stdcall WinTrayIcon::ownerProcedure(void* window, unsigned message, std::uintptr_t wParam,
+                                                    std::intptr_t lParam, std::uintptr_t, std::uintptr_t icon)
 {
-    auto* self = static_cast<WinTrayIcon*>(GetPropA(static_cast<HWND>(window), kInstanceProperty));
-    if (!self)
-        return DefWindowProcA(static_cast<HWND>(window), message, wParam, lParam);
-    if (message != self->callbackMessage()) {
-        return CallWindowProcA(reinterpret_cast<WNDPROC>(self->m_previousProcedure), static_cast<HWND>(window),
-                               message, wParam, lParam);
-    }
+    auto* self = reinterpret_cast<WinTrayIcon*>(icon);
+    if (message != self->callbackMessage())
+        return DefSubclassProc(static_cast<HWND>(window), message, wParam, lParam);
     const auto mouse = static_cast<std::uint32_t>(lParam);
     const bool known = mouse >= kWmMouseMove && mouse <= kWmMButtonDblClk;
     self->m_lastCallbackResult = known ? 0 : 1;

@@ -9,7 +9,8 @@ namespace varno {
 // One notification-area icon of an owner window through Shell_NotifyIcon. While it lives it sits in
 // the owner window's message path: the icon's callback message (WM_USER + icon number) goes to
 // mouseMessage with the mouse message from lParam; every other message reaches the window's own
-// procedure unchanged. Destruction removes the icon and restores the window procedure.
+// procedure unchanged. Destruction removes the icon and takes it out of the message path again; icons
+// of one window may go in any order.
 class WinTrayIcon {
 public:
     WinTrayIcon(void* ownerWindow, int iconId, std::function<void(std::uint32_t)> mouseMessage);
@@ -30,15 +31,16 @@ public:
     // no event); for tests.
     std::intptr_t lastCallbackResult() const { return m_lastCallbackResult; }
 
-    // The window procedure that routes the owner window's messages.
-    static std::intptr_t __stdcall windowProcedure(void* window, unsigned message, std::uintptr_t wParam,
-                                                   std::intptr_t lParam);
-
 private:
+    // Routes the owner window's messages: a subclass procedure of the window (SUBCLASSPROC) whose
+    // reference data is the icon.
+    static std::intptr_t __stdcall ownerProcedure(void* window, unsigned message, std::uintptr_t wParam,
+                                                  std::intptr_t lParam, std::uintptr_t subclassId, std::uintptr_t icon);
+
     void* m_window;
     int m_iconId;
     std::function<void(std::uint32_t)> m_mouseMessage;
-    std::intptr_t m_previousProcedure = 0;
+    bool m_inMessagePath = false;
     std::intptr_t m_lastCallbackResult = 0;
 };
 
