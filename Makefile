@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test install package screenshots format clean
+.PHONY: all deps configure build run test test-win install package screenshots format clean
 
 all: build
 
@@ -26,6 +26,11 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 60
+	@JOBS=$(JOBS) scripts/run-win-tests.sh
+
+# The Windows layer alone: cross-built with MinGW-w64 and run under Wine.
+test-win:
+	@JOBS=$(JOBS) scripts/run-win-tests.sh
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
@@ -42,4 +47,4 @@ format:
 	find src tests tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-win

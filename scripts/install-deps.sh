@@ -8,7 +8,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev
     tmux xvfb xauth
-    dpkg-dev desktop-file-utils
+    dpkg-dev desktop-file-utils unrtf
+    g++-mingw-w64-x86-64 googletest wine wine64
 )
 
 missing=()
