@@ -2,6 +2,7 @@
 
 #include "core/lpb/reply_assembler.h"
 #include "core/lpb/status_parser.h"
+#include "core/settings/ini_salvage.h"
 
 #include "lpb/status_text.h"
 
@@ -116,4 +117,29 @@ TEST(FuzzRegressions, AFinishedStatusTableIsFollowedByANewReplyWithinTheWindow)
     assembler.feed(second, 1);
 
     EXPECT_EQ(drainAll(assembler, 1 + kWindow), (std::vector<std::string>{first, second}));
+}
+
+// fuzz_settings_file: lines that QSettings reads otherwise than the shape check did. The file passed for
+// sound, QSettings misread it, and the next write rewrote it from the misreading instead of setting it aside.
+TEST(FuzzRegressions, LinesThatQSettingsCutShortAreDamage)
+{
+    const struct {
+        std::string text;
+        bool sound;
+    } cases[] = {
+        {"[\r]\nk=v\n", false},                           // a lone CR ends the line: "[" without its "]"
+        {"[MapSettings\rM]\nMapRotation=q3dm1\n", false}, // found so, in a hand-edited file's header
+        {";\r\x13\n", false},                             // a comment, then a line without "=" after the CR
+        {"[Ser;erSettings]\nServerName=x\n", false},      // a semicolon starts a comment in a header too
+        {"[A]\nk;x=v\n", false},                          // reads as the bare name "k"
+        {"\"=\n", false},                // the "=" is inside a double quote left open: QSettings refuses to write
+        {"[A]\nk=\"open\nj=1\n", false}, // an open double quote takes the next lines into the value
+        {"[A]\nk\\=1\n", false},         // an escaped "=" does not end the name
+        {"[A] ; note\nk=v ; note\n", true},
+        {"[A]\nk=\"a;b\"\nj=a\\;b\n", true}, // quoted or escaped, a semicolon is text
+        {"[A]\r\nk=v\r\n", true},
+        {"[A]\n\"a=b\"=1\nk=\"x\"y\n", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isIniTextSound(c.text), c.sound) << c.text;
 }

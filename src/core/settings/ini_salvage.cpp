@@ -1,5 +1,6 @@
 #include "core/settings/ini_salvage.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace varno {
@@ -17,6 +18,37 @@ std::string_view trimmed(std::string_view line)
     return line;
 }
 
+// A line as QSettings reads it: a backslash takes the next character as it is, double quotes enclose
+// text (an "=" or ";" in it too), and a semicolon outside them starts a comment.
+struct LineScan {
+    std::size_t end = 0;                         // where a comment begins, or the line's length
+    std::size_t equals = std::string_view::npos; // the "=" that ends the name
+    bool quoteOpen = false;                      // a double quote left open, which runs on into the next lines
+};
+
+LineScan scan(std::string_view text)
+{
+    LineScan result;
+    bool quoted = false;
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\')
+            ++i;
+        else if (c == '"')
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (c == ';')
+            break;
+        else if (c == '=' && result.equals == std::string_view::npos)
+            result.equals = i;
+    }
+    result.end = std::min(i, text.size());
+    result.quoteOpen = quoted;
+    return result;
+}
+
 LineKind kindOf(std::string_view line)
 {
     if (line.find('\0') != std::string_view::npos)
@@ -24,11 +56,18 @@ LineKind kindOf(std::string_view line)
     const std::string_view text = trimmed(line);
     if (text.empty())
         return LineKind::Blank;
+    const bool section = text.front() == '[';
+    // QSettings also ends a line at a lone CR, which would cut this one where the checks below cannot see.
+    if (text.find('\r') != std::string_view::npos)
+        return section ? LineKind::BrokenSection : LineKind::Broken;
     if (text.front() == ';' || text.front() == '#')
         return LineKind::Comment;
-    if (text.front() == '[')
-        return text.back() == ']' ? LineKind::Section : LineKind::BrokenSection;
-    return text.find('=') != std::string_view::npos ? LineKind::Value : LineKind::Broken;
+    const LineScan read = scan(text);
+    if (read.quoteOpen)
+        return section ? LineKind::BrokenSection : LineKind::Broken;
+    if (section)
+        return trimmed(text.substr(0, read.end)).back() == ']' ? LineKind::Section : LineKind::BrokenSection;
+    return read.equals != std::string_view::npos ? LineKind::Value : LineKind::Broken;
 }
 
 std::vector<std::string_view> linesOf(std::string_view text)
