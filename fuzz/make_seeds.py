@@ -208,6 +208,7 @@ def main():
     write("stored_integer", stored_integer_seeds())
     write("command_line", command_line_seeds())
     write("settings_file", settings_file_seeds())
+    write("settings_text", settings_file_seeds())
 
 
 if __name__ == "__main__":
