@@ -11,7 +11,10 @@ if [ ! -f "$build_dir/build.ninja" ]; then
     cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNO_BUILD_BENCH=ON \
         -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_TESTS=OFF -DVARNO_BUILD_STANDIN=OFF >/dev/null
 fi
-cmake --build "$build_dir" --target varno_bench -j "$(nproc)" >/dev/null
+if ! build_log=$(cmake --build "$build_dir" --target varno_bench -j "$(nproc)" 2>&1); then
+    echo "$build_log" >&2
+    exit 1
+fi
 
 echo "$(nproc) CPUs, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)"
 results=$(mktemp)

@@ -25,7 +25,10 @@ if [ ! -f "$build_dir/build.ninja" ]; then
     CC=clang CXX=clang++ cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVARNO_BUILD_FUZZ=ON -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_TESTS=OFF -DVARNO_BUILD_STANDIN=OFF >/dev/null
 fi
-cmake --build "$build_dir" --target varno_fuzzers -j "$(nproc)" >/dev/null
+if ! build_log=$(cmake --build "$build_dir" --target varno_fuzzers -j "$(nproc)" 2>&1); then
+    echo "$build_log" >&2
+    exit 1
+fi
 
 if [ $# -gt 0 ]; then
     targets=("$@")
