@@ -5,8 +5,9 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
 PREFIX ?= /usr/local
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-win install package screenshots format clean
+.PHONY: all deps configure build run test test-win test-asan fuzz bench install package screenshots format clean
 
 all: build
 
@@ -27,10 +28,26 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 60
 	@JOBS=$(JOBS) scripts/run-win-tests.sh
+	@scripts/run-fuzz.sh 5
 
 # The Windows layer alone: cross-built with MinGW-w64 and run under Wine.
 test-win:
 	@JOBS=$(JOBS) scripts/run-win-tests.sh
+
+# The whole suite once more, built with the address and undefined-behaviour sanitizers.
+test-asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNO_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS) --timeout 120
+
+# Every fuzz target for FUZZ_SECONDS seconds (clang's libFuzzer, with the address and UB sanitizers).
+fuzz: deps
+	scripts/run-fuzz.sh $(FUZZ_SECONDS)
+
+# The micro-benchmarks, then the whole program's figures.
+bench: build
+	scripts/run-bench.sh
+	scripts/measure-panel.sh $(BUILD_DIR)
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
@@ -47,4 +64,4 @@ format:
 	find src tests tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) build-win
+	rm -rf $(BUILD_DIR) build-win build-fuzz build-bench build-asan

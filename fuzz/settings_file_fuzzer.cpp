@@ -103,9 +103,6 @@ bool isPathLike(const QByteArray& name)
 // Files whose trouble lies with QSettings rather than with the store, left out so that what is found is ours:
 // - Qt trusts the element counts inside a serialized @Variant and reserves that much up front; the sanitizer's
 //   shadow of such a reservation runs to gigabytes.
-// - QSettings takes "#" lines for comments when reading but for damage when it rewrites the file, so the write
-//   reports a failure although it took place. Whether such lines are damage is for the shape check to decide;
-//   until it does, they stay out.
 // - Names and sections holding slashes (or no name at all) are group paths to QSettings, which it folds into
 //   names that it writes and then cannot read back. The panel's names never hold one.
 bool isOutsideTheCheckedDomain(const QByteArray& file)
@@ -114,8 +111,6 @@ bool isOutsideTheCheckedDomain(const QByteArray& file)
         return true;
     for (const QByteArray& rawLine : file.split('\n')) {
         const QByteArray line = rawLine.trimmed();
-        if (line.startsWith('#'))
-            return true;
         if (line.startsWith('[') && line.endsWith(']') && isPathLike(line.mid(1, line.size() - 2)))
             return true;
         if (const qsizetype equals = line.indexOf('='); equals >= 0 && isPathLike(line.left(equals)))

@@ -10,6 +10,7 @@ packages=(
     tmux xvfb xauth
     dpkg-dev desktop-file-utils unrtf
     g++-mingw-w64-x86-64 googletest wine wine64
+    clang libclang-rt-14-dev libbenchmark-dev
 )
 
 missing=()

@@ -60,7 +60,8 @@ LineKind kindOf(std::string_view line)
     // QSettings also ends a line at a lone CR, which would cut this one where the checks below cannot see.
     if (text.find('\r') != std::string_view::npos)
         return section ? LineKind::BrokenSection : LineKind::Broken;
-    if (text.front() == ';' || text.front() == '#')
+    // Only ";" starts a comment: QSettings reads a "#" line but cannot write such a file back.
+    if (text.front() == ';')
         return LineKind::Comment;
     const LineScan read = scan(text);
     if (read.quoteOpen)

@@ -7,7 +7,8 @@ using namespace varno;
 TEST(IniSalvage, SoundTextNeedsEveryLineInItsShape)
 {
     EXPECT_TRUE(isIniTextSound(""));
-    EXPECT_TRUE(isIniTextSound("[General]\nRestoreFlags=2\n\n; note\n# note\n[ServerSettings]\nServerName=a=b\n"));
+    EXPECT_TRUE(isIniTextSound("[General]\nRestoreFlags=2\n\n; note\n[ServerSettings]\nServerName=a=b\n"));
+    EXPECT_FALSE(isIniTextSound("[General]\n# a note QSettings cannot write back\nRestoreFlags=2\n"));
     EXPECT_TRUE(isIniTextSound("[A]\r\nx=1\r\n"));
     EXPECT_FALSE(isIniTextSound("[A]\nno equals sign\n"));
     EXPECT_FALSE(isIniTextSound("[A\nx=1\n"));
