@@ -38,7 +38,7 @@ test-win:
 test-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNO_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS) --timeout 120
+	cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 120
 
 # Every fuzz target for FUZZ_SECONDS seconds (clang's libFuzzer, with the address and UB sanitizers).
 fuzz: deps

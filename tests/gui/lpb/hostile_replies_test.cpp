@@ -86,7 +86,8 @@ TEST_F(HostileRepliesTest, GarbageOfEverySizeIsShownAndNeverActedUpon)
     QByteArray noise(65507, '\0');
     for (char& c : noise)
         c = char(random.bounded(256));
-    const QByteArray withZeros("\xff\xff\xff\xffprint\nmap: q3dm1\n\0\0\0  3     0   40 Bob", 45);
+    static const char zeros[] = "\xff\xff\xff\xffprint\nmap: q3dm1\n\0\0\0  3     0   40 Bob";
+    const QByteArray withZeros(zeros, sizeof zeros - 1);
     for (const QByteArray& payload : {QByteArray(), QByteArray(1, 'x'), QByteArray(65507, '\xff'), noise, withZeros,
                                       QByteArray(65507, '\n'), printed(QByteArray(5000, ' '))})
         arrive(payload);
@@ -97,13 +98,14 @@ TEST_F(HostileRepliesTest, GarbageOfEverySizeIsShownAndNeverActedUpon)
 
 TEST_F(HostileRepliesTest, MalformedRowsAreNeverKicked)
 {
+    static const char kZeroRow[] = "\0  5     0   40 Zero^7                0 10.0.0.5:27960     5 25000";
     const QByteArray longName(500, 'N');
     const std::vector<QByteArray> rows{
         classicRow(1, "40", longName, "10.0.0.1:27960"),             // a name no server prints
         QByteArray("  2     0   40 Half^7"),                          // cut before its address
         QByteArray("  3     0   40"),                                 // only the numbers
         QByteArray("  4     0   40 Bob^7                 0 "),       // no address
-        QByteArray("\0  5     0   40 Zero^7                0 10.0.0.5:27960     5 25000", 64),
+        QByteArray::fromRawData(kZeroRow, sizeof kZeroRow - 1),
     };
     arrive(classicStatusReply(rows));
     EXPECT_TRUE(sentSince().empty()) << sentSince().front().constData();
