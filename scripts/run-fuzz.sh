@@ -48,6 +48,8 @@ fi
 trap 'rm -rf "$work"' EXIT
 
 failed=0
+passed=0
+broken=0
 for target in "${targets[@]}"; do
     binary="$build_dir/bin/fuzz_$target"
     if [ ! -x "$binary" ] || [ ! -d "$root/fuzz/corpus/$target" ]; then
@@ -79,13 +81,16 @@ for target in "${targets[@]}"; do
     coverage=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
     units=$(find "$corpus" -type f | wc -l)
     if [ "$status" = ok ]; then
+        passed=$((passed + 1))
         printf '%-18s ok      %4ss  %10s runs  %8s exec/s  cov %5s  corpus %4s -> %s\n' \
             "$target" "$seconds" "${runs:-?}" "${speed:-?}" "${coverage:-?}" "$seeds" "$units"
     else
         failed=1
+        broken=$((broken + 1))
         artifact=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -1)
         printf '%-18s FAILED  %s\n' "$target" "${artifact:-see the log below}"
         grep -E 'ERROR|SUMMARY|property broken|refused|#[0-9]+ in ' "$log" | head -20 | sed 's/^/    /'
     fi
 done
+echo "Fuzz: $passed passed, $broken failed"
 exit $failed
