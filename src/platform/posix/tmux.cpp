@@ -52,11 +52,6 @@ Result run(const QStringList& arguments)
     return result;
 }
 
-bool available()
-{
-    return run({QStringLiteral("-V")}).ran;
-}
-
 QList<Session> sessions(const QString& prefix)
 {
     // One line per session's active pane: dead flag, exit status, signal, then the name (which may

@@ -24,9 +24,6 @@ Result run(const QStringList& arguments);
 // Sets up process to run one tmux command line on the panel's socket, for callers that do not wait.
 void prepare(QProcess& process, const QStringList& arguments);
 
-// Whether a tmux program can be run.
-bool available();
-
 // The sessions on the panel's socket whose names begin with prefix, in tmux's order, with whether
 // their pane's process is still running.
 struct Session {

@@ -50,11 +50,6 @@ LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::stri
     const std::vector<std::string> arguments = splitCommandLine(commandLine);
     if (arguments.empty())
         return outcome;
-    if (!tmux::available()) {
-        outcome.problem = kNoTmux;
-        return outcome;
-    }
-
     // Consoles of servers that have ended stay until the next launch, so that an early death can be
     // told from a running server; they go now.
     const QString prefix = toQ(kConsoleWindowClass);
@@ -63,7 +58,7 @@ LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::stri
         if (!session.alive)
             tmux::run({QStringLiteral("kill-session"), QStringLiteral("-t"), QStringLiteral("=") + session.name});
     }
-    existing = tmux::sessions(prefix);
+    existing.removeIf([](const tmux::Session& session) { return !session.alive; });
     const QString session = freeSessionName(existing);
 
     // The program is looked up in the game folder, as the game's own start is.
@@ -79,6 +74,7 @@ LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::stri
     // The console stays after the server ends, so that an early death and its cause can be seen.
     command << QStringLiteral(";") << QStringLiteral("set-option") << QStringLiteral("-w") << QStringLiteral("-t")
             << tmux::paneTarget(session) << QStringLiteral("remain-on-exit") << QStringLiteral("on");
+    // tmux that cannot be run at all is the one problem with a message of its own.
     const tmux::Result started = tmux::run(command);
     if (!started.ran) {
         outcome.problem = kNoTmux;

@@ -180,3 +180,14 @@ TEST_F(ServerLaunchTest, GameFolderRemovedAfterItWasChosenIsReported)
     EXPECT_EQ(dialogs::takeMessages(), QStringList{"No such file or directory"});
     EXPECT_TRUE(tmux.sessions().isEmpty());
 }
+
+TEST_F(ServerLaunchTest, WithoutTmuxTheMessageSaysSo)
+{
+    writeExecutable(gameFolder + QStringLiteral("/q3ded"), "#!/bin/sh\nexec sleep 30\n");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    launch();
+    qputenv("PATH", path);
+    EXPECT_EQ(dialogs::takeMessages(), QStringList{"The server console cannot be opened: tmux is not installed. "
+                                                   "Install the tmux package and launch again."});
+}
