@@ -1,5 +1,7 @@
 #include "status_replies.h"
 
+#include "support/status_rows.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -47,23 +49,8 @@ Player playerAt(int client)
     return player;
 }
 
-std::string blanks(int count)
-{
-    return std::string(std::size_t(std::max(0, count)), ' ');
-}
-
-int visibleLength(std::string_view name)
-{
-    int length = 0;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '^' && i + 1 < name.size() && name[i + 1] != '^') {
-            ++i;
-            continue;
-        }
-        ++length;
-    }
-    return length;
-}
+using test::blanks;
+using test::visibleLength;
 
 std::string formatted(const char* format, int value)
 {
@@ -92,8 +79,8 @@ std::string ioquake3Row(const Player& player)
 {
     std::string row = formatted("%2i ", player.client) + formatted("%5i ", player.score);
     row += player.connecting ? std::string("CON ") : formatted("%4i ", std::min(player.ping, 9999));
-    row += player.name + blanks(std::max(1, 16 - visibleLength(player.name)));
-    row += "^7" + player.address + blanks(std::max(1, 39 - int(player.address.size())));
+    row += player.name + blanks(std::max(1L, 16 - visibleLength(player.name)));
+    row += "^7" + player.address + blanks(std::max(1L, 39 - long(player.address.size())));
     row += formatted(" %5i", 25000);
     return row + '\n';
 }

@@ -1,5 +1,7 @@
 #include "printed_status.h"
 
+#include "support/status_rows.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -19,29 +21,14 @@ std::string formatted(const char* format, int value)
     return buffer;
 }
 
-std::string blanks(long count)
-{
-    return std::string(std::size_t(std::max(0L, count)), ' ');
-}
+using test::blanks;
+using test::visibleLength;
 
 std::string trimmedRight(std::string text)
 {
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
     return text;
-}
-
-long visibleLength(std::string_view name)
-{
-    long length = 0;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '^' && i + 1 < name.size() && name[i + 1] != '^') {
-            ++i;
-            continue;
-        }
-        ++length;
-    }
-    return length;
 }
 
 // A name as the game lets a player set it: printable bytes only, at most 36 of them.

@@ -2,6 +2,8 @@
 
 // Builds status replies the way each engine prints them, for the lpb tests.
 
+#include "support/status_rows.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -23,15 +25,7 @@ inline std::string rightAligned(const std::string& text, int width)
 
 inline int visibleLength(const std::string& name)
 {
-    int count = 0;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '^' && i + 1 < name.size() && name[i + 1] != '^') {
-            ++i;
-            continue;
-        }
-        ++count;
-    }
-    return count;
+    return static_cast<int>(varno::test::visibleLength(name));
 }
 
 // Classic: "%3i %5i %4i " (or a marker), name, "^7", blanks to 16 bytes, "%7i ", address, blanks to 22,
