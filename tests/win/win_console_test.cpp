@@ -28,13 +28,8 @@ class WinConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kPanelClass;
-        RegisterClassA(&windowClass);
-        m_panel = CreateWindowExA(0, kPanelClass, "Panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 560, 40, 320, 200, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+        m_panel = createTestWindow(kPanelClass, DefWindowProcA, "Panel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 560, 40,
+                                   320, 200);
         ASSERT_NE(m_panel, nullptr);
         m_report = m_work.path() / "console.txt";
     }

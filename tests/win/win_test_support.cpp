@@ -160,4 +160,16 @@ CurrentFolderGuard::~CurrentFolderGuard()
     fs::current_path(m_folder, ignored);
 }
 
+HWND createTestWindow(const char* className, WNDPROC procedure, const char* title, DWORD style, int x, int y,
+                      int width, int height)
+{
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(0, className, title, style, x, y, width, height, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
 } // namespace varno::wintest

@@ -22,6 +22,10 @@ std::string readWholeFile(const std::filesystem::path& path);
 // A program built next to the test program (the stand-ins the tests start).
 std::filesystem::path siblingProgram(const std::string& fileName);
 
+// A top-level window of a class registered here with the given procedure, for tests that need one.
+HWND createTestWindow(const char* className, WNDPROC procedure, const char* title, DWORD style, int x, int y,
+                      int width, int height);
+
 // A folder of its own under the temporary folder, removed with everything in it at the end.
 class TempFolder {
 public:

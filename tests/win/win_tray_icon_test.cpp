@@ -1,6 +1,7 @@
 #include "platform/win/win_tray_icon.h"
 
 #include "core/app/tray_dispatch.h"
+#include "win_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 using namespace varno;
+using varno::wintest::createTestWindow;
 
 namespace {
 
@@ -42,13 +44,7 @@ class WinTrayIconTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = ownerProcedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kOwnerClass;
-        RegisterClassA(&windowClass);
-        m_owner = CreateWindowExA(0, kOwnerClass, "Owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+        m_owner = createTestWindow(kOwnerClass, ownerProcedure, "Owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100);
         ASSERT_NE(m_owner, nullptr);
         g_ownerReceived.clear();
     }
