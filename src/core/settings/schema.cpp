@@ -1,5 +1,7 @@
 #include "core/settings/schema.h"
 
+#include "core/settings/integer_text.h"
+
 #include <array>
 
 namespace varno {
@@ -16,7 +18,7 @@ constexpr std::array kAllSettings{
     kCD, kDownloads, kFA, kFB, kAV, kADR, kEC, kEB, kBanIPList,
     kLocalHost, kRemoteHost, kRemoteHostAddress, kLPBRemotePort, kLPBMinPing, kLPBCheckRate, kLPBMsg1, kLPBMsg2,
     kLPBRCon, kLPBMsg, kKickLPB, kBanIP, kLogLPBs, kLPBPort2, kLPBPort3, kLPBPort4,
-    kQuakeDir, kMapsDir, kInstallDir, kShowMap, kSystray,
+    kQuakeDir, kMapsDir, kInstallDir, kShowMap, kSystray, kOpenConsoleTerminal, kRelaunchServer,
     kAutoSaveMapRotation, kAutoSaveStartup, kAutoSaveRemoteAccess, kAutoSaveServerTools, kAutoSaveAdvanced,
     kCmdLine,
 };
@@ -31,6 +33,11 @@ int SettingKey::clamp(int value) const
     if (!hasRange())
         return value;
     return value < minimum ? minimum : (value > maximum ? maximum : value);
+}
+
+int SettingKey::defaultInteger() const
+{
+    return parseStoredInteger(defaultText).value_or(0);
 }
 
 std::span<const SettingKey> allSettings()

@@ -21,6 +21,8 @@ struct SettingKey {
     bool hasRange() const { return minimum != maximum; }
     // A value as its field shows it: clamped to the range when there is one.
     int clamp(int value) const;
+    // The default of an Integer or Flag value as a number (0 where the text is not one).
+    int defaultInteger() const;
 };
 
 inline constexpr std::string_view kSectionGeneral = "General";
@@ -113,6 +115,10 @@ inline constexpr SettingKey kMapsDir{kSectionProgram, "MapsDir", Encoding::Text,
 inline constexpr SettingKey kInstallDir{kSectionProgram, "InstallDir", Encoding::Text, "."};
 inline constexpr SettingKey kShowMap{kSectionProgram, "ShowMap", Encoding::Flag, "1"};
 inline constexpr SettingKey kSystray{kSectionProgram, "Systray", Encoding::Flag, "1"};
+// Linux: open a terminal window attached to the server console after a launch.
+inline constexpr SettingKey kOpenConsoleTerminal{kSectionProgram, "OpenConsoleTerminal", Encoding::Flag, "1"};
+// Launch the server again when it stops unexpectedly.
+inline constexpr SettingKey kRelaunchServer{kSectionProgram, "RelaunchServer", Encoding::Flag, "1"};
 
 // AutoSave: the disabled group of the Properties dialog
 inline constexpr SettingKey kAutoSaveMapRotation{kSectionAutoSave, "MapRotation", Encoding::Flag, "1"};

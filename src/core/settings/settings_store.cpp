@@ -48,6 +48,21 @@ void SettingsStore::EraseSection(std::string_view section)
     eraseSection(section);
 }
 
+std::string SettingsStore::ReadString(const SettingKey& key)
+{
+    return ReadString(key.section, key.name, key.defaultText);
+}
+
+int SettingsStore::ReadInteger(const SettingKey& key)
+{
+    return ReadInteger(key.section, key.name, key.defaultInteger());
+}
+
+bool SettingsStore::ReadBool(const SettingKey& key)
+{
+    return ReadInteger(key) != 0;
+}
+
 std::string SettingsStore::ReadString(const SettingKey& key, std::string_view defaultText)
 {
     return ReadString(key.section, key.name, defaultText);

@@ -22,7 +22,10 @@ public:
     void WriteBool(std::string_view section, std::string_view name, bool value);
     void EraseSection(std::string_view section);
 
-    // The same operations addressed through the schema.
+    // The same operations addressed through the schema; a missing value reads as the schema's default.
+    std::string ReadString(const SettingKey& key);
+    int ReadInteger(const SettingKey& key);
+    bool ReadBool(const SettingKey& key);
     std::string ReadString(const SettingKey& key, std::string_view defaultText);
     int ReadInteger(const SettingKey& key, int defaultValue);
     bool ReadBool(const SettingKey& key, bool defaultValue);
