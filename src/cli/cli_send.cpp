@@ -15,23 +15,6 @@ namespace {
 
 constexpr int kPlaybackTimeoutMs = 10000;
 
-const char* playResultText(KeyPlayResult result)
-{
-    switch (result) {
-    case kpOk:
-        return "typed";
-    case kpHookFailed:
-        return "the console refused the keys";
-    case kpBadToken:
-        return "a braced key name is not known or not closed";
-    case kpOtherError:
-        return "the text gives no keys to type, or too many";
-    case kpBusy:
-        return "another text is still being typed";
-    }
-    return "unknown result";
-}
-
 } // namespace
 
 int sendCommand(Context& context)
@@ -60,18 +43,20 @@ int sendCommand(Context& context)
 
     const auto console = createServerConsole();
     if (!console->bringInputToForeground())
-        throw CliError("no running server console was found");
+        throw CliError(console->unavailableReason());
     QElapsedTimer clock;
     clock.start();
     KeyPlayer player(createKeyInjector(), createKeyboardLayout(),
                      [&clock] { return static_cast<std::uint32_t>(clock.elapsed()); });
     const KeyPlayResult result = player.PlayKeyString(text);
     if (result != kpOk)
-        throw CliError(playResultText(result));
+        throw CliError(std::string(keyPlayResultText(result)));
     while (player.isPlaying() && clock.elapsed() < kPlaybackTimeoutMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     if (player.isPlaying())
         throw CliError("the keys did not reach the console in time");
+    if (!player.lastProblem().empty())
+        throw CliError(player.lastProblem());
     return 0;
 }
 

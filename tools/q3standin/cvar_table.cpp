@@ -46,4 +46,12 @@ int CvarTable::integer(std::string_view name) const
     return toInteger(value(name));
 }
 
+std::vector<std::string> CvarTable::names() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : m_cvars)
+        names.push_back(entry.second.name);
+    return names;
+}
+
 } // namespace varno::standin

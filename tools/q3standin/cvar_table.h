@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varno::standin {
 
@@ -25,6 +26,8 @@ public:
     // The value, or empty text for an unknown cvar.
     std::string value(std::string_view name) const;
     int integer(std::string_view name) const;
+    // Every cvar's name as first spelled.
+    std::vector<std::string> names() const;
 
 private:
     std::map<std::string, Cvar> m_cvars; // by lower-case name

@@ -3,6 +3,7 @@
 
 #include "command_line.h"
 #include "server.h"
+#include "tty_console.h"
 #include "udp_socket.h"
 
 #include <fcntl.h>
@@ -20,6 +21,7 @@
 namespace {
 
 using varno::standin::Server;
+using varno::standin::TtyConsole;
 using varno::standin::UdpSocket;
 
 int g_signalPipe[2] = {-1, -1};
@@ -43,13 +45,22 @@ bool installSignalHandlers()
     return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
 }
 
-// Splits what arrives on standard input into console lines.
+// Splits what arrives on standard input into console lines. On a terminal the console edits its own line, as
+// the engine's does; from a pipe or file it reads plain lines.
 class ConsoleInput {
 public:
     explicit ConsoleInput(Server& server)
         : m_server(server)
         , m_terminal(::isatty(STDIN_FILENO) == 1)
+        , m_tty(STDIN_FILENO, STDOUT_FILENO, [&server](std::string& line) { server.completeLine(line); })
     {
+        if (m_tty.active())
+            server.output().setLineGuard([this] { m_tty.hide(); }, [this](bool lineEnded) { m_tty.show(lineEnded); });
+    }
+
+    ~ConsoleInput()
+    {
+        m_server.output().setLineGuard(nullptr, nullptr);
     }
 
     bool open() const { return m_open; }
@@ -67,6 +78,15 @@ public:
             // End of input does not end the server. A terminal's end of input (Ctrl-D) passes, a pipe's is final.
             flushPartialLine();
             m_open = m_terminal;
+            return;
+        }
+        if (m_tty.active()) {
+            for (const std::string& line : m_tty.feed(std::string(chunk, static_cast<std::size_t>(count)))) {
+                if (m_server.quitRequested())
+                    break;
+                m_server.addTypedLine(line);
+                m_server.runCommandBuffer();
+            }
             return;
         }
         m_pending.append(chunk, static_cast<std::size_t>(count));
@@ -97,6 +117,7 @@ private:
 
     Server& m_server;
     bool m_terminal;
+    TtyConsole m_tty;
     bool m_open = true;
     std::string m_pending;
 };

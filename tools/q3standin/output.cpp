@@ -26,8 +26,20 @@ void Output::print(std::string_view piece)
 
 void Output::printToConsole(std::string_view text)
 {
+    if (text.empty())
+        return;
+    if (m_hide)
+        m_hide();
     std::fwrite(text.data(), 1, text.size(), m_console);
     std::fflush(m_console);
+    if (m_show)
+        m_show(text.back() == '\n');
+}
+
+void Output::setLineGuard(std::function<void()> hide, std::function<void(bool lineEnded)> show)
+{
+    m_hide = std::move(hide);
+    m_show = std::move(show);
 }
 
 void Output::beginRedirect(FlushFunction flush)

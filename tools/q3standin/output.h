@@ -23,6 +23,9 @@ public:
     // Text that goes to the console even during an rcon command.
     void printToConsole(std::string_view text);
 
+    // A terminal console's edited line, taken off the screen around printed text.
+    void setLineGuard(std::function<void()> hide, std::function<void(bool lineEnded)> show);
+
     void beginRedirect(FlushFunction flush);
     // Sends what the buffer holds, also when it is empty, as the engine does.
     void endRedirect();
@@ -30,6 +33,8 @@ public:
 private:
     std::FILE* m_console;
     FlushFunction m_flush;
+    std::function<void()> m_hide;
+    std::function<void(bool)> m_show;
     std::string m_buffer;
 };
 

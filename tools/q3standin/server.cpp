@@ -2,6 +2,7 @@
 
 #include "status_table.h"
 
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 
@@ -161,8 +162,68 @@ void Server::setListenAddress(const std::string& ip, int port)
 void Server::addConsoleLine(std::string_view line)
 {
     print("]" + std::string(line) + '\n');
+    addTypedLine(line);
+}
+
+void Server::addTypedLine(std::string_view line)
+{
     if (!m_buffer.append(std::string(line) + '\n'))
         print("Cbuf_AddText: overflow\n");
+}
+
+void Server::completeLine(std::string& line)
+{
+    // Only the first word is completed; a leading slash or backslash is kept and skipped.
+    const std::size_t start = line.find_first_not_of(" \"");
+    if (start == std::string::npos || line.find(' ', start) != std::string::npos)
+        return;
+    std::size_t wordStart = start;
+    if (line[wordStart] == '\\' || line[wordStart] == '/')
+        ++wordStart;
+    const std::string typed = toLower(line.substr(wordStart));
+    if (typed.empty())
+        return;
+    std::vector<std::string> commands;
+    for (const auto& entry : handlers())
+        commands.push_back(entry.first);
+    const std::vector<std::string> cvarNames = m_cvars.names();
+    std::string shortest;
+    int matches = 0;
+    const auto findMatches = [&](const std::string& name) {
+        if (toLower(name).compare(0, typed.size(), typed) != 0)
+            return;
+        if (++matches == 1) {
+            shortest = name;
+            return;
+        }
+        std::size_t same = 0;
+        while (same < shortest.size() && same < name.size() &&
+               std::tolower(static_cast<unsigned char>(shortest[same])) ==
+                   std::tolower(static_cast<unsigned char>(name[same])))
+            ++same;
+        shortest.resize(same);
+    };
+    for (const std::string& name : commands)
+        findMatches(name);
+    for (const std::string& name : cvarNames)
+        findMatches(name);
+    if (matches == 0)
+        return;
+    line = line.substr(0, wordStart) + shortest;
+    if (matches == 1) {
+        line += ' ';
+        return;
+    }
+    print("]" + line + '\n');
+    const std::string prefix = toLower(shortest);
+    for (const std::string& name : commands) {
+        if (toLower(name).compare(0, prefix.size(), prefix) == 0)
+            print("    " + name + '\n');
+    }
+    for (const std::string& name : cvarNames) {
+        if (toLower(name).compare(0, prefix.size(), prefix) == 0)
+            print("    " + name + " = \"" + m_cvars.value(name) + "\"\n");
+    }
 }
 
 bool Server::runCommandBuffer()

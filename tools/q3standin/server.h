@@ -37,6 +37,12 @@ public:
 
     // A line typed on the console: shown behind the prompt and queued like the engine's console input.
     void addConsoleLine(std::string_view line);
+    // A line entered on a terminal console, which shows it as it is typed.
+    void addTypedLine(std::string_view line);
+    // Tab on a terminal console: completes the command or cvar name being typed as the first word, to the
+    // longest text all matches share; with several matches they are listed.
+    void completeLine(std::string& line);
+    Output& output() { return m_output; }
     // Runs what waits in the command buffer, at most kCommandsPerPass commands, so that a script that keeps
     // feeding itself (set loop "vstr loop") cannot starve the network and the console. True when more waits.
     bool runCommandBuffer();

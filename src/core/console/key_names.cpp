@@ -16,11 +16,14 @@ struct KeyName {
 
 constexpr std::size_t kMaxKeyNameLength = 7;
 
-constexpr std::array<KeyName, 24> kKeyNames = {{
+// The arrow keys come last: they move the caret of a console's input line and walk a terminal console's
+// history.
+constexpr std::array<KeyName, 28> kKeyNames = {{
     {"F1", 112},    {"F2", 113},    {"F3", 114},  {"F4", 115},   {"F5", 116},   {"F6", 117},
     {"F7", 118},    {"F8", 119},    {"F9", 120},  {"F10", 121},  {"F11", 122},  {"F12", 123},
     {"INSERT", 45}, {"DELETE", 46}, {"HOME", 36}, {"END", 35},   {"PGUP", 33},  {"PGDN", 34},
     {"TAB", 9},     {"ENTER", 13},  {"BKSP", 8},  {"PRTSC", 44}, {"SHIFT", 16}, {"ESCAPE", 27},
+    {"LEFT", 37},   {"UP", 38},     {"RIGHT", 39}, {"DOWN", 40},
 }};
 
 } // namespace

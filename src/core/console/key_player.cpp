@@ -46,6 +46,7 @@ KeyPlayResult KeyPlayer::PlayKeyString(std::string_view text)
 void KeyPlayer::startPlayback(std::vector<KeyEvent> events)
 {
     const std::uint64_t playback = ++m_playback;
+    m_lastProblem.clear();
     // Set first: an injector that delivers everything at once reports the end from inside start.
     m_playing = true;
     bool started = false;
@@ -63,8 +64,29 @@ void KeyPlayer::startPlayback(std::vector<KeyEvent> events)
 
 void KeyPlayer::playbackFinished(std::uint64_t playback)
 {
-    if (playback == m_playback)
-        m_playing = false;
+    if (playback != m_playback || !m_playing)
+        return;
+    m_playing = false;
+    m_lastProblem = m_injector->deliveryProblem();
+    if (m_delivered)
+        m_delivered(m_lastProblem);
+}
+
+std::string_view keyPlayResultText(KeyPlayResult result)
+{
+    switch (result) {
+    case kpOk:
+        return "typed";
+    case kpHookFailed:
+        return "the console refused the keys";
+    case kpBadToken:
+        return "a braced key name is not known or not closed";
+    case kpOtherError:
+        return "the text gives no keys to type, or too many";
+    case kpBusy:
+        return "another text is still being typed";
+    }
+    return "unknown result";
 }
 
 } // namespace varno

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace varno {
@@ -22,6 +24,10 @@ public:
     // delivered then and finished is never called. Otherwise finished is called once, on the player's
     // thread, after the last event has been delivered (it may already be called before start returns).
     virtual bool start(std::vector<KeyEvent> events, std::function<void()> finished) = 0;
+
+    // Why the last playback did not reach the console whole, as the operator should read it; empty when it
+    // did. Valid once finished has been called.
+    virtual std::string deliveryProblem() const { return {}; }
 };
 
 // Plays key strings one at a time. The program keeps one for its whole run; it is used from the
@@ -40,6 +46,12 @@ public:
 
     bool isPlaying() const { return m_playing; }
 
+    // Called once a started playback has ended, with the injector's problem (empty when all was delivered).
+    using DeliveredHandler = std::function<void(const std::string& problem)>;
+    void setDeliveredHandler(DeliveredHandler handler) { m_delivered = std::move(handler); }
+    // The problem of the last playback that ended; empty while none has or when it was delivered.
+    const std::string& lastProblem() const { return m_lastProblem; }
+
 private:
     void startPlayback(std::vector<KeyEvent> events);
     void playbackFinished(std::uint64_t playback);
@@ -47,10 +59,15 @@ private:
     std::unique_ptr<KeyboardLayout> m_layout;
     TickSource m_ticks;
     bool m_playing = false;
+    DeliveredHandler m_delivered;
+    std::string m_lastProblem;
     // Tells a late or repeated finished call from the current playback's.
     std::uint64_t m_playback = 0;
     // Declared last so that it goes first: it may hold callbacks into this player.
     std::unique_ptr<KeyInjector> m_injector;
 };
+
+// What a refused play request means, as the operator should read it.
+std::string_view keyPlayResultText(KeyPlayResult result);
 
 } // namespace varno

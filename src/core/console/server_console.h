@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace varno {
 
 // The running game server's console as the console bridge reaches it: a window of class "Q3 WinConsole" on
@@ -15,6 +17,9 @@ public:
     // Finds the console's input field and makes it the target of the keys played next. False when there is
     // no console, it has no input field, or the platform refuses the switch.
     virtual bool bringInputToForeground() = 0;
+
+    // Why there is no console to type into, as the operator should read it: gone, or there but dead.
+    virtual std::string unavailableReason() { return "no running server console was found"; }
 };
 
 } // namespace varno

@@ -24,6 +24,7 @@
 
 #include <chrono>
 #include <string_view>
+#include <utility>
 
 namespace varno {
 
@@ -182,6 +183,8 @@ ConsolePage::ConsolePage(StatusLine* statusLine, QWidget* parent)
     onEvent(SendButton, &QPushButton::clicked, this, &ConsolePage::SendButtonClick);
     onEvent(MapButton, &QPushButton::clicked, this, &ConsolePage::MapButtonClick);
 
+    m_player->setDeliveredHandler([this](const std::string& problem) { keysDelivered(problem); });
+
     LookforServerTimer = new QTimer(this);
     LookforServerTimer->setObjectName(QStringLiteral("LookforServerTimer"));
     LookforServerTimer->setInterval(kLookforServerIntervalMs);
@@ -225,21 +228,20 @@ void ConsolePage::SendButtonClick()
         value = QStringLiteral("1");
     if (OffBox->isChecked())
         value = QStringLiteral("0");
-    TypeIntoConsole(command + QLatin1Char(' ') + value + QStringLiteral("{ENTER}"));
-
     // The log shows the value as written, also when On or Off replaced it.
+    QString doneLine;
     if (sameCommand(command, "kick"))
-        appendLog(QStringLiteral("Kick request sent for user \"") + text + QLatin1Char('"'));
+        doneLine = QStringLiteral("Kick request sent for user \"") + text + QLatin1Char('"');
     else if (!sameCommand(command, "g_banIPs"))
-        appendLog(command + QStringLiteral(" has changed to ") + text + QLatin1Char('.'));
+        doneLine = command + QStringLiteral(" has changed to ") + text + QLatin1Char('.');
+    TypeIntoConsole(command + QLatin1Char(' ') + value + QStringLiteral("{ENTER}"), doneLine);
 }
 
 void ConsolePage::MapButtonClick()
 {
     const QString map = MapBox->currentText();
-    if (map != QLatin1String(kNoMap))
-        appendLog(QStringLiteral("Map changed to: ") + map);
-    TypeIntoConsole(QStringLiteral("map ") + map + QStringLiteral("{ENTER}"));
+    const QString doneLine = map != QLatin1String(kNoMap) ? QStringLiteral("Map changed to: ") + map : QString();
+    TypeIntoConsole(QStringLiteral("map ") + map + QStringLiteral("{ENTER}"), doneLine);
 }
 
 void ConsolePage::ValueEditMouseUp()
@@ -247,11 +249,43 @@ void ConsolePage::ValueEditMouseUp()
     ValueEdit->setFocus();
 }
 
-void ConsolePage::TypeIntoConsole(const QString& keys)
+void ConsolePage::TypeIntoConsole(const QString& keys, const QString& doneLine)
 {
-    if (!m_console->bringInputToForeground())
+    if (m_player->isPlaying()) {
+        typingFailed(keys, toQ(keyPlayResultText(kpBusy)));
         return;
-    m_player->PlayKeyString(toStd(keys));
+    }
+    if (!m_console->bringInputToForeground()) {
+        typingFailed(keys, toQ(m_console->unavailableReason()));
+        return;
+    }
+    // Set first: a playback with nothing to deliver ends before PlayKeyString returns.
+    m_typingKeys = keys;
+    m_doneLine = doneLine;
+    const KeyPlayResult result = m_player->PlayKeyString(toStd(keys));
+    if (result != kpOk) {
+        m_typingKeys.clear();
+        m_doneLine.clear();
+        typingFailed(keys, toQ(keyPlayResultText(result)));
+    }
+}
+
+void ConsolePage::keysDelivered(const std::string& problem)
+{
+    const QString keys = std::exchange(m_typingKeys, QString());
+    const QString doneLine = std::exchange(m_doneLine, QString());
+    if (!problem.empty())
+        typingFailed(keys, toQ(problem));
+    else if (!doneLine.isNull())
+        appendLog(doneLine);
+}
+
+void ConsolePage::typingFailed(const QString& keys, const QString& reason)
+{
+    QString command = keys;
+    if (command.endsWith(QLatin1String("{ENTER}"), Qt::CaseInsensitive))
+        command.chop(7);
+    appendLog(QStringLiteral("Not typed into the console, \"") + command + QStringLiteral("\": ") + reason);
 }
 
 QStringList ConsolePage::logLines() const

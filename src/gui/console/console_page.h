@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -42,9 +43,9 @@ public:
     void SendButtonClick();
     void MapButtonClick();
     void ValueEditMouseUp();
-    // Brings the console's input field forward and, only if that worked, plays keys into it. Nothing is
-    // reported either way.
-    void TypeIntoConsole(const QString& keys);
+    // Brings the console's input field forward and, only if that worked, plays keys into it. doneLine goes
+    // to the log once the keys have reached the console; when they cannot, the log says why instead.
+    void TypeIntoConsole(const QString& keys, const QString& doneLine = {});
 
     // The log's lines, oldest first.
     QStringList logLines() const;
@@ -56,10 +57,15 @@ protected:
 
 private:
     void appendLog(const QString& line);
+    void typingFailed(const QString& keys, const QString& reason);
+    void keysDelivered(const std::string& problem);
 
     StatusLine* m_statusLine;
     std::unique_ptr<ServerConsole> m_console;
     std::unique_ptr<KeyPlayer> m_player;
+    // The keys being typed and the log line waiting for their delivery.
+    QString m_typingKeys;
+    QString m_doneLine;
 };
 
 } // namespace varno

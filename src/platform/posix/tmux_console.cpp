@@ -32,4 +32,17 @@ bool TmuxConsole::bringInputToForeground()
     return true;
 }
 
+std::string TmuxConsole::unavailableReason()
+{
+    for (const tmux::Session& session : tmux::sessions(toQ(kConsoleWindowClass))) {
+        if (session.alive)
+            continue;
+        const std::string ending = session.deadSignal > 0 ? "killed by signal " + std::to_string(session.deadSignal)
+                                                          : "exit status " + std::to_string(session.deadStatus);
+        return "the pane of the server console \"" + toStd(session.name) + "\" is dead: its server has ended (" +
+               ending + ")";
+    }
+    return "the server console is gone: no server is running in tmux -L " + toStd(tmux::socketName());
+}
+
 } // namespace varno

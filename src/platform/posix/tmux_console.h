@@ -12,6 +12,8 @@ public:
     bool exists() override;
     // Makes the live console's session the one the key injector types into.
     bool bringInputToForeground() override;
+    // Names a console whose server has ended, whose pane stays until the next launch.
+    std::string unavailableReason() override;
 };
 
 } // namespace varno

@@ -1,6 +1,5 @@
 #include "platform/posix/tmux_key_injector.h"
 
-#include "core/console/tmux_keys.h"
 #include "platform/posix/tmux.h"
 #include "platform/qt_text.h"
 
@@ -14,32 +13,87 @@ namespace varno {
 namespace {
 
 // tmux refuses a command whose arguments exceed its message size (16 KiB); stay well below it.
-constexpr qsizetype kMaxKeyBytesPerCommand = 8000;
+constexpr qsizetype kMaxTextBytesPerCommand = 8000;
 constexpr int kStartTimeoutMs = 5000;
+const QString kPaneState = QStringLiteral("#{pane_dead} #{pane_dead_status} #{pane_dead_signal}");
+
+QString keyName(ConsoleKey key)
+{
+    switch (key) {
+    case ConsoleKey::Enter:
+        return QStringLiteral("Enter");
+    case ConsoleKey::Tab:
+        return QStringLiteral("Tab");
+    case ConsoleKey::Up:
+        return QStringLiteral("Up");
+    case ConsoleKey::Down:
+        return QStringLiteral("Down");
+    case ConsoleKey::None:
+        break;
+    }
+    return {};
+}
+
+// tmux ends a command at an argument ending in ";" and reads "\;" as a literal semicolon, so trailing
+// semicolons go as arguments of their own.
+QStringList literalArguments(const QString& text)
+{
+    QString body = text;
+    qsizetype semicolons = 0;
+    while (body.endsWith(QLatin1Char(';'))) {
+        body.chop(1);
+        ++semicolons;
+    }
+    QStringList arguments;
+    if (!body.isEmpty())
+        arguments << body;
+    for (qsizetype i = 0; i < semicolons; ++i)
+        arguments << QStringLiteral("\\;");
+    return arguments;
+}
 
 } // namespace
 
-std::vector<QStringList> sendKeysCommands(const QString& session, const std::vector<std::string>& tokens)
+std::vector<QStringList> sendKeysCommands(const QString& session, const std::vector<ConsoleDelivery>& deliveries)
 {
-    // "--" keeps a key such as "-" from being read as an option.
-    const QStringList head{QStringLiteral("send-keys"), QStringLiteral("-t"), tmux::paneTarget(session),
-                           QStringLiteral("--")};
+    const QString target = tmux::paneTarget(session);
+    // After every command the pane's state, so that a dead server stops the rest.
+    const QStringList state{QStringLiteral(";"), QStringLiteral("display-message"), QStringLiteral("-p"),
+                            QStringLiteral("-t"), target, kPaneState};
     std::vector<QStringList> commands;
-    QStringList command = head;
-    qsizetype bytes = 0;
-    for (const std::string& token : tokens) {
-        const qsizetype size = qsizetype(token.size()) + 1;
-        if (command.size() > head.size() && bytes + size > kMaxKeyBytesPerCommand) {
-            commands.push_back(command);
-            command = head;
-            bytes = 0;
-        }
-        command << toQ(token);
-        bytes += size;
+    for (const ConsoleDelivery& delivery : deliveries) {
+        const QString text = toQ(delivery.text);
+        qsizetype at = 0;
+        do {
+            QStringList command;
+            const QString chunk = text.mid(at, kMaxTextBytesPerCommand);
+            at += chunk.size();
+            const QStringList literal = literalArguments(chunk);
+            // "--" keeps a text such as "-x" from being read as an option.
+            if (!literal.isEmpty())
+                command << QStringLiteral("send-keys") << QStringLiteral("-t") << target << QStringLiteral("-l")
+                        << QStringLiteral("--") << literal;
+            if (at >= text.size() && delivery.key != ConsoleKey::None) {
+                if (!command.isEmpty())
+                    command << QStringLiteral(";");
+                command << QStringLiteral("send-keys") << QStringLiteral("-t") << target << keyName(delivery.key);
+            }
+            if (!command.isEmpty())
+                commands.push_back(command + state);
+        } while (at < text.size());
     }
-    if (command.size() > head.size())
-        commands.push_back(command);
     return commands;
+}
+
+std::string deadPaneText(const QString& paneState)
+{
+    const QStringList parts = paneState.trimmed().split(QLatin1Char(' '));
+    if (parts.value(0) != QLatin1String("1"))
+        return {};
+    const int signal = parts.value(2).toInt();
+    if (signal > 0)
+        return "killed by signal " + std::to_string(signal);
+    return "exit status " + std::to_string(parts.value(1).toInt());
 }
 
 TmuxKeyInjector::TmuxKeyInjector()
@@ -70,10 +124,12 @@ bool TmuxKeyInjector::start(std::vector<KeyEvent> events, std::function<void()> 
     const std::optional<QString> session = tmux::inputSession();
     if (!session)
         return false;
-    const std::vector<QStringList> commands = sendKeysCommands(*session, tmuxKeyTokens(events));
+    m_session = *session;
+    m_problem.clear();
+    const std::vector<QStringList> commands = sendKeysCommands(*session, consoleDeliveries(events));
     m_finished = std::move(finished);
     if (commands.empty()) {
-        // Keys with nothing to type (Print Screen alone): delivered at once.
+        // Keys that type nothing (a lone Ctrl combination): delivered at once.
         endDelivery();
         return true;
     }
@@ -91,7 +147,6 @@ bool TmuxKeyInjector::startNextCommand()
     auto process = std::make_unique<QProcess>();
     tmux::prepare(*process, m_commands.front());
     m_commands.pop_front();
-    process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
     process->start();
     if (!process->waitForStarted(kStartTimeoutMs))
@@ -109,11 +164,20 @@ void TmuxKeyInjector::commandEnded()
     QProcess* ended = m_process.release();
     ended->disconnect();
     ended->deleteLater();
-    const bool delivered = ended->exitStatus() == QProcess::NormalExit && ended->exitCode() == 0;
-    if (!delivered)
-        m_commands.clear(); // the session went away or tmux hung: the rest would go nowhere
-    if (!m_commands.empty() && startNextCommand())
-        return;
+    const bool ran = ended->exitStatus() == QProcess::NormalExit && ended->exitCode() == 0;
+    const std::string dead = ran ? deadPaneText(QString::fromLocal8Bit(ended->readAllStandardOutput())) : "";
+    const std::string console = "the server console \"" + toStd(m_session) + "\"";
+    if (!ran)
+        m_problem = console + " went away while the keys were typed";
+    else if (!dead.empty())
+        // Seen in the same tmux command as the keys, so the server had ended before it could read them.
+        m_problem = "the server died while the keys were typed (" + dead + "); the pane of " + console +
+                    " is dead";
+    if (m_problem.empty() && !m_commands.empty()) {
+        if (startNextCommand())
+            return;
+        m_problem = "tmux could not be started to type the rest of the keys";
+    }
     m_commands.clear();
     endDelivery();
 }

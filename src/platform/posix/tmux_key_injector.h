@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/console/console_line.h"
 #include "core/console/key_player.h"
 
 #include <QString>
@@ -8,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QProcess;
@@ -15,11 +17,12 @@ class QTimer;
 
 namespace varno {
 
-// Types key events into the tmux session the console finder last brought forward, with "tmux send-keys".
-// tmux runs in the background: start returns once it runs, and the playback ends (finished is called) when
-// tmux has handed every key to the pane, so the window never waits on tmux and a string sent meanwhile is
-// refused by the player. Long strings go in several send-keys commands, one after the other, because tmux
-// limits the size of one command.
+// Types key events into the tmux session the console finder last brought forward. The events go through the
+// panel's copy of the console's input line, so the pane receives literal text and the console's own keys
+// (Enter, Tab, Up, Down), never a control character or a signal. tmux runs in the background: start returns
+// once it runs, and the playback ends (finished is called) when tmux has handed everything to the pane, so
+// the window never waits on tmux and a string sent meanwhile is refused by the player. Between two lines the
+// pane is looked at, so that no line goes to a server that has died.
 class TmuxKeyInjector : public KeyInjector {
 public:
     TmuxKeyInjector();
@@ -30,6 +33,7 @@ public:
 
     // False when no console has been brought forward or tmux cannot be started.
     bool start(std::vector<KeyEvent> events, std::function<void()> finished) override;
+    std::string deliveryProblem() const override { return m_problem; }
 
     // The longest a single tmux command may take before it is given up.
     static constexpr int kCommandTimeoutMs = 5000;
@@ -43,10 +47,15 @@ private:
     std::unique_ptr<QTimer> m_watchdog;
     std::deque<QStringList> m_commands;
     std::function<void()> m_finished;
+    QString m_session;
+    std::string m_problem;
 };
 
-// The send-keys commands (arguments after "tmux -L socket") that type tokens into session, in order, each
-// small enough for tmux to accept.
-std::vector<QStringList> sendKeysCommands(const QString& session, const std::vector<std::string>& tokens);
+// The tmux commands (arguments after "tmux -L socket") that make the deliveries in session, one command per
+// delivery (more for a text too long for one), each ending by printing whether the pane's process has ended.
+std::vector<QStringList> sendKeysCommands(const QString& session, const std::vector<ConsoleDelivery>& deliveries);
+
+// What the pane-state line printed after each command says: empty while the process runs, otherwise why it ended.
+std::string deadPaneText(const QString& paneState);
 
 } // namespace varno

@@ -18,6 +18,7 @@ TEST(KeyNames, FindsEveryTableNameRegardlessOfLetterCase)
         {"F7", 118},    {"F8", 119},    {"F9", 120},  {"F10", 121},  {"F11", 122},   {"F12", 123},
         {"INSERT", 45}, {"DELETE", 46}, {"HOME", 36}, {"END", 35},   {"PGUP", 33},   {"PGDN", 34},
         {"TAB", 9},     {"ENTER", 13},  {"BKSP", 8},  {"PRTSC", 44}, {"SHIFT", 16},  {"ESCAPE", 27},
+        {"LEFT", 37},   {"UP", 38},     {"RIGHT", 39}, {"DOWN", 40},   {"left", 37},
         {"enter", 13},  {"Enter", 13},  {"f5", 116},  {"pgDn", 34},  {"escape", 27},
     };
     for (const auto& c : cases) {
