@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -185,25 +186,55 @@ TEST_F(CliTest, RconAndStatusTalkToARunningServer)
     EXPECT_EQ(status.out, QByteArray("client\tping\tname\taddress\n0\t40\tBob^7\t192.168.0.7:27960\n"));
 }
 
-TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesIntoIt)
+TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesWhatAnInputFieldWouldHold)
 {
     TmuxSocket tmux;
     const QString game = folder.filePath(QStringLiteral("quake3"));
     QDir().mkpath(game + QStringLiteral("/baseq3"));
     ASSERT_TRUE(QFile::link(standinProgram(), game + QStringLiteral("/q3ded")));
     const QString log = folder.filePath(QStringLiteral("commands.log"));
+    QUdpSocket probe;
+    ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+    const QString port = QString::number(probe.localPort());
+    probe.close();
     set("ProgramSettings", "QuakeDir", game);
     set("MapSettings", "MapRotation", "q3dm17");
-    set("SrvCmdLine", "CmdLine", "+set standin_log " + log);
+    set("SrvCmdLine", "CmdLine", "+set standin_log " + log + " +set rconpassword secret +set net_port " + port);
     const CliRun launch = varno({"launch"});
     EXPECT_EQ(launch.exitCode, 0) << launch.err.constData();
     EXPECT_EQ(launch.out, QByteArray("Q3 WinConsole\n"));
     EXPECT_TRUE(readFile(game + QStringLiteral("/baseq3/vrn2data.cfg")).startsWith("//Quake 3 Server Script"));
     ASSERT_TRUE(waitFor([&] { return readFile(log).contains("map q3dm17"); })) << readFile(log).constData();
 
-    const CliRun send = varno({"send", "fraglimit 30{ENTER}"});
-    EXPECT_EQ(send.exitCode, 0) << send.err.constData();
-    EXPECT_TRUE(waitFor([&] { return readFile(log).contains("fraglimit 30\n"); })) << readFile(log).constData();
+    // Colour codes are Ctrl combinations: they type nothing and never reach the server as signals.
+    const struct {
+        const char* keys;
+        const char* ran;
+    } sends[] = {
+        {"fraglimit 30{ENTER}", "fraglimit 30\n"},
+        {"say ^cya{ENTER}", "say ya\n"},
+        {"abc{HOME}echo {ENTER}", "echo abc\n"},
+        {"echo A^2B^bC^\\D{ENTER}", "echo ABCD\n"},
+        {"x^z{BKSP}{ENTER}echo alive{ENTER}", "echo alive\n"},
+        // The console completes on Tab itself.
+        {"fragl{TAB}31{ENTER}", "fraglimit 31\n"},
+    };
+    for (const auto& send : sends) {
+        const CliRun run = varno({"send", send.keys});
+        EXPECT_EQ(run.exitCode, 0) << send.keys << ": " << run.err.constData();
+        EXPECT_TRUE(waitFor([&] { return readFile(log).contains(send.ran); })) << readFile(log).constData();
+    }
+    const CliRun rcon = varno({"rcon", "--port", port, "--password", "secret", "echo", "still here"});
+    EXPECT_EQ(rcon.out, QByteArray("still here\n")) << rcon.err.constData();
+
+    // A server that has ended leaves a dead pane, and typing into it fails.
+    EXPECT_EQ(varno({"send", "quit{ENTER}"}).exitCode, 0);
+    ASSERT_TRUE(waitFor([&] { return tmux.capture(QStringLiteral("Q3 WinConsole")).contains("Server quit"); }));
+    ASSERT_TRUE(waitFor([&] { return varno({"send", "status{ENTER}"}).exitCode != 0; }));
+    const CliRun dead = varno({"send", "status{ENTER}"});
+    EXPECT_EQ(dead.exitCode, 1);
+    EXPECT_EQ(dead.err, QByteArray("varno: the pane of the server console \"Q3 WinConsole\" is dead: its server has "
+                                   "ended (exit status 0)\n"));
 }
 
 TEST_F(CliTest, SendWithoutAServerSaysSo)
@@ -211,7 +242,8 @@ TEST_F(CliTest, SendWithoutAServerSaysSo)
     TmuxSocket tmux;
     const CliRun run = varno({"send", "status{ENTER}"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, QByteArray("varno: no running server console was found\n"));
+    EXPECT_EQ(run.err, QByteArray("varno: the server console is gone: no server is running in tmux -L " +
+                                  tmux.name().toLocal8Bit() + "\n"));
 }
 
 TEST_F(CliTest, WatchKicksBansAndLogsLowPingPlayersUntilInterrupted)

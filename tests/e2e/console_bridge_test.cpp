@@ -27,6 +27,8 @@ TEST_F(StandinConsoleTest, LaunchedServerIsFoundGreetedAndTakesCommandsAndMapCha
     changeMap(QStringLiteral("q3dm17"));
     ASSERT_TRUE(waitForStandinCommand(QStringLiteral("map q3dm17"))) << qPrintable(standinCommands().join('|'));
 
+    // Each line is logged once its keys have reached the console.
+    ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(page->logLines().mid(3).join('|').toStdString(), "Fraglimit has changed to 30.|Map changed to: q3dm17");
     const QStringList commands = standinCommands();
     EXPECT_EQ(commands.count(QStringLiteral("echo Varno Interface Complete!")), 1);

@@ -35,7 +35,10 @@ public:
     // Reports the end of the latest playback.
     void finish() { finishers.back()(); }
 
+    std::string deliveryProblem() const override { return problem; }
+
     Mode mode = Mode::Accept;
+    std::string problem;
     int starts = 0;
     std::vector<std::vector<KeyEvent>> played;
     std::vector<std::function<void()>> finishers;
@@ -162,4 +165,19 @@ TEST_F(KeyPlayerTest, DropsModifiersLeftOverFromAnEarlierString)
         EXPECT_EQ(injector().played.back(), usEventsOf("a")) << "after " << first;
         injector().finish();
     }
+}
+
+TEST_F(KeyPlayerTest, ReportsTheEndOfEachPlaybackWithWhatWentWrong)
+{
+    std::vector<std::string> reports;
+    player().setDeliveredHandler([&](const std::string& problem) { reports.push_back(problem); });
+    ASSERT_EQ(player().PlayKeyString("a"), kpOk);
+    EXPECT_TRUE(reports.empty());
+    injector().finish();
+    injector().finish(); // a repeated end is not a second report
+    ASSERT_EQ(player().PlayKeyString("b"), kpOk);
+    injector().problem = "the pane is dead";
+    injector().finish();
+    EXPECT_EQ(reports, (std::vector<std::string>{"", "the pane is dead"}));
+    EXPECT_EQ(player().lastProblem(), "the pane is dead");
 }
