@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev
-    tmux xvfb xauth
+    tmux xvfb xauth xterm
     dpkg-dev desktop-file-utils unrtf
     g++-mingw-w64-x86-64 googletest wine wine64
     clang libclang-rt-14-dev libbenchmark-dev

@@ -8,6 +8,7 @@
 #else
 #include "platform/posix/tmux_console.h"
 #include "platform/posix/tmux_key_injector.h"
+#include "platform/posix/terminal_opener.h"
 #include "platform/posix/tmux_launcher.h"
 #endif
 
@@ -37,6 +38,15 @@ std::unique_ptr<KeyInjector> createKeyInjector()
     return std::make_unique<WinKeyInjector>();
 #else
     return std::make_unique<TmuxKeyInjector>();
+#endif
+}
+
+std::unique_ptr<ConsoleWindowOpener> createConsoleWindowOpener()
+{
+#ifdef _WIN32
+    return std::make_unique<WinConsoleWindowOpener>();
+#else
+    return std::make_unique<TerminalOpener>();
 #endif
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/console/console_window.h"
 #include "core/console/key_player.h"
 #include "core/console/keyboard_layout.h"
 #include "core/console/server_console.h"
@@ -17,6 +18,9 @@ std::unique_ptr<ServerConsole> createServerConsole();
 
 // Where played keys go: the system's input stream on Windows, the console's tmux pane elsewhere.
 std::unique_ptr<KeyInjector> createKeyInjector();
+
+// Puts a launched server's console in view: nothing to do on Windows, a terminal window elsewhere.
+std::unique_ptr<ConsoleWindowOpener> createConsoleWindowOpener();
 
 // The keyboard layout characters are typed with: the system's on Windows, a US layout elsewhere.
 std::unique_ptr<KeyboardLayout> createKeyboardLayout();

@@ -6,6 +6,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
 #include "gui/app/widget_helpers.h"
+#include "gui/console/console_in_view.h"
 #include "gui/launch/map_rotation_page.h"
 #include "gui/settings/advanced_page.h"
 #include "gui/settings/cmd_line_form.h"
@@ -130,6 +131,9 @@ void launchServer()
     const LaunchOutcome outcome = launcher->start(gameFolder.string(), line);
     if (outcome.exitCode < 0)
         dialogs::showMessage(outcome.problem.empty() ? QString::fromLatin1(kGameNotFound) : toQ(outcome.problem));
+    else if (!outcome.consoleName.empty())
+        showConsoleAfterLaunch(outcome.consoleName, forms().PropForm->ConsoleTerminalBox->isChecked(),
+                               form.StatusBar1);
 }
 
 } // namespace varno

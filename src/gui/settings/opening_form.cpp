@@ -129,6 +129,7 @@ void TOpeningForm::PropertiesTimer()
             properties.MapsDirEdit->setText(toQ(store->ReadString(kInstallDir, ".")) + QDir::separator() +
                                             QStringLiteral("Maps"));
         startup.FillGameDirList();
+        properties.ConsoleTerminalBox->setChecked(store->ReadBool(kOpenConsoleTerminal));
     }
     ProgressBar1->setValue(10);
     LoadLabel->setText(QStringLiteral("Loading Properties...Bot Info..."));

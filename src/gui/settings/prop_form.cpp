@@ -85,6 +85,11 @@ TPropForm::TPropForm(QWidget* parent)
     options->addWidget(SystrayCB);
     options->addStretch(1);
     quake->addLayout(options, 4, 0, 1, 2);
+    // On Linux the server's console is a tmux session; a terminal window shows it as Windows shows its window.
+    ConsoleTerminalBox = makeControl<QCheckBox>(GroupBox1, "ConsoleTerminalBox",
+                                                QStringLiteral("Open the server console in a terminal window"));
+    ConsoleTerminalBox->setChecked(true);
+    quake->addWidget(ConsoleTerminalBox, 5, 0, 1, 2);
     const int pathWidth = Q3DirEdit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40;
     Q3DirEdit->setMinimumWidth(pathWidth);
 
@@ -140,6 +145,7 @@ TPropForm::TPropForm(QWidget* parent)
     onEvent(ASremote, &QCheckBox::toggled, this, &TPropForm::ASremoteClick);
     onEvent(ASserver, &QCheckBox::toggled, this, &TPropForm::ASserverClick);
     onEvent(ASadvanced, &QCheckBox::toggled, this, &TPropForm::ASadvancedClick);
+    onEvent(ConsoleTerminalBox, &QCheckBox::toggled, this, &TPropForm::ConsoleTerminalBoxClick);
 }
 
 void TPropForm::showEvent(QShowEvent* event)
@@ -207,6 +213,11 @@ void TPropForm::ASserverClick()
 void TPropForm::ASadvancedClick()
 {
     createSettingsStore()->WriteBool(kAutoSaveAdvanced, ASadvanced->isChecked());
+}
+
+void TPropForm::ConsoleTerminalBoxClick()
+{
+    createSettingsStore()->WriteBool(kOpenConsoleTerminal, ConsoleTerminalBox->isChecked());
 }
 
 } // namespace varno

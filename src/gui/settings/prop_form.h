@@ -29,6 +29,7 @@ public:
     QToolButton* SpeedButton2;
     QCheckBox* MapPrevCB;
     QCheckBox* SystrayCB;
+    QCheckBox* ConsoleTerminalBox;
     QPushButton* Button1;
     QPushButton* Button2;
     QGroupBox* GroupBox2;
@@ -51,6 +52,7 @@ public:
     void ASremoteClick();
     void ASserverClick();
     void ASadvancedClick();
+    void ConsoleTerminalBoxClick();
     void FormShow();
 
     // The open dialog's filter for the game program on this system.

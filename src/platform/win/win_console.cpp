@@ -69,4 +69,19 @@ bool WinConsole::bringInputToForeground()
     return SetForegroundWindow(console) && awaitInputFocus(console, input);
 }
 
+ConsoleWindowOpener::Opening WinConsoleWindowOpener::open(const std::string&)
+{
+    return {};
+}
+
+bool WinConsoleWindowOpener::attached(const std::string&)
+{
+    return findConsole() != nullptr;
+}
+
+std::string WinConsoleWindowOpener::attachCommand(const std::string&) const
+{
+    return {};
+}
+
 } // namespace varno

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/console/console_window.h"
 #include "core/console/server_console.h"
 
 namespace varno {
@@ -10,6 +11,14 @@ class WinConsole : public ServerConsole {
 public:
     bool exists() override;
     bool bringInputToForeground() override;
+};
+
+// The game opens its console window in front by itself; there is nothing to open and nothing to attach.
+class WinConsoleWindowOpener : public ConsoleWindowOpener {
+public:
+    Opening open(const std::string& consoleName) override;
+    bool attached(const std::string& consoleName) override;
+    std::string attachCommand(const std::string& consoleName) const override;
 };
 
 } // namespace varno

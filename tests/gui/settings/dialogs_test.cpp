@@ -52,6 +52,20 @@ TEST_F(DialogsTest, PropertiesOkStoresFoldersAndOptionsThenSaysSaved)
     EXPECT_EQ(form->StatusBar1->text(), QStringLiteral("Settings Saved!"));
 }
 
+TEST_F(DialogsTest, ConsoleTerminalBoxStartsTickedAndIsStoredAtOnce)
+{
+    TPropForm* form = forms().PropForm;
+    form->show();
+    QCheckBox* box = control<QCheckBox>(QStringLiteral("ConsoleTerminalBox"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("Open the server console in a terminal window"));
+    EXPECT_TRUE(box->isChecked());
+    click(box);
+    EXPECT_EQ(stored(kOpenConsoleTerminal), "0");
+    click(box);
+    EXPECT_EQ(stored(kOpenConsoleTerminal), "1");
+}
+
 TEST_F(DialogsTest, PropertiesCancelKeepsTypedTextUnstored)
 {
     TPropForm* form = forms().PropForm;

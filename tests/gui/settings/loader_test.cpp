@@ -134,7 +134,9 @@ TEST_F(LoaderTest, PropertiesStageLoadsFoldersBotsAndCommandLine)
     settings->write(kSectionBots, "Botlevel", "9");
     settings->write(kSectionBots, "NoBotChat", "1");
     settings->write(kSectionCmdLine, "CmdLine", "+set g_log 1");
+    settings->write(kSectionProgram, "OpenConsoleTerminal", "0");
     load();
+    EXPECT_FALSE(forms().PropForm->ConsoleTerminalBox->isChecked());
     EXPECT_EQ(forms().PropForm->Q3DirEdit->text(), settings->path(QStringLiteral("q3")));
     EXPECT_EQ(forms().PropForm->MapsDirEdit->text(), QStringLiteral("/opt/varno/Maps"));
     EXPECT_EQ(startup().GameDirCombo->count(), 1);
