@@ -33,6 +33,11 @@ const std::array kSubcommands{
                "and @ ^ ~ hold Alt, Ctrl and Shift for the next key.\n"
                "  --check   only parse TEXT and print its key events (message, key code, scan code), one a line",
                sendCommand},
+    Subcommand{"console", "print what the running server's console shows",
+               "usage: varno console [--follow]\n"
+               "Prints the last 500 lines of the server console's output, the line being typed last. With --follow\n"
+               "it prints each finished line as it appears, until interrupted.",
+               consoleCommand},
     Subcommand{"rcon", "send one rcon command and print the reply",
                "usage: varno rcon [--host H] [--port P] [--password PW] [--wait MS] COMMAND...\n"
                "Sends COMMAND to the server's rcon and prints the reply text: every datagram that arrives within\n"

@@ -51,6 +51,7 @@ int scriptCommand(Context& context);
 int cmdlineCommand(Context& context);
 int launchCommand(Context& context);
 int sendCommand(Context& context);
+int consoleCommand(Context& context);
 int rconCommand(Context& context);
 int statusCommand(Context& context);
 int watchCommand(Context& context);

@@ -9,6 +9,7 @@
 #include "platform/posix/tmux_console.h"
 #include "platform/posix/tmux_key_injector.h"
 #include "platform/posix/terminal_opener.h"
+#include "platform/posix/tmux_console_output.h"
 #include "platform/posix/tmux_launcher.h"
 #endif
 
@@ -47,6 +48,15 @@ std::unique_ptr<ConsoleWindowOpener> createConsoleWindowOpener()
     return std::make_unique<WinConsoleWindowOpener>();
 #else
     return std::make_unique<TerminalOpener>();
+#endif
+}
+
+std::unique_ptr<ConsoleOutputReader> createConsoleOutputReader()
+{
+#ifdef _WIN32
+    return std::make_unique<WinConsoleOutput>();
+#else
+    return std::make_unique<TmuxConsoleOutput>();
 #endif
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/console/console_output.h"
 #include "core/console/console_window.h"
 #include "core/console/key_player.h"
 #include "core/console/keyboard_layout.h"
@@ -21,6 +22,9 @@ std::unique_ptr<KeyInjector> createKeyInjector();
 
 // Puts a launched server's console in view: nothing to do on Windows, a terminal window elsewhere.
 std::unique_ptr<ConsoleWindowOpener> createConsoleWindowOpener();
+
+// What the running server's console shows: its window's output on Windows, its tmux pane elsewhere.
+std::unique_ptr<ConsoleOutputReader> createConsoleOutputReader();
 
 // The keyboard layout characters are typed with: the system's on Windows, a US layout elsewhere.
 std::unique_ptr<KeyboardLayout> createKeyboardLayout();

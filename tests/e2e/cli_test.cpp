@@ -66,7 +66,8 @@ protected:
 
 TEST_F(CliTest, EverySubcommandExplainsItselfAndMistakesFailWithOneLine)
 {
-    for (const char* subcommand : {"script", "cmdline", "launch", "send", "rcon", "status", "watch", "settings"}) {
+    for (const char* subcommand :
+         {"script", "cmdline", "launch", "send", "console", "rcon", "status", "watch", "settings"}) {
         const CliRun help = varno({subcommand, "--help"});
         EXPECT_EQ(help.exitCode, 0) << subcommand;
         EXPECT_TRUE(help.out.startsWith("usage: varno " + QByteArray(subcommand))) << subcommand;
@@ -226,6 +227,31 @@ TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesWhatAnInputFieldWou
     }
     const CliRun rcon = varno({"rcon", "--port", port, "--password", "secret", "echo", "still here"});
     EXPECT_EQ(rcon.out, QByteArray("still here\n")) << rcon.err.constData();
+
+    // The console's output: its recent lines, and a stream of the new ones until interrupted.
+    const CliRun recent = varno({"console"});
+    EXPECT_EQ(recent.exitCode, 0) << recent.err.constData();
+    EXPECT_TRUE(recent.out.contains("]echo abc\nabc\n")) << recent.out.constData();
+    QProcess follow;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
+    follow.setProcessEnvironment(environment);
+    follow.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"console", "--follow"});
+    ASSERT_TRUE(follow.waitForStarted());
+    QByteArray streamed;
+    const auto streams = [&](const QByteArray& text) {
+        return waitFor([&] {
+            streamed += follow.readAllStandardOutput();
+            return streamed.contains(text);
+        });
+    };
+    EXPECT_TRUE(streams("]echo abc\n")) << streamed.constData();
+    EXPECT_EQ(varno({"send", "echo streamed{ENTER}"}).exitCode, 0);
+    EXPECT_TRUE(streams("]echo streamed\nstreamed\n")) << streamed.constData();
+    EXPECT_EQ(streamed.count("]echo abc\n"), 1);
+    follow.terminate();
+    EXPECT_TRUE(follow.waitForFinished(5000));
+    EXPECT_EQ(follow.exitCode(), 0);
 
     // A server that has ended leaves a dead pane, and typing into it fails.
     EXPECT_EQ(varno({"send", "quit{ENTER}"}).exitCode, 0);

@@ -1,5 +1,6 @@
 #include "gui/console/console_page.h"
 
+#include "core/console/console_output.h"
 #include "core/console/key_player.h"
 #include "core/console/server_console.h"
 #include "gui/app/error_report.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -41,6 +44,9 @@ constexpr int kLookforServerIntervalMs = 1000;
 constexpr int kMapBoxVisibleItems = 17;
 constexpr int kLogMinimumLines = 6;
 constexpr QRgb kLogBackground = 0x0000A0; // red 0, green 0, blue 160
+// Read twice a second, so that the view is never more than a second behind the console.
+constexpr int kConsoleOutputIntervalMs = 500;
+constexpr int kConsoleOutputMinimumLines = 8;
 
 QStringList commandEntries()
 {
@@ -118,6 +124,7 @@ ConsolePage::ConsolePage(StatusLine* statusLine, QWidget* parent)
     , m_statusLine(statusLine)
     , m_console(createServerConsole())
     , m_player(std::make_unique<KeyPlayer>(createKeyInjector(), createKeyboardLayout(), tickCount))
+    , m_output(createConsoleOutputReader())
 {
     consoleGroup = makeControl<QGroupBox>(this, "ConsoleGroup", QStringLiteral(" Enhanced Console "));
 
@@ -168,8 +175,16 @@ ConsolePage::ConsolePage(StatusLine* statusLine, QWidget* parent)
     controls->addLayout(go, 2, 2);
     controls->setColumnStretch(2, 1);
 
+    ConsoleOutputView = makeControl<QPlainTextEdit>(consoleGroup, "ConsoleOutputView");
+    ConsoleOutputView->setReadOnly(true);
+    ConsoleOutputView->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ConsoleOutputView->setMaximumBlockCount(int(kConsoleOutputLines));
+    ConsoleOutputView->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    ConsoleOutputView->setMinimumHeight(ConsoleOutputView->fontMetrics().lineSpacing() * kConsoleOutputMinimumLines);
+
     auto* groupLayout = new QVBoxLayout(consoleGroup);
     groupLayout->addWidget(enhConsole, 1);
+    groupLayout->addWidget(ConsoleOutputView, 2);
     groupLayout->addLayout(controls);
 
     auto* layout = new QVBoxLayout(this);
@@ -190,6 +205,12 @@ ConsolePage::ConsolePage(StatusLine* statusLine, QWidget* parent)
     LookforServerTimer->setInterval(kLookforServerIntervalMs);
     onEvent(LookforServerTimer, &QTimer::timeout, this, &ConsolePage::LookforServerTimerTimer);
     LookforServerTimer->start();
+
+    ConsoleOutputTimer = new QTimer(this);
+    ConsoleOutputTimer->setObjectName(QStringLiteral("ConsoleOutputTimer"));
+    ConsoleOutputTimer->setInterval(kConsoleOutputIntervalMs);
+    onEvent(ConsoleOutputTimer, &QTimer::timeout, this, &ConsolePage::ConsoleOutputTimerTimer);
+    ConsoleOutputTimer->start();
 }
 
 ConsolePage::~ConsolePage() = default;
@@ -205,6 +226,34 @@ bool ConsolePage::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void ConsolePage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    runHandler([this] { ConsoleOutputTimerTimer(); });
+}
+
+void ConsolePage::ConsoleOutputTimerTimer()
+{
+    // Read only while someone can see it.
+    if (!ConsoleOutputView->isVisible())
+        return;
+    const auto lines = m_output->recentLines(kConsoleOutputLines);
+    QStringList texts;
+    if (lines) {
+        for (const std::string& line : *lines)
+            texts << toQ(line);
+    }
+    const QString text = texts.join(QLatin1Char('\n'));
+    if (text == ConsoleOutputView->toPlainText())
+        return;
+    // Follow the end unless the operator has scrolled back.
+    QScrollBar* scroll = ConsoleOutputView->verticalScrollBar();
+    const bool atEnd = scroll->value() == scroll->maximum();
+    const int position = scroll->value();
+    ConsoleOutputView->setPlainText(text);
+    scroll->setValue(atEnd ? scroll->maximum() : position);
 }
 
 void ConsolePage::LookforServerTimerTimer()

@@ -16,6 +16,7 @@ class QTimer;
 
 namespace varno {
 
+class ConsoleOutputReader;
 class KeyPlayer;
 class ServerConsole;
 class StatusLine;
@@ -38,6 +39,9 @@ public:
     QComboBox* MapBox;
     QPushButton* MapButton;
     QTimer* LookforServerTimer;
+    // What the server console shows, read-only, under the log.
+    QPlainTextEdit* ConsoleOutputView;
+    QTimer* ConsoleOutputTimer;
 
     void LookforServerTimerTimer();
     void SendButtonClick();
@@ -47,6 +51,9 @@ public:
     // to the log once the keys have reached the console; when they cannot, the log says why instead.
     void TypeIntoConsole(const QString& keys, const QString& doneLine = {});
 
+    // Reads the console's recent output into ConsoleOutputView.
+    void ConsoleOutputTimerTimer();
+
     // The log's lines, oldest first.
     QStringList logLines() const;
     // The program's one keystroke player.
@@ -54,6 +61,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void appendLog(const QString& line);
@@ -63,6 +71,7 @@ private:
     StatusLine* m_statusLine;
     std::unique_ptr<ServerConsole> m_console;
     std::unique_ptr<KeyPlayer> m_player;
+    std::unique_ptr<ConsoleOutputReader> m_output;
     // The keys being typed and the log line waiting for their delivery.
     QString m_typingKeys;
     QString m_doneLine;

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 namespace varno {
@@ -46,6 +47,18 @@ bool awaitInputFocus(HWND console, HWND input)
     return true;
 }
 
+// The console's output control: the child "Edit" that holds many lines and cannot be typed into.
+HWND findOutputControl(HWND console)
+{
+    for (HWND child = FindWindowExA(console, nullptr, kInputFieldClass, nullptr); child;
+         child = FindWindowExA(console, child, kInputFieldClass, nullptr)) {
+        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+        if ((style & ES_MULTILINE) && (style & ES_READONLY))
+            return child;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool WinConsole::exists()
@@ -82,6 +95,27 @@ bool WinConsoleWindowOpener::attached(const std::string&)
 std::string WinConsoleWindowOpener::attachCommand(const std::string&) const
 {
     return {};
+}
+
+std::optional<std::vector<std::string>> WinConsoleOutput::recentLines(std::size_t maxLines)
+{
+    const HWND console = findConsole();
+    if (!console)
+        return std::nullopt;
+    const HWND output = findOutputControl(console);
+    if (!output)
+        return std::nullopt;
+    // A hung console must not hang the panel.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(output, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kFocusPatienceMs, &length))
+        return std::nullopt;
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(output, WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()), SMTO_ABORTIFHUNG,
+                             kFocusPatienceMs, &copied))
+        return std::nullopt;
+    text.resize(std::min<std::size_t>(copied, length));
+    return lastLines(text, maxLines);
 }
 
 } // namespace varno

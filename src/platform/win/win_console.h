@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/console/console_output.h"
 #include "core/console/console_window.h"
 #include "core/console/server_console.h"
 
@@ -19,6 +20,12 @@ public:
     Opening open(const std::string& consoleName) override;
     bool attached(const std::string& consoleName) override;
     std::string attachCommand(const std::string& consoleName) const override;
+};
+
+// The console window's output: its read-only multi-line "Edit" child, whose text the game appends to.
+class WinConsoleOutput : public ConsoleOutputReader {
+public:
+    std::optional<std::vector<std::string>> recentLines(std::size_t maxLines) override;
 };
 
 } // namespace varno
