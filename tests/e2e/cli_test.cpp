@@ -225,6 +225,9 @@ TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesWhatAnInputFieldWou
         EXPECT_EQ(run.exitCode, 0) << send.keys << ": " << run.err.constData();
         EXPECT_TRUE(waitFor([&] { return readFile(log).contains(send.ran); })) << readFile(log).constData();
     }
+    // And recalls the last line on Up.
+    EXPECT_EQ(varno({"send", "{UP}{ENTER}"}).exitCode, 0);
+    EXPECT_TRUE(waitFor([&] { return readFile(log).count("fraglimit 31\n") == 2; })) << readFile(log).constData();
     const CliRun rcon = varno({"rcon", "--port", port, "--password", "secret", "echo", "still here"});
     EXPECT_EQ(rcon.out, QByteArray("still here\n")) << rcon.err.constData();
 

@@ -1,7 +1,8 @@
 // Stands in for the game's dedicated-server console in the console bridge tests: a top-level window of
 // class "Q3 WinConsole" with an input line of class "Edit" (left out with --no-input). Like the game's
 // console it gives its input line the keyboard focus whenever it is activated, and takes a line when
-// Enter arrives there. It appends to the report file named on its command line: "ready" once it is up,
+// Enter arrives there, showing it behind "]" in its read-only output control, below a first line
+// "Stand-in console". It appends to the report file named on its command line: "ready" once it is up,
 // then "typed <text>" for every line entered.
 #include <windows.h>
 
@@ -17,6 +18,7 @@ constexpr UINT_PTR kLifeTimer = 1;
 
 std::string g_reportPath;
 HWND g_input = nullptr;
+HWND g_output = nullptr;
 WNDPROC g_inputProcedure = nullptr;
 
 void report(const std::string& line)
@@ -38,6 +40,13 @@ LRESULT CALLBACK inputProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         GetWindowTextA(window, text, sizeof(text));
         report(std::string("typed ") + text);
         SetWindowTextA(window, "");
+        if (g_output) {
+            // Appended at the end, as the game's console adds its printed text.
+            const std::string shown = std::string("]") + text + "\r\n";
+            const int end = GetWindowTextLengthA(g_output);
+            SendMessageA(g_output, EM_SETSEL, end, end);
+            SendMessageA(g_output, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(shown.c_str()));
+        }
         return 0;
     }
     return CallWindowProcA(g_inputProcedure, window, message, wParam, lParam);
@@ -93,6 +102,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         g_inputProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(g_input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inputProcedure)));
     }
+    // Created after the input line, as the game creates its scroll buffer.
+    g_output = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "Stand-in console\r\n",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL |
+                                   ES_READONLY,
+                               8, 8, 440, 100, console, nullptr, instance, nullptr);
     SetTimer(console, kLifeTimer, kLongestLifeMs, nullptr);
     ShowWindow(console, SW_SHOWNORMAL);
     UpdateWindow(console);
