@@ -7,8 +7,8 @@ using namespace varno;
 namespace {
 
 const QString kTarget = QStringLiteral("=S:");
-const QStringList kState{";", "display-message", "-p", "-t", kTarget,
-                         "#{pane_dead} #{pane_dead_status} #{pane_dead_signal}"};
+const QStringList kState{";",  "display-message", "-p",
+                         "-t", kTarget,           "#{pane_dead} #{pane_dead_status} #{pane_dead_signal}"};
 
 QStringList literal(const QStringList& texts)
 {

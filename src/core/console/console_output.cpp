@@ -16,8 +16,8 @@ std::vector<std::string> ConsoleOutputFollower::update(const std::vector<std::st
         std::size_t kept = 0;
         for (std::size_t drop = 0; drop <= m_finished.size(); ++drop) {
             const std::size_t rest = m_finished.size() - drop;
-            if (rest <= finished.size() && std::equal(m_finished.begin() + std::ptrdiff_t(drop), m_finished.end(),
-                                                      finished.begin())) {
+            if (rest <= finished.size() &&
+                std::equal(m_finished.begin() + std::ptrdiff_t(drop), m_finished.end(), finished.begin())) {
                 kept = rest;
                 break;
             }

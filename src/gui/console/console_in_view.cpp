@@ -48,11 +48,11 @@ void showConsoleAfterLaunch(const std::string& consoleName, bool openWindow, Sta
         if (!line)
             return;
         if (shown)
-            line->setText(toQ("The server console \"" + consoleName + "\" is open in a terminal window (" + terminal +
-                              ")."));
+            line->setText(
+                toQ("The server console \"" + consoleName + "\" is open in a terminal window (" + terminal + ")."));
         else
-            line->setText(toQ("The terminal " + terminal + " did not show the server console; to see it, run: " +
-                              attach));
+            line->setText(
+                toQ("The terminal " + terminal + " did not show the server console; to see it, run: " + attach));
     });
     poll->start(kAttachPollMs);
 }

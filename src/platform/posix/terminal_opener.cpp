@@ -11,10 +11,10 @@ namespace varno {
 ConsoleWindowOpener::Opening TerminalOpener::open(const std::string& consoleName)
 {
     const bool hasDisplay = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    const auto terminal = chooseTerminal(hasDisplay, toStd(qEnvironmentVariable("TERMINAL")),
-                                         [](const std::string& program) {
-                                             return !QStandardPaths::findExecutable(toQ(program)).isEmpty();
-                                         });
+    const auto terminal =
+        chooseTerminal(hasDisplay, toStd(qEnvironmentVariable("TERMINAL")), [](const std::string& program) {
+            return !QStandardPaths::findExecutable(toQ(program)).isEmpty();
+        });
     Opening opening;
     const std::string attach = attachCommand(consoleName);
     if (!terminal) {
@@ -33,8 +33,8 @@ ConsoleWindowOpener::Opening TerminalOpener::open(const std::string& consoleName
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
     if (!process.startDetached()) {
-        opening.message = "The terminal " + *terminal + " could not be started; to see the server console, run: " +
-                          attach;
+        opening.message =
+            "The terminal " + *terminal + " could not be started; to see the server console, run: " + attach;
         return opening;
     }
     opening.started = true;

@@ -58,8 +58,9 @@ std::vector<QStringList> sendKeysCommands(const QString& session, const std::vec
 {
     const QString target = tmux::paneTarget(session);
     // After every command the pane's state, so that a dead server stops the rest.
-    const QStringList state{QStringLiteral(";"), QStringLiteral("display-message"), QStringLiteral("-p"),
-                            QStringLiteral("-t"), target, kPaneState};
+    const QStringList state{
+        QStringLiteral(";"), QStringLiteral("display-message"), QStringLiteral("-p"), QStringLiteral("-t"), target,
+        kPaneState};
     std::vector<QStringList> commands;
     for (const ConsoleDelivery& delivery : deliveries) {
         const QString text = toQ(delivery.text);
@@ -171,8 +172,7 @@ void TmuxKeyInjector::commandEnded()
         m_problem = console + " went away while the keys were typed";
     else if (!dead.empty())
         // Seen in the same tmux command as the keys, so the server had ended before it could read them.
-        m_problem = "the server died while the keys were typed (" + dead + "); the pane of " + console +
-                    " is dead";
+        m_problem = "the server died while the keys were typed (" + dead + "); the pane of " + console + " is dead";
     if (m_problem.empty() && !m_commands.empty()) {
         if (startNextCommand())
             return;

@@ -45,7 +45,9 @@ TEST(ConsoleLine, DeliversWhatTheInputFieldWouldHoldAndOnlyConsoleKeys)
         {"{BKSP}{DELETE}{LEFT}{HOME}ab{RIGHT}{RIGHT}{END}c{ENTER}", {{"abc", kEnter}}},
         // Keys that type no text in an edit field.
         {"a{INSERT}{PGUP}{PGDN}{F1}{F12}{ESCAPE}{PRTSC}{SHIFT}b{ENTER}", {{"ab", kEnter}}},
-        {"a\x80" "b{ENTER}", {{"ab", kEnter}}},
+        {"a\x80"
+         "b{ENTER}",
+         {{"ab", kEnter}}},
         // Text with characters special to a shell or tmux is kept as typed.
         {"say a;b \"c\" $d \\e{ENTER}", {{"say a;b \"c\" $d \\e", kEnter}}},
         // The console's own keys first hand over what is pending.

@@ -79,8 +79,9 @@ TEST_F(ConsoleInViewTest, TerminalWindowIsOpenedAttachedToTheConsole)
     showConsoleAfterLaunch("Q3 WinConsole", true, &statusLine);
     ASSERT_TRUE(waitFor([&] { return statusLine.text().contains(QLatin1String("is open")); }))
         << qPrintable(statusLine.text());
-    EXPECT_EQ(statusLine.text(),
-              QStringLiteral("The server console \"Q3 WinConsole\" is open in a terminal window (x-terminal-emulator)."));
+    EXPECT_EQ(
+        statusLine.text(),
+        QStringLiteral("The server console \"Q3 WinConsole\" is open in a terminal window (x-terminal-emulator)."));
     EXPECT_EQ(recorded(), (QStringList{bin.filePath("x-terminal-emulator"), "-e", "tmux", "-L", tmux.name(), "attach",
                                        "-t", "=Q3 WinConsole"}));
 }
@@ -107,7 +108,8 @@ TEST_F(ConsoleInViewTest, TerminalThatNeverShowsTheConsoleIsReported)
     ASSERT_TRUE(waitFor([&] { return !statusLine.text().isEmpty(); },
                         std::chrono::milliseconds(kConsoleWindowPatienceMs + 2000)));
     EXPECT_EQ(statusLine.text(), "The terminal x-terminal-emulator did not show the server console; to see it, run: "
-                                 "tmux -L " + tmux.name() + " attach -t 'Q3 WinConsole'");
+                                 "tmux -L " +
+                                     tmux.name() + " attach -t 'Q3 WinConsole'");
 }
 
 } // namespace
