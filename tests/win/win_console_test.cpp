@@ -138,12 +138,14 @@ TEST_F(WinConsoleTest, ReadsTheConsolesOutputControl)
     EXPECT_EQ(output.recentLines(500), (std::vector<std::string>{"Stand-in console"}));
     const auto player = keyPlayer();
     WinConsole console;
+    std::size_t typed = 1;
     for (const char* keys : {"echo one{ENTER}", "echo two{ENTER}"}) {
         bringPanelToFront();
         ASSERT_TRUE(console.bringInputToForeground()) << keys;
         ASSERT_EQ(player->PlayKeyString(keys), kpOk) << keys;
+        ASSERT_TRUE(waitUntil([&] { return reportLines().size() > typed; })) << keys;
+        ++typed;
     }
-    ASSERT_TRUE(waitUntil([&] { return output.recentLines(500).value_or(std::vector<std::string>{}).size() >= 3; }));
     EXPECT_EQ(output.recentLines(500), (std::vector<std::string>{"Stand-in console", "]echo one", "]echo two"}));
     EXPECT_EQ(output.recentLines(2), (std::vector<std::string>{"]echo one", "]echo two"}));
 

@@ -1,5 +1,6 @@
 // Stands in for the game's dedicated-server console in the console bridge tests: a top-level window of
-// class "Q3 WinConsole" with an input line of class "Edit" (left out with --no-input). Like the game's
+// class "Q3 WinConsole" with an input line of class "Edit" (left out with --no-input, and with it every
+// child "Edit", since the first is the input line). Like the game's
 // console it gives its input line the keyboard focus whenever it is activated, and takes a line when
 // Enter arrives there, showing it behind "]" in its read-only output control, below a first line
 // "Stand-in console". It appends to the report file named on its command line: "ready" once it is up,
@@ -103,10 +104,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
             SetWindowLongPtrA(g_input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inputProcedure)));
     }
     // Created after the input line, as the game creates its scroll buffer.
-    g_output = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "Stand-in console\r\n",
-                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL |
-                                   ES_READONLY,
-                               8, 8, 440, 100, console, nullptr, instance, nullptr);
+    if (withInput)
+        g_output =
+            CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "Stand-in console\r\n",
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+                            8, 8, 440, 100, console, nullptr, instance, nullptr);
     SetTimer(console, kLifeTimer, kLongestLifeMs, nullptr);
     ShowWindow(console, SW_SHOWNORMAL);
     UpdateWindow(console);
