@@ -148,13 +148,13 @@ TEST_F(ConsolePageTest, GoBeforeAnyServerTypesNothingAndLogsWhy)
 TEST_F(ConsolePageTest, CommandForADeadConsoleLogsThatItsPaneIsDead)
 {
     startFoundConsole();
+    startDeadSession(tmux, QStringLiteral("Q3 WinConsole 2"));
     killSession(tmux, kConsoleSession);
-    startDeadSession(tmux, kConsoleSession);
     chooseCommand(QStringLiteral("Fraglimit"));
     enterValue(QStringLiteral("7"));
     click(page->SendButton);
     EXPECT_EQ(page->logLines().last(),
-              kNotTyped + "\"Fraglimit 7\": the pane of the server console \"Q3 WinConsole\" is dead: its server "
+              kNotTyped + "\"Fraglimit 7\": the pane of the server console \"Q3 WinConsole 2\" is dead: its server "
                           "has ended (exit status 3)");
 }
 
@@ -277,9 +277,10 @@ TEST_F(ConsolePageTest, GoTypesTheMapChangeAndLogsItUnlessTheMapIsNone)
 TEST_F(ConsolePageTest, LaterServerIsReachedWithoutBeingAnnouncedAgain)
 {
     startFoundConsole();
-    killSession(tmux, kConsoleSession);
     const QString laterPath = folder.filePath(QStringLiteral("later.txt"));
+    // Started before the first goes, so that the tmux server is not ending while it starts.
     startSession(tmux, QStringLiteral("Q3 WinConsole 2"), recordTypedLines(laterPath));
+    killSession(tmux, kConsoleSession);
     const QStringList logBefore = page->logLines();
 
     chooseCommand(QStringLiteral("Fraglimit"));
