@@ -2,6 +2,7 @@
 // A bad braced name or an overlong string is refused with ESendKeyError, which is correct; anything else
 // escaping, or a malformed event list, is a fault.
 
+#include "core/console/console_line.h"
 #include "core/console/key_parser.h"
 #include "core/console/key_player.h"
 #include "core/console/send_key_error.h"
@@ -65,6 +66,21 @@ void checkEvents(const std::vector<KeyEvent>& events, const KeyboardLayout& layo
         VARNO_FUZZ_REQUIRE(count == 0);
 }
 
+// What a terminal console receives is printable text only, never more of it than there were keys, and a
+// key-less delivery only at the end.
+void checkDeliveries(const std::vector<KeyEvent>& events)
+{
+    const std::vector<ConsoleDelivery> deliveries = consoleDeliveries(events);
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < deliveries.size(); ++i) {
+        for (char c : deliveries[i].text)
+            VARNO_FUZZ_REQUIRE(c >= ' ' && c <= '~');
+        characters += deliveries[i].text.size();
+        VARNO_FUZZ_REQUIRE(deliveries[i].key != ConsoleKey::None || i + 1 == deliveries.size());
+    }
+    VARNO_FUZZ_REQUIRE(characters <= events.size());
+}
+
 bool sameStrokes(const std::vector<KeyEvent>& a, const std::vector<KeyEvent>& b)
 {
     if (a.size() != b.size())
@@ -93,8 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         badToken = true;
     } catch (const ESendKeyError&) {
     }
-    if (events)
+    if (events) {
         checkEvents(*events, layout);
+        checkDeliveries(*events);
+    }
     // Only a braced name can be bad, and a short text cannot stand for too many events (ten at most a key).
     if (text.find('{') == std::string_view::npos)
         VARNO_FUZZ_REQUIRE(!badToken);

@@ -7,6 +7,8 @@
 
 #include <QTemporaryDir>
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 using namespace varno;
@@ -107,7 +109,8 @@ TEST_F(TmuxKeyInjectorTest, TypedCommandRunsInAShell)
 TEST_F(TmuxKeyInjectorTest, CharactersSpecialToTmuxOrTheShellArriveAsTyped)
 {
     startRecordingConsole();
-    const std::string text = "say a;b \"c\" 'd' #e $f \\g %h &i *j (k) [l] }m |n <o> ?p !q, -r_ +s= `t` /u. :v";
+    // The last semicolon follows a backslash, which tmux would take for an escaped command separator.
+    const std::string text = "say a;b \"c\" 'd' #e $f \\g %h &i *j (k) [l] }m |n <o> ?p !q, -r_ +s= `t` /u. :v \\;";
     ASSERT_EQ(player.PlayKeyString(text + "{ENTER}"), kpOk);
     ASSERT_TRUE(waitFor([&] { return !fileLines(typedPath).isEmpty(); }));
     EXPECT_EQ(joined(fileLines(typedPath)), joined(QStringList{QString::fromStdString(text)}));
@@ -151,12 +154,29 @@ TEST_F(TmuxKeyInjectorTest, NothingIsTypedWithoutAConsoleBroughtForward)
     EXPECT_FALSE(player.isPlaying());
 }
 
+TEST_F(TmuxKeyInjectorTest, ServerThatDiesAfterItWasFoundIsReported)
+{
+    runOnSocket(socket, {"new-session", "-d", "-s", kConsoleSession, "exec sleep 30", ";", "set-option", "-w", "-t",
+                         QStringLiteral("=Q3 WinConsole:"), "remain-on-exit", "on"});
+    ASSERT_TRUE(console->bringInputToForeground());
+    const QString pid = runOnSocket(socket, {"display-message", "-p", "-t", "=Q3 WinConsole:", "#{pane_pid}"});
+    ASSERT_EQ(::kill(pid.trimmed().toInt(), SIGTERM), 0) << qPrintable(pid);
+    ASSERT_TRUE(waitFor([&] {
+        return runOnSocket(socket, {"display-message", "-p", "-t", "=Q3 WinConsole:", "#{pane_dead}"}).trimmed() == "1";
+    }));
+    ASSERT_EQ(player.PlayKeyString("status{ENTER}"), kpOk);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(player.lastProblem(), "the server died while the keys were typed (killed by signal 15); the pane of the "
+                                    "server console \"Q3 WinConsole\" is dead");
+}
+
 TEST_F(TmuxKeyInjectorTest, ConsoleThatWentAwayEndsThePlayback)
 {
     startRecordingConsole();
     killSession(socket, kConsoleSession);
     EXPECT_EQ(player.PlayKeyString("lost{ENTER}"), kpOk);
     EXPECT_TRUE(waitUntilIdle());
+    EXPECT_EQ(player.lastProblem(), "the server console \"Q3 WinConsole\" went away while the keys were typed");
 }
 
 } // namespace
