@@ -30,7 +30,8 @@ const std::array kSubcommands{
     Subcommand{"send", "type a key string into the running server's console",
                "usage: varno send [--check] TEXT\n"
                "Types TEXT into the running server's console; braced key names such as {ENTER} press those keys,\n"
-               "and @ ^ ~ hold Alt, Ctrl and Shift for the next key.\n"
+               "and @ ^ ~ hold Alt, Ctrl and Shift for the next key. The console receives what its input field would\n"
+               "hold: Ctrl and Alt combinations type nothing. Fails when the console is gone or its server has ended.\n"
                "  --check   only parse TEXT and print its key events (message, key code, scan code), one a line",
                sendCommand},
     Subcommand{"console", "print what the running server's console shows",
