@@ -42,8 +42,12 @@ TEST(TmuxSendKeys, OneCommandPerDeliveryWithTextLiteralAndTrailingSemicolonsEsca
         {{{"b\\;", ConsoleKey::None}}, {literal({"b\\", "\\;"}) + kState}},
         {{}, {}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(sendKeysCommands(QStringLiteral("S"), c.deliveries), c.commands);
+    for (const auto& c : cases) {
+        std::vector<QStringList> arguments;
+        for (const SendKeysCommand& command : sendKeysCommands(QStringLiteral("S"), c.deliveries))
+            arguments.push_back(command.arguments);
+        EXPECT_EQ(arguments, c.commands);
+    }
 }
 
 TEST(TmuxSendKeys, LongTextIsSplitAndEnterFollowsTheLastPart)
@@ -52,13 +56,24 @@ TEST(TmuxSendKeys, LongTextIsSplitAndEnterFollowsTheLastPart)
     const auto commands = sendKeysCommands(QStringLiteral("S"), {{text, ConsoleKey::Enter}});
     ASSERT_EQ(commands.size(), 3u);
     QString joined;
-    for (const QStringList& command : commands) {
-        EXPECT_LE(command.join(' ').size(), 8200);
-        joined += command.value(5);
+    for (const SendKeysCommand& command : commands) {
+        EXPECT_LE(command.arguments.join(' ').size(), 8200);
+        joined += command.arguments.value(5);
     }
     EXPECT_EQ(joined, QString::fromStdString(text));
-    EXPECT_FALSE(commands[1].contains("Enter"));
-    EXPECT_TRUE(commands[2].contains("Enter"));
+    EXPECT_FALSE(commands[1].arguments.contains("Enter"));
+    EXPECT_TRUE(commands[2].arguments.contains("Enter"));
+}
+
+TEST(TmuxSendKeys, OnlyHistoryKeysWaitForTheConsoleBeforeTheNextCommand)
+{
+    const auto commands = sendKeysCommands(
+        QStringLiteral("S"),
+        {{"a", ConsoleKey::Tab}, {"", ConsoleKey::Up}, {"", ConsoleKey::Down}, {"b", ConsoleKey::Enter}, {"c", {}}});
+    std::vector<bool> settles;
+    for (const SendKeysCommand& command : commands)
+        settles.push_back(command.settles);
+    EXPECT_EQ(settles, (std::vector<bool>{false, true, true, false, false}));
 }
 
 TEST(TmuxSendKeys, PaneStateTellsARunningServerFromOneThatEnded)

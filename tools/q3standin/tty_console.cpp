@@ -135,8 +135,10 @@ std::vector<std::string> TtyConsole::feed(const std::string& bytes)
 
 void TtyConsole::handleEscape(const std::string& bytes, std::size_t& at)
 {
-    // A VT100 arrow: ESC [ or ESC O, then a letter. Anything else, and the rest of what arrived with it, is
-    // dropped, as the engine flushes its input.
+    // The engine reads a key at a time; after the up and down arrows and after any other control character it
+    // flushes the terminal's input, so that everything that arrived behind them is lost. Left and right arrows
+    // are skipped.
+    std::size_t end = bytes.size();
     if (bytes[at] == kEscape && at + 2 < bytes.size() && (bytes[at + 1] == '[' || bytes[at + 1] == 'O')) {
         const char arrow = bytes[at + 2];
         if (arrow == 'A') {
@@ -146,13 +148,13 @@ void TtyConsole::handleEscape(const std::string& bytes, std::size_t& at)
             if (m_historyAt >= 0)
                 --m_historyAt;
             replaceLine(m_historyAt >= 0 ? m_history[std::size_t(m_historyAt)] : std::string());
-        }
-        if (arrow == 'A' || arrow == 'B' || arrow == 'C' || arrow == 'D') {
-            at += 2;
-            return;
+        } else if (arrow == 'C' || arrow == 'D') {
+            end = at + 3;
         }
     }
-    at = bytes.size();
+    if (end == bytes.size())
+        ::tcflush(m_input, TCIFLUSH);
+    at = end - 1;
 }
 
 } // namespace varno::standin

@@ -54,14 +54,14 @@ QStringList literalArguments(const QString& text)
 
 } // namespace
 
-std::vector<QStringList> sendKeysCommands(const QString& session, const std::vector<ConsoleDelivery>& deliveries)
+std::vector<SendKeysCommand> sendKeysCommands(const QString& session, const std::vector<ConsoleDelivery>& deliveries)
 {
     const QString target = tmux::paneTarget(session);
     // After every command the pane's state, so that a dead server stops the rest.
     const QStringList state{
         QStringLiteral(";"), QStringLiteral("display-message"), QStringLiteral("-p"), QStringLiteral("-t"), target,
         kPaneState};
-    std::vector<QStringList> commands;
+    std::vector<SendKeysCommand> commands;
     for (const ConsoleDelivery& delivery : deliveries) {
         const QString text = toQ(delivery.text);
         qsizetype at = 0;
@@ -79,8 +79,11 @@ std::vector<QStringList> sendKeysCommands(const QString& session, const std::vec
                     command << QStringLiteral(";");
                 command << QStringLiteral("send-keys") << QStringLiteral("-t") << target << keyName(delivery.key);
             }
-            if (!command.isEmpty())
-                commands.push_back(command + state);
+            if (!command.isEmpty()) {
+                const bool last = at >= text.size();
+                const bool history = delivery.key == ConsoleKey::Up || delivery.key == ConsoleKey::Down;
+                commands.push_back({command + state, last && history});
+            }
         } while (at < text.size());
     }
     return commands;
@@ -99,7 +102,11 @@ std::string deadPaneText(const QString& paneState)
 
 TmuxKeyInjector::TmuxKeyInjector()
     : m_watchdog(std::make_unique<QTimer>())
+    , m_settleTimer(std::make_unique<QTimer>())
 {
+    m_settleTimer->setSingleShot(true);
+    m_settleTimer->setInterval(kSettleMs);
+    QObject::connect(m_settleTimer.get(), &QTimer::timeout, m_settleTimer.get(), [this] { settled(); });
     m_watchdog->setSingleShot(true);
     m_watchdog->setInterval(kCommandTimeoutMs);
     QObject::connect(m_watchdog.get(), &QTimer::timeout, m_watchdog.get(), [this] {
@@ -111,6 +118,7 @@ TmuxKeyInjector::TmuxKeyInjector()
 TmuxKeyInjector::~TmuxKeyInjector()
 {
     m_watchdog->stop();
+    m_settleTimer->stop();
     if (m_process) {
         m_process->disconnect();
         m_process->kill();
@@ -120,14 +128,14 @@ TmuxKeyInjector::~TmuxKeyInjector()
 
 bool TmuxKeyInjector::start(std::vector<KeyEvent> events, std::function<void()> finished)
 {
-    if (m_process)
+    if (m_process || m_settleTimer->isActive())
         return false; // still delivering the last string
     const std::optional<QString> session = tmux::inputSession();
     if (!session)
         return false;
     m_session = *session;
     m_problem.clear();
-    const std::vector<QStringList> commands = sendKeysCommands(*session, consoleDeliveries(events));
+    const std::vector<SendKeysCommand> commands = sendKeysCommands(*session, consoleDeliveries(events));
     m_finished = std::move(finished);
     if (commands.empty()) {
         // Keys that type nothing (a lone Ctrl combination): delivered at once.
@@ -146,7 +154,8 @@ bool TmuxKeyInjector::start(std::vector<KeyEvent> events, std::function<void()> 
 bool TmuxKeyInjector::startNextCommand()
 {
     auto process = std::make_unique<QProcess>();
-    tmux::prepare(*process, m_commands.front());
+    tmux::prepare(*process, m_commands.front().arguments);
+    m_settling = m_commands.front().settles;
     m_commands.pop_front();
     process->setStandardErrorFile(QProcess::nullDevice());
     process->start();
@@ -174,10 +183,23 @@ void TmuxKeyInjector::commandEnded()
         // Seen in the same tmux command as the keys, so the server had ended before it could read them.
         m_problem = "the server died while the keys were typed (" + dead + "); the pane of " + console + " is dead";
     if (m_problem.empty() && !m_commands.empty()) {
+        if (m_settling) {
+            m_settleTimer->start();
+            return;
+        }
         if (startNextCommand())
             return;
         m_problem = "tmux could not be started to type the rest of the keys";
     }
+    m_commands.clear();
+    endDelivery();
+}
+
+void TmuxKeyInjector::settled()
+{
+    if (startNextCommand())
+        return;
+    m_problem = "tmux could not be started to type the rest of the keys";
     m_commands.clear();
     endDelivery();
 }
