@@ -55,12 +55,15 @@ struct ServerScriptInput {
 // Throws VarnoError, naming the field, for a value that would escape its place in the script: a double
 // quote or line break in the server name or message of the day; a blank, semicolon, double quote, line
 // break, // or /* in the rcon password (when written), the server password or a bot name; the same except
-// blanks in a rotation map name (when the rotation is written); a ban list the game cannot take (see
-// banIpsValue; only when the list is enabled). Values that are not written are not checked.
+// blanks in a rotation map name (when the rotation is written). Values that are not written are not
+// checked; the ban list never refuses a launch (banIpsFor leaves out what the game cannot take).
 void validateServerScript(const ServerScriptInput& input);
 
 // The whole script text, CR LF after every line, the last single-space line included. Validates first,
 // so a refused input throws before any text exists.
 std::string buildServerScript(const ServerScriptInput& input);
+
+// What the operator is told about ban entries that the script's g_banIPs line leaves out; empty when none is.
+std::string banListNotice(const ServerScriptInput& input);
 
 } // namespace varno
