@@ -53,6 +53,9 @@ public:
     void ASadvancedClick();
     void FormShow();
 
+    // Shows a maps folder that stands in for one not chosen yet; Ok does not store it over a chosen one.
+    void showMapsFolderFallback(const QString& folder);
+
     // The open dialog's filter for the game program on this system.
     static QString gameProgramFilter();
 
@@ -61,6 +64,7 @@ protected:
 
 private:
     bool m_centred = false;
+    QString m_mapsFolderFallback;
 };
 
 } // namespace varno
