@@ -172,6 +172,20 @@ TEST_F(LoaderTest, AChosenMapsFolderSurvivesAStartWithoutInstallDirAndProperties
     EXPECT_EQ(stored(kMapsDir), "/srv/maps");
 }
 
+TEST_F(LoaderTest, HandEditedValuesShowAsWritten)
+{
+    QFile file(settings->file());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nRestoreFlags=2\n[ServerSettings]\nServerName=Frag, Palace\nMOTD=say \"hi\" there\n"
+               "[AdvancedSettings]\nBanIPList=10.0.0.1,\"my host\"\n");
+    file.close();
+    load();
+    EXPECT_EQ(startup().ServerNameEdit->text(), QStringLiteral("Frag, Palace"));
+    EXPECT_EQ(startup().MotdEdit->text(), QStringLiteral("say \"hi\" there"));
+    ASSERT_EQ(advanced().BanListBox->count(), 2);
+    EXPECT_EQ(advanced().BanListBox->item(1)->text(), QStringLiteral("my host"));
+}
+
 TEST_F(LoaderTest, BadBotNumberEndsOnlyItsStageWithTheConversionMessage)
 {
     settings->write(kSectionBots, "MinBots", "lots");
