@@ -90,7 +90,8 @@ TEST_F(SettingsEndToEndTest, TypedValuesAndALongBanListComeBackAfterARestartAndR
     // The windows start again on the same settings, loader and all.
     destroyForms();
     createForms({}, true);
-    ASSERT_TRUE(waitFor([] { return forms().Form1->StatusBar1->text() == QLatin1String("Varno Loaded Successfully."); }));
+    ASSERT_TRUE(
+        waitFor([] { return forms().Form1->StatusBar1->text() == QLatin1String("Varno Loaded Successfully."); }));
     EXPECT_EQ(forms().Form1->startupPage->ServerNameEdit->text(), QStringLiteral("Typed Hall"));
     EXPECT_EQ(forms().Form1->remoteAccessPage->RCONEdit->text(), QStringLiteral("typedpw"));
 
@@ -112,7 +113,8 @@ TEST_F(SettingsEndToEndTest, TypedValuesAndALongBanListComeBackAfterARestartAndR
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     const QStringList lines = scriptLines(script);
     const QString banLine = QStringLiteral("g_banIPs \"192.168.100.125 ") + QStringLiteral("192.168.100.1%1 ").arg(26);
-    const auto bansAt = std::find_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(banLine); });
+    const auto bansAt =
+        std::find_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(banLine); });
     ASSERT_NE(bansAt, lines.end()) << qPrintable(lines.join(QLatin1Char('\n')));
     EXPECT_TRUE(bansAt->endsWith(QStringLiteral("192.168.100.139 \"")));
     EXPECT_LT(bansAt - lines.begin(), lines.indexOf(QStringLiteral("vstr maps0")));
@@ -130,10 +132,12 @@ TEST_F(SettingsEndToEndTest, TypedValuesAndALongBanListComeBackAfterARestartAndR
     panel.start(QStringLiteral(VARNO_BIN_DIR "/VarnoSrv"), {"--settings", settings->file(), "--launch"});
     ASSERT_TRUE(panel.waitForStarted());
     QString status;
-    const bool up = waitFor([&] {
-        status = rcon(port, "typedpw", "status");
-        return status.contains(QLatin1String("map: q3dm7"));
-    }, std::chrono::seconds(10));
+    const bool up = waitFor(
+        [&] {
+            status = rcon(port, "typedpw", "status");
+            return status.contains(QLatin1String("map: q3dm7"));
+        },
+        std::chrono::seconds(10));
     const QString hostname = rcon(port, "typedpw", "sv_hostname");
     panel.terminate();
     panel.waitForFinished(3000);

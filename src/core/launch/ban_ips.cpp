@@ -92,8 +92,8 @@ std::string banIpsNotice(const BanIps& bans)
     const std::size_t total = bans.leftOutForLength + bans.leftOutNotIpv4;
     if (total == 0)
         return {};
-    std::string notice = std::to_string(total) + (total == 1 ? " banned entry" : " banned entries") +
-                         " left out of g_banIPs: ";
+    std::string notice =
+        std::to_string(total) + (total == 1 ? " banned entry" : " banned entries") + " left out of g_banIPs: ";
     if (bans.leftOutForLength > 0)
         notice += std::to_string(bans.leftOutForLength) + " older beyond the game's 255 characters";
     if (bans.leftOutForLength > 0 && bans.leftOutNotIpv4 > 0)

@@ -11,7 +11,7 @@ inline constexpr std::size_t kMaxBanIpsLength = 255;
 
 // What the script's g_banIPs line carries of the ban list, and what it had to leave out.
 struct BanIps {
-    std::string value;             // the text between the line's double quotes
+    std::string value;                // the text between the line's double quotes
     std::size_t leftOutForLength = 0; // older entries past the game's 255 characters
     std::size_t leftOutNotIpv4 = 0;   // entries the game's address filter cannot read
 };

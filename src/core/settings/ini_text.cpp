@@ -33,8 +33,8 @@ struct Line {
     std::string_view content; // without the line feed
     std::string_view section; // the section it belongs to (a header line: its own)
     bool header = false;
-    std::string_view name;    // a value line's name; empty otherwise
-    std::string_view value;   // a value line's text after "=", blanks around it dropped
+    std::string_view name;  // a value line's name; empty otherwise
+    std::string_view value; // a value line's text after "=", blanks around it dropped
 };
 
 std::vector<Line> linesOf(std::string_view text)
@@ -235,13 +235,27 @@ std::string iniEscapedValue(std::string_view value)
             out += "\\0";
             escapeNextIfHexDigit = true;
             break;
-        case '\a': out += "\\a"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\v': out += "\\v"; break;
+        case '\a':
+            out += "\\a";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\v':
+            out += "\\v";
+            break;
         case '"':
         case '\\':
             out += '\\';
@@ -283,8 +297,7 @@ std::optional<std::string> iniValue(std::string_view text, std::string_view sect
     return std::string(line->value);
 }
 
-std::string withIniValue(std::string_view text, std::string_view section, std::string_view name,
-                         std::string_view value)
+std::string withIniValue(std::string_view text, std::string_view section, std::string_view name, std::string_view value)
 {
     const std::vector<Line> lines = linesOf(text);
     const std::string_view feed = lineFeedOf(text);

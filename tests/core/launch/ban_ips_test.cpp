@@ -53,14 +53,24 @@ TEST(BanIps, KeepsTheNewestEntriesThatFitTheGame)
 {
     const struct {
         Entries entries;
-        std::size_t length;     // of the value
-        std::size_t forLength;  // entries left out
+        std::size_t length;    // of the value
+        std::size_t forLength; // entries left out
         std::string firstKept;
     } cases[] = {
         // Fifteen addresses take 240 with their blanks; a sixteenth of 14 characters fits exactly.
-        {[] { auto e = longAddresses(15); e.push_back("192.168.101.10"); return e; }(), 255, 0, "192.168.100.100"},
+        {[] {
+             auto e = longAddresses(15);
+             e.push_back("192.168.101.10");
+             return e;
+         }(),
+         255, 0, "192.168.100.100"},
         // One character more and the oldest goes.
-        {[] { auto e = longAddresses(15); e.push_back("192.168.101.100"); return e; }(), 240, 1, "192.168.100.101"},
+        {[] {
+             auto e = longAddresses(15);
+             e.push_back("192.168.101.100");
+             return e;
+         }(),
+         240, 1, "192.168.100.101"},
         // 42 entries as the low-ping watcher leaves them: only the newest 15 fit.
         {longAddresses(42), 240, 27, "192.168.100.127"},
     };

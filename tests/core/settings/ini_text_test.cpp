@@ -26,7 +26,8 @@ TEST(IniText, HandEditedLinesReadAsWrittenAndTheProgramsOwnAsWritten)
         {"MOTD=\"say \\\"hi\\\"; there\"", "say \"hi\"; there"},
         {"MOTD=\" padded \"", " padded "},
         {"MOTD=a\\\\b\\tc", "a\\b\tc"},
-        {"MOTD=\\x1\\x66", "\x01" "f"},
+        {"MOTD=\\x1\\x66", "\x01"
+                           "f"},
         {"MOTD=@@home", "@home"},
         {"MOTD=", ""},
         {"MOTD=@Invalid()", std::nullopt},
@@ -41,9 +42,26 @@ TEST(IniText, HandEditedLinesReadAsWrittenAndTheProgramsOwnAsWritten)
 TEST(IniText, WrittenValuesReadBackUnchanged)
 {
     const std::string values[] = {
-        "", "plain", "Frag, Palace", "say \"hi\" there", "a;b=c", " lead", "trail ", "back\\slash", "@at",
-        "@@twice", "tab\there", "line\nbreak", std::string("\x01" "1f", 3), "\x7f", "Caf\xc3\xa9", "@Invalid()",
-        "@Variant(x)", "q3dm1,\"my map\"",
+        "",
+        "plain",
+        "Frag, Palace",
+        "say \"hi\" there",
+        "a;b=c",
+        " lead",
+        "trail ",
+        "back\\slash",
+        "@at",
+        "@@twice",
+        "tab\there",
+        "line\nbreak",
+        std::string("\x01"
+                    "1f",
+                    3),
+        "\x7f",
+        "Caf\xc3\xa9",
+        "@Invalid()",
+        "@Variant(x)",
+        "q3dm1,\"my map\"",
     };
     std::string text;
     for (const auto& value : values) {
@@ -64,15 +82,18 @@ TEST(IniText, AWriteChangesOnlyItsOwnLine)
         std::string value;
         std::string text;
     } cases[] = {
-        {"ServerSettings", "MOTD", "new", "; kept as it is\n[General]\nRestoreFlags=2\n\n"
-                                          "[ServerSettings]\nServerName=Frag, Palace\r\nMOTD=new\n\n"
-                                          "[AdvancedSettings]\nPassword=x\n"},
-        {"ServerSettings", "ServerName", "a,b", "; kept as it is\n[General]\nRestoreFlags=2\n\n"
-                                                "[ServerSettings]\nServerName=\"a,b\"\r\nMOTD=say \"hi\" there\n\n"
-                                                "[AdvancedSettings]\nPassword=x\n"},
-        {"ServerSettings", "RConPW", "pw", "; kept as it is\n[General]\nRestoreFlags=2\n\n"
-                                           "[ServerSettings]\nServerName=Frag, Palace\r\nMOTD=say \"hi\" there\n"
-                                           "RConPW=pw\n\n[AdvancedSettings]\nPassword=x\n"},
+        {"ServerSettings", "MOTD", "new",
+         "; kept as it is\n[General]\nRestoreFlags=2\n\n"
+         "[ServerSettings]\nServerName=Frag, Palace\r\nMOTD=new\n\n"
+         "[AdvancedSettings]\nPassword=x\n"},
+        {"ServerSettings", "ServerName", "a,b",
+         "; kept as it is\n[General]\nRestoreFlags=2\n\n"
+         "[ServerSettings]\nServerName=\"a,b\"\r\nMOTD=say \"hi\" there\n\n"
+         "[AdvancedSettings]\nPassword=x\n"},
+        {"ServerSettings", "RConPW", "pw",
+         "; kept as it is\n[General]\nRestoreFlags=2\n\n"
+         "[ServerSettings]\nServerName=Frag, Palace\r\nMOTD=say \"hi\" there\n"
+         "RConPW=pw\n\n[AdvancedSettings]\nPassword=x\n"},
         {"MapSettings", "MapRotation", "q3dm1", file + "\n[MapSettings]\nMapRotation=q3dm1\n"},
     };
     for (const auto& c : cases)
