@@ -285,3 +285,13 @@ TEST(SettingsFileStore, HandEditsReadAsWrittenAndSurviveOtherWrites)
     EXPECT_EQ(store->ReadString(kBanIPList), "10.0.0.1,\"my host\"");
     EXPECT_EQ(temp.contents(), edited + "Password=pw\n");
 }
+
+TEST(SettingsFileStore, SettingADamagedFileAsideNamesTheValuesKept)
+{
+    TempSettings temp;
+    writeRaw(temp.file(), "[ServerSettings]\nServerName=Frag Palace\nMOTD=cut off\nbroken line\n[Advanced\nPassword=x\n");
+    QStringList kept;
+    EXPECT_EQ(SettingsFileStore::setAsideIfDamaged(temp.file(), &kept), temp.file() + QStringLiteral(".damaged"));
+    EXPECT_EQ(kept, (QStringList{"ServerSettings/ServerName", "ServerSettings/MOTD"}));
+    EXPECT_EQ(createSettingsStore()->ReadString(kServerName), "Frag Palace");
+}
