@@ -289,7 +289,8 @@ TEST(SettingsFileStore, HandEditsReadAsWrittenAndSurviveOtherWrites)
 TEST(SettingsFileStore, SettingADamagedFileAsideNamesTheValuesKept)
 {
     TempSettings temp;
-    writeRaw(temp.file(), "[ServerSettings]\nServerName=Frag Palace\nMOTD=cut off\nbroken line\n[Advanced\nPassword=x\n");
+    writeRaw(temp.file(),
+             "[ServerSettings]\nServerName=Frag Palace\nMOTD=cut off\nbroken line\n[Advanced\nPassword=x\n");
     QStringList kept;
     EXPECT_EQ(SettingsFileStore::setAsideIfDamaged(temp.file(), &kept), temp.file() + QStringLiteral(".damaged"));
     EXPECT_EQ(kept, (QStringList{"ServerSettings/ServerName", "ServerSettings/MOTD"}));

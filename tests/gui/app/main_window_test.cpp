@@ -167,8 +167,9 @@ TEST_F(MainWindowTest, WithoutAnyFolderToFallBackOnTheReminderComesAndTheErrorIs
     createWindows(false, true);
     ASSERT_TRUE(waitFor([] { return !forms().PropForm->MapsDirEdit->text().isEmpty(); }));
     const QString maps = settings->path(QStringLiteral("data/varno-server/Maps"));
-    EXPECT_EQ(dialogs::takeMessages(), (QStringList{"Cannot create folder " + maps,
-                                                    "Please select your Quake 3 Maps Directory in Settings | Properties."}));
+    EXPECT_EQ(dialogs::takeMessages(),
+              (QStringList{"Cannot create folder " + maps,
+                           "Please select your Quake 3 Maps Directory in Settings | Properties."}));
     EXPECT_EQ(settings->read(kSectionProgram, "InstallDir"), "<missing>");
     EXPECT_EQ(forms().PropForm->MapsDirEdit->text(), QStringLiteral(".") + QDir::separator() + "Maps");
 }
