@@ -272,20 +272,6 @@ TEST(SettingsFileStore, FilesOfEarlierBuildsReadAsBeforeAndOursReadThere)
     }
 }
 
-TEST(SettingsFileStore, HandEditsReadAsWrittenAndSurviveOtherWrites)
-{
-    TempSettings temp;
-    const QByteArray edited = "[ServerSettings]\nServerName=Frag, Palace\nMOTD=say \"hi\" there\n\n"
-                              "[AdvancedSettings]\nBanIPList=10.0.0.1,\"my host\"\n";
-    writeRaw(temp.file(), edited);
-    createSettingsStore()->WriteString(kPassword, "pw");
-    auto store = createSettingsStore();
-    EXPECT_EQ(store->ReadString(kServerName), "Frag, Palace");
-    EXPECT_EQ(store->ReadString(kMotd), "say \"hi\" there");
-    EXPECT_EQ(store->ReadString(kBanIPList), "10.0.0.1,\"my host\"");
-    EXPECT_EQ(temp.contents(), edited + "Password=pw\n");
-}
-
 TEST(SettingsFileStore, SettingADamagedFileAsideNamesTheValuesKept)
 {
     TempSettings temp;

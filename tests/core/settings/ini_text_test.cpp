@@ -20,6 +20,7 @@ TEST(IniText, HandEditedLinesReadAsWrittenAndTheProgramsOwnAsWritten)
         {"ServerName =  Frag Palace  ", "Frag Palace"},
         {"RConPW=pa\\ss", "pa\\ss"},
         {"MOTD=@home", "@home"},
+        {"MOTD=say \"hi; there", "say \"hi; there"},
         // As the program (and QSettings) write them.
         {"ServerName=Frag Palace", "Frag Palace"},
         {"ServerName=\"Frag, Palace\"", "Frag, Palace"},
