@@ -30,7 +30,10 @@ StoredLaunchState storedState(const Context& context)
 int scriptCommand(Context& context)
 {
     refuseUnknownOptions(context.arguments);
-    context.printRaw(buildServerScript(storedState(context).script));
+    const StoredLaunchState state = storedState(context);
+    context.printRaw(buildServerScript(state.script));
+    if (const std::string notice = banListNotice(state.script); !notice.empty())
+        std::fprintf(context.err, "varno: %s\n", notice.c_str());
     return 0;
 }
 
@@ -61,7 +64,7 @@ int launchCommand(Context& context)
     state.commandLine.program = program.value_or(std::string(kWindowsGameProgram));
     const std::string line = buildCommandLine(state.commandLine);
     writeFileAtomically(QDir(toQ(folder)).filePath(QStringLiteral("baseq3/vrn2data.cfg")),
-                        QByteArray::fromStdString(script));
+                        QByteArray::fromStdString(script), FileAccess::OwnerOnly);
     if (!program)
         throw CliError(kGameNotFound);
     const LaunchOutcome outcome = launcher->start(folder, line);

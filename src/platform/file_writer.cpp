@@ -20,7 +20,7 @@ constexpr std::string_view kCannotCreateFile = "Cannot create file %s";
 
 } // namespace
 
-void writeFileAtomically(const QString& path, const QByteArray& bytes)
+void writeFileAtomically(const QString& path, const QByteArray& bytes, FileAccess access)
 {
     const QFileInfo info(path);
     // Replacing by rename would get past a read-only file; refuse as a direct write would.
@@ -29,6 +29,12 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         cannotCreate(path);
+    // The temporary file already carries the old file's permissions; narrow them before any byte lands.
+    const bool ownerOnly = access == FileAccess::OwnerOnly || (access == FileAccess::KeepOrOwnerOnly && !info.exists());
+    if (ownerOnly && !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
+        file.cancelWriting();
+        cannotCreate(path);
+    }
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         cannotCreate(path);

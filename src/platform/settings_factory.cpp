@@ -1,5 +1,6 @@
 #include "platform/settings_factory.h"
 
+#include "core/app/varno_error.h"
 #include "platform/qt_text.h"
 #include "platform/settings_file_store.h"
 
@@ -40,6 +41,22 @@ std::string settingsFile()
 #else
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return toStd(QDir(base).filePath(QStringLiteral("varno-server/settings.ini")));
+#endif
+}
+
+void supplyInstallDir(SettingsStore& store)
+{
+#ifdef _WIN32
+    (void)store; // the installer writes it
+#else
+    if (store.ValueExists(kInstallDir))
+        return;
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString folder = QDir(base).filePath(QStringLiteral("varno-server"));
+    const QString maps = QDir(folder).filePath(QStringLiteral("Maps"));
+    if (base.isEmpty() || !QDir().mkpath(maps))
+        throw VarnoError(formatMessage("Cannot create folder %s", toStd(maps)));
+    store.WriteString(kInstallDir, toStd(folder));
 #endif
 }
 

@@ -2,35 +2,43 @@
 
 #include "core/app/varno_error.h"
 #include "core/settings/ini_salvage.h"
+#include "core/settings/ini_text.h"
+#include "platform/file_writer.h"
 #include "platform/qt_text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
-#include <QStringList>
+#include <QLockFile>
 
 namespace varno {
 
 namespace {
 
-// QSettings keeps ungrouped keys under [General]; our General section is stored there so that the
-// file reads naturally in any INI tool.
-QString keyPath(std::string_view section, std::string_view name)
-{
-    if (section == kSectionGeneral)
-        return toQ(name);
-    return toQ(section) + QLatin1Char('/') + toQ(name);
-}
-
-// QSettings reads past most damage and caches what it parsed, so the file's shape is checked here.
-bool isDamaged(const QString& path)
+// The file's text; empty when it is missing or cannot be read (reads then give defaults).
+std::string fileText(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false; // missing or unreadable: nothing to mend, reads give defaults
-    return !isIniTextSound(file.readAll().toStdString());
+        return {};
+    return file.readAll().toStdString();
 }
+
+// The lock file QSettings uses too, so that earlier builds running at the same time wait for us as well.
+class FileLock {
+public:
+    explicit FileLock(const QString& path)
+        : m_lock(path + QStringLiteral(".lock"))
+    {
+        m_lock.setStaleLockTime(10000);
+        m_locked = m_lock.lock();
+    }
+    bool locked() const { return m_locked; }
+
+private:
+    QLockFile m_lock;
+    bool m_locked = false;
+};
 
 } // namespace
 
@@ -39,11 +47,11 @@ SettingsFileStore::SettingsFileStore(QString path)
 {
 }
 
-QString SettingsFileStore::setAsideIfDamaged(const QString& path)
+QString SettingsFileStore::setAsideIfDamaged(const QString& path, QStringList* kept)
 {
     if (!QFileInfo::exists(path))
         return {};
-    if (!isDamaged(path))
+    if (isIniTextSound(fileText(path)))
         return {};
     QString target = path + QStringLiteral(".damaged");
     for (int n = 2; QFileInfo::exists(target); ++n)
@@ -61,79 +69,72 @@ QString SettingsFileStore::setAsideIfDamaged(const QString& path)
         fresh.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         fresh.write(salvaged.data(), qint64(salvaged.size()));
     }
+    if (kept) {
+        for (const std::string& name : iniValueNames(salvaged))
+            kept->append(toQ(name));
+    }
     return target;
 }
 
 std::optional<std::string> SettingsFileStore::readValue(std::string_view section, std::string_view name)
 {
-    if (isDamaged(m_path))
+    const std::string text = fileText(m_path);
+    if (!isIniTextSound(text))
         return std::nullopt; // a damaged file reads as defaults
-    QSettings settings(m_path, QSettings::IniFormat);
-    const QVariant value = settings.value(keyPath(section, name));
-    if (!value.isValid())
-        return std::nullopt;
-    if (value.typeId() == QMetaType::QString)
-        return toStd(value.toString());
-    // An unquoted value with commas, as a hand-edited file may hold, reads back as its text.
-    if (value.typeId() == QMetaType::QStringList)
-        return toStd(value.toStringList().join(QLatin1Char(',')));
-    throw VarnoError(formatMessage(kInvalidDataType, name));
+    return iniValue(text, section, name);
 }
 
-void SettingsFileStore::ensureFileExists(std::string_view name) const
+void SettingsFileStore::ensureFolderExists(std::string_view name) const
 {
-    const QFileInfo info(m_path);
-    if (info.exists())
+    QDir dir = QFileInfo(m_path).absoluteDir();
+    if (dir.exists())
         return;
-    QDir dir = info.absoluteDir();
-    if (!dir.exists()) {
-        if (!dir.mkpath(QStringLiteral(".")))
-            throw VarnoError(formatMessage(kFailedToSetData, name));
-        QFile::setPermissions(dir.absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!dir.mkpath(QStringLiteral(".")))
+        throw VarnoError(formatMessage(kFailedToSetData, name));
+    QFile::setPermissions(dir.absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void SettingsFileStore::replaceText(const std::string& text, std::string_view name) const
+{
+    try {
+        // Owner-only when new: the file holds passwords.
+        writeFileAtomically(m_path, QByteArray::fromStdString(text), FileAccess::KeepOrOwnerOnly);
+    } catch (const VarnoError&) {
+        throw VarnoError(formatMessage(kFailedToSetData, name));
     }
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        if (!QFileInfo::exists(m_path)) // another process may have just created it
-            throw VarnoError(formatMessage(kFailedToSetData, name));
-        return;
-    }
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
 }
 
 void SettingsFileStore::writeValue(std::string_view section, std::string_view name, std::string_view text)
 {
-    ensureFileExists(name);
+    ensureFolderExists(name);
+    FileLock lock(m_path);
+    if (!lock.locked())
+        throw VarnoError(formatMessage(kFailedToSetData, name));
     // Never merge a new value into a file that could not be read: keep the damaged file for the
     // operator and start a fresh one.
     setAsideIfDamaged(m_path);
-    ensureFileExists(name);
-
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.setValue(keyPath(section, name), toQ(text));
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
-        throw VarnoError(formatMessage(kFailedToSetData, name));
+    const std::string before = fileText(m_path);
+    const std::string after = withIniValue(before, section, name, text);
+    if (after != before || !QFileInfo::exists(m_path))
+        replaceText(after, name);
 }
 
 void SettingsFileStore::eraseSection(std::string_view section)
 {
     if (!QFileInfo::exists(m_path))
         return;
-    if (isDamaged(m_path))
+    FileLock lock(m_path);
+    const std::string before = fileText(m_path);
+    if (!lock.locked() || !isIniTextSound(before))
         return;
-    QSettings settings(m_path, QSettings::IniFormat);
-    if (section == kSectionGeneral) {
-        const QStringList keys = settings.childKeys();
-        if (keys.isEmpty())
-            return;
-        for (const QString& key : keys)
-            settings.remove(key);
-    } else {
-        if (!settings.childGroups().contains(toQ(section)))
-            return;
-        settings.remove(toQ(section));
+    const std::string after = withoutIniSection(before, section);
+    if (after == before)
+        return;
+    try {
+        replaceText(after, section);
+    } catch (const VarnoError&) {
+        // a section that cannot be erased is passed over without a report
     }
-    settings.sync(); // a section that cannot be erased is passed over without a report
 }
 
 } // namespace varno

@@ -133,7 +133,7 @@ TEST(FuzzRegressions, LinesThatQSettingsCutShortAreDamage)
         {"[Ser;erSettings]\nServerName=x\n", false},      // a semicolon starts a comment in a header too
         {"[A]\nk;x=v\n", false},                          // reads as the bare name "k"
         {"\"=\n", false},                // the "=" is inside a double quote left open: QSettings refuses to write
-        {"[A]\nk=\"open\nj=1\n", false}, // an open double quote takes the next lines into the value
+        {"[A]\nk=\"open\nj=1\n", true},  // the store's own reader keeps an open quote on its line
         {"[A]\nk\\=1\n", false},         // an escaped "=" does not end the name
         {"[A] ; note\nk=v ; note\n", true},
         {"[A]\nk=\"a;b\"\nj=a\\;b\n", true}, // quoted or escaped, a semicolon is text

@@ -104,15 +104,18 @@ TEST_F(CliTest, SettingsAreReadAndWrittenAsThePanelStoresThem)
     set("ServerSettings", "ServerName", "Frag Palace");
     set("BotSettings", "BotList", "101");
     EXPECT_EQ(varno({"settings", "get", "ServerSettings", "ServerName"}).out, QByteArray("Frag Palace\n"));
+    // A Startup page value arms the loader's Startup stage, as the panel's own change does.
     EXPECT_EQ(varno({"settings", "dump"}).out,
-              QByteArray("[ServerSettings]\nServerName=Frag Palace\n\n[BotSettings]\nBotList=101\n"));
+              QByteArray("[General]\nRestoreFlags=2\n\n[ServerSettings]\nServerName=Frag Palace\n\n"
+                         "[BotSettings]\nBotList=101\n"));
     EXPECT_EQ(varno({"settings", "erase", "BotSettings"}).exitCode, 0);
-    EXPECT_EQ(varno({"settings", "dump"}).out, QByteArray("[ServerSettings]\nServerName=Frag Palace\n"));
+    EXPECT_EQ(varno({"settings", "dump"}).out,
+              QByteArray("[General]\nRestoreFlags=2\n\n[ServerSettings]\nServerName=Frag Palace\n"));
     // --settings points at another file, as in the panel.
     const QString other = folder.filePath(QStringLiteral("other.ini"));
-    EXPECT_EQ(varno({"--settings", other, "settings", "set", "General", "RestoreFlags", "2"}).exitCode, 0);
-    EXPECT_TRUE(readFile(other).contains("RestoreFlags=2"));
-    EXPECT_FALSE(readFile(settingsFile).contains("RestoreFlags"));
+    EXPECT_EQ(varno({"--settings", other, "settings", "set", "General", "RestoreFlags", "7"}).exitCode, 0);
+    EXPECT_TRUE(readFile(other).contains("RestoreFlags=7"));
+    EXPECT_FALSE(readFile(settingsFile).contains("RestoreFlags=7"));
 }
 
 TEST_F(CliTest, ScriptFollowsTheStartUpLoadersRules)
@@ -121,6 +124,7 @@ TEST_F(CliTest, ScriptFollowsTheStartUpLoadersRules)
     set("MapSettings", "MapRotation", "q3dm1,q3dm7");
     set("AdvancedSettings", "Gravity", "5000");
     set("BotSettings", "MinBots", "x");
+    set("General", "RestoreFlags", "0");
     const CliRun before = varno({"script"});
     EXPECT_EQ(before.exitCode, 0);
     EXPECT_TRUE(before.out.contains("sv_hostname \"Varno - Beastly Server\"\r\n"));
@@ -131,6 +135,23 @@ TEST_F(CliTest, ScriptFollowsTheStartUpLoadersRules)
 
     set("General", "RestoreFlags", "2");
     EXPECT_TRUE(varno({"script"}).out.contains("sv_hostname \"Only With The Flag\"\r\n"));
+}
+
+TEST_F(CliTest, HandEditedValuesReadAsWrittenAndLeftOutBansAreNamed)
+{
+    QFile file(settingsFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[ServerSettings]\nServerName=Frag, Palace\nMOTD=say \"hi\" there\n\n"
+               "[AdvancedSettings]\nBanIPList=10.0.0.1,\"my host\",bot\n\n[MapSettings]\nMapRotation=q3dm1\n");
+    file.close();
+    EXPECT_EQ(varno({"settings", "get", "ServerSettings", "ServerName"}).out, QByteArray("Frag, Palace\n"));
+    EXPECT_EQ(varno({"settings", "get", "ServerSettings", "MOTD"}).out, QByteArray("say \"hi\" there\n"));
+    EXPECT_EQ(varno({"settings", "get", "AdvancedSettings", "BanIPList"}).out,
+              QByteArray("10.0.0.1,\"my host\",bot\n"));
+    const CliRun script = varno({"script"});
+    EXPECT_EQ(script.exitCode, 0);
+    EXPECT_TRUE(script.out.contains("g_banIPs \"10.0.0.1 \"\r\n"));
+    EXPECT_EQ(script.err, QByteArray("varno: 2 banned entries left out of g_banIPs: 2 not IPv4.\n"));
 }
 
 TEST_F(CliTest, CommandLineNamesTheEngineFoundInTheGameFolder)

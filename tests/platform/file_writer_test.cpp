@@ -94,3 +94,37 @@ TEST(FileWriter, AFullDiskLeavesTheOldFileAsItWas)
     EXPECT_EQ(readFile(path), QByteArray(20 * 1024, 'a'));
     EXPECT_EQ(QDir(temp.filePath(QStringLiteral("disk"))).entryList(QDir::Files), QStringList{"rotation.cfg"});
 }
+
+TEST(FileWriter, GivesTheFileThePermissionsAsked)
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.cfg"));
+    const auto modeOf = [&] {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+    };
+    const mode_t oldMask = ::umask(022);
+    const struct {
+        int before; // -1: no file yet
+        FileAccess access;
+        int after;
+    } cases[] = {
+        {-1, FileAccess::Usual, 0644},
+        {0640, FileAccess::Usual, 0640},
+        {-1, FileAccess::OwnerOnly, 0600},
+        {0644, FileAccess::OwnerOnly, 0600},
+        {-1, FileAccess::KeepOrOwnerOnly, 0600},
+        {0644, FileAccess::KeepOrOwnerOnly, 0644},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(path);
+        if (c.before >= 0) {
+            writeFileAtomically(path, "old");
+            ::chmod(QFile::encodeName(path).constData(), mode_t(c.before));
+        }
+        writeFileAtomically(path, "new", c.access);
+        EXPECT_EQ(modeOf(), c.after) << std::oct << c.before << " " << int(c.access);
+        EXPECT_EQ(readFile(path), "new");
+    }
+    ::umask(oldMask);
+}

@@ -168,7 +168,7 @@ TEST(SettingsFileStore, ValueOfAnotherTypeIsAnInvalidDataType)
         EXPECT_STREQ(error.what(), "Invalid data type for 'ServerName'");
     }
     // An unquoted list, as a hand edit leaves it, reads as its text.
-    EXPECT_EQ(store->ReadString("ServerSettings", "MapList", ""), "q3dm1,q3dm7");
+    EXPECT_EQ(store->ReadString("ServerSettings", "MapList", ""), "q3dm1, q3dm7");
 }
 
 TEST(SettingsFileStore, EnvironmentVariableChoosesTheFileUnlessAnOptionDid)
@@ -243,4 +243,42 @@ TEST(SettingsFileStore, TwoProcessesWritingAtOnceLoseNothing)
         missing += store->ReadString("AdvancedSettings", "Parent" + std::to_string(i), "") != std::to_string(i);
     }
     EXPECT_EQ(missing, 0);
+}
+
+TEST(SettingsFileStore, FilesOfEarlierBuildsReadAsBeforeAndOursReadThere)
+{
+    // Earlier builds wrote every value through QSettings; they and this one must read each other's files.
+    const QString values[] = {
+        QString(), QStringLiteral("plain"), QStringLiteral("Frag, Palace"), QStringLiteral("say \"hi\" there"),
+        QStringLiteral("a;b=c"), QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("back\\slash"),
+        QStringLiteral("@at"), QStringLiteral("@@twice"), QStringLiteral("tab\there"), QStringLiteral("line\nbreak"),
+        QStringLiteral("\x01" "1f"), QStringLiteral("\x7f"), QStringLiteral("Caf\u00e9 \u00bb"),
+        QStringLiteral("q3dm1,\"my map\""), QStringLiteral("@Invalid()"), QStringLiteral("@Variant(x)"),
+        QStringLiteral("[section]"), QStringLiteral("x=1\n[General]"),
+    };
+    for (const QString& value : values) {
+        TempSettings temp;
+        {
+            QSettings earlier(temp.file(), QSettings::IniFormat);
+            earlier.setValue(QStringLiteral("ServerSettings/MOTD"), value);
+            earlier.setValue(QStringLiteral("ServerSettings/ServerName"), QStringLiteral("kept"));
+        }
+        EXPECT_EQ(createSettingsStore()->ReadString(kMotd), toStd(value)) << temp.contents().constData();
+        createSettingsStore()->WriteString(kMotd, toStd(value + QStringLiteral("+")));
+        QSettings earlier(temp.file(), QSettings::IniFormat);
+        EXPECT_EQ(earlier.value(QStringLiteral("ServerSettings/MOTD")).toString(), value + QStringLiteral("+"))
+            << temp.contents().constData();
+        EXPECT_EQ(earlier.value(QStringLiteral("ServerSettings/ServerName")).toString(), QStringLiteral("kept"));
+    }
+}
+
+TEST(SettingsFileStore, SettingADamagedFileAsideNamesTheValuesKept)
+{
+    TempSettings temp;
+    writeRaw(temp.file(),
+             "[ServerSettings]\nServerName=Frag Palace\nMOTD=cut off\nbroken line\n[Advanced\nPassword=x\n");
+    QStringList kept;
+    EXPECT_EQ(SettingsFileStore::setAsideIfDamaged(temp.file(), &kept), temp.file() + QStringLiteral(".damaged"));
+    EXPECT_EQ(kept, (QStringList{"ServerSettings/ServerName", "ServerSettings/MOTD"}));
+    EXPECT_EQ(createSettingsStore()->ReadString(kServerName), "Frag Palace");
 }

@@ -30,6 +30,8 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_file;
+    QByteArray m_oldDataHome;
+    bool m_hadDataHome = false;
 };
 
 } // namespace varno::test

@@ -1,17 +1,11 @@
 #include "core/launch/ban_ips.h"
 
-#include "core/app/varno_error.h"
-
 #include <algorithm>
 #include <string_view>
 
 namespace varno {
 
 namespace {
-
-constexpr std::string_view kBadEntryMessage = "The banned address \"%s\" must not contain blanks or double quotes.";
-constexpr std::string_view kTooLongMessage =
-    "The Banned IP List needs %s characters in the server script, but the game takes at most 255.";
 
 bool isBlankOrControl(char c)
 {
@@ -28,42 +22,85 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-// "a.b.c.d:port" as the status reply shows a player's address; anything with more than one colon
-// (an IPv6 address) is left alone.
+bool isDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "a.b.c.d:port" as the status reply shows a player's address; with more than one colon (an IPv6
+// address) or a port that is not a number the entry stays as it is.
 std::string_view withoutPort(std::string_view entry)
 {
     const auto colon = entry.find(':');
     if (colon == std::string_view::npos || entry.find(':', colon + 1) != std::string_view::npos)
         return entry;
-    const std::string_view port = entry.substr(colon + 1);
-    if (port.empty() || !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return entry;
-    return entry.substr(0, colon);
+    return isDigits(entry.substr(colon + 1)) ? entry.substr(0, colon) : entry;
+}
+
+// One to four dot-separated parts, each a number up to 255 or "*": what the game's filter takes.
+bool isIpv4Pattern(std::string_view entry)
+{
+    int parts = 0;
+    while (true) {
+        const auto dot = entry.find('.');
+        const std::string_view part = entry.substr(0, dot);
+        if (part != "*" && !(isDigits(part) && part.size() <= 3 && std::stoi(std::string(part)) <= 255))
+            return false;
+        if (++parts > 4)
+            return false;
+        if (dot == std::string_view::npos)
+            return true;
+        entry.remove_prefix(dot + 1);
+    }
 }
 
 } // namespace
 
-std::string banIpsValue(const std::vector<std::string>& entries)
+BanIps banIpsFor(const std::vector<std::string>& entries)
 {
-    std::vector<std::string_view> written;
+    BanIps bans;
+    std::vector<std::string_view> usable;
     for (const auto& raw : entries) {
         const std::string_view entry = trimmed(raw);
         if (entry.empty())
             continue;
-        if (std::any_of(entry.begin(), entry.end(), [](char c) { return c == '"' || isBlankOrControl(c); }))
-            throw VarnoError(formatMessage(kBadEntryMessage, raw));
         const std::string_view address = withoutPort(entry);
-        if (std::find(written.begin(), written.end(), address) == written.end())
-            written.push_back(address);
+        if (!isIpv4Pattern(address)) {
+            ++bans.leftOutNotIpv4;
+            continue;
+        }
+        // A repeat counts where it was added last, so it keeps its newest place.
+        usable.erase(std::remove(usable.begin(), usable.end(), address), usable.end());
+        usable.push_back(address);
     }
-    std::string value;
-    for (const auto address : written) {
-        value += address;
-        value += ' ';
+    std::size_t length = 0;
+    auto first = usable.end();
+    while (first != usable.begin() && length + std::prev(first)->size() + 1 <= kMaxBanIpsLength) {
+        --first;
+        length += first->size() + 1;
     }
-    if (value.size() > kMaxBanIpsLength)
-        throw VarnoError(formatMessage(kTooLongMessage, std::to_string(value.size())));
-    return value;
+    bans.leftOutForLength = std::size_t(first - usable.begin());
+    for (auto it = first; it != usable.end(); ++it) {
+        bans.value += *it;
+        bans.value += ' ';
+    }
+    return bans;
+}
+
+std::string banIpsNotice(const BanIps& bans)
+{
+    const std::size_t total = bans.leftOutForLength + bans.leftOutNotIpv4;
+    if (total == 0)
+        return {};
+    std::string notice =
+        std::to_string(total) + (total == 1 ? " banned entry" : " banned entries") + " left out of g_banIPs: ";
+    if (bans.leftOutForLength > 0)
+        notice += std::to_string(bans.leftOutForLength) + " older beyond the game's 255 characters";
+    if (bans.leftOutForLength > 0 && bans.leftOutNotIpv4 > 0)
+        notice += ", ";
+    if (bans.leftOutNotIpv4 > 0)
+        notice += std::to_string(bans.leftOutNotIpv4) + " not IPv4";
+    return notice + '.';
 }
 
 } // namespace varno

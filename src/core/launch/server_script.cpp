@@ -59,8 +59,6 @@ void validateServerScript(const ServerScriptInput& input)
     }
     checkQuotedValue(input.motd, kMotdField);
     checkBareValue(input.serverPassword, kServerPasswordField);
-    if (input.banListEnabled)
-        banIpsValue(input.banList);
     for (const auto& bot : input.bots)
         checkBareValue(bot, "bot name \"" + bot + '"');
 }
@@ -85,6 +83,8 @@ std::string buildServerScript(const ServerScriptInput& input)
     if (input.allowRcon)
         script.line("rconpassword " + input.rconPassword);
     script.flag("sv_cheats", input.enableCheats);
+    // The game reads its ban list only when a map loads: set before the line that starts the first one.
+    script.quoted("g_banIPs", input.banListEnabled ? banIpsFor(input.banList).value : std::string());
     script.line(kMapSectionLine);
     if (rotationWritten(input)) {
         for (std::size_t i = 0; i < input.rotation.size(); ++i)
@@ -108,7 +108,6 @@ std::string buildServerScript(const ServerScriptInput& input)
     script.flag("g_teamForceBalance", input.forceBalance);
     script.flag("g_allowVote", input.allowVote);
     script.flag("g_syncronousClients", input.allowDemoRecording);
-    script.quoted("g_banIPs", input.banListEnabled ? banIpsValue(input.banList) : std::string());
     script.line(kBotSectionLine);
     script.flag("bot_nochat", input.noBotChat);
     for (const auto& bot : input.bots)
@@ -117,6 +116,11 @@ std::string buildServerScript(const ServerScriptInput& input)
         script.number("bot_minplayers", input.minBots);
     script.line(kSpacerLine);
     return script.take();
+}
+
+std::string banListNotice(const ServerScriptInput& input)
+{
+    return input.banListEnabled ? banIpsNotice(banIpsFor(input.banList)) : std::string();
 }
 
 } // namespace varno

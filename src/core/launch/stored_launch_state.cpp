@@ -24,9 +24,9 @@ int gameTypeIndex(std::string_view text)
     return -1;
 }
 
-int number(SettingsStore& store, const SettingKey& key, int current)
+int number(SettingsStore& store, const SettingKey& key)
 {
-    return key.clamp(store.ReadInteger(key, current));
+    return key.clamp(store.ReadInteger(key));
 }
 
 // The bot values the loader reads as text; a text that is not a number ends the loading of the rest.
@@ -42,14 +42,14 @@ BotValues botValues(SettingsStore& store, std::vector<std::string>& problems)
 {
     BotValues bots;
     try {
-        const std::string minBots = store.ReadString(kMinBots, "");
+        const std::string minBots = store.ReadString(kMinBots);
         bots.minBots = minBots.empty() ? 0 : toIntegerOrThrow(minBots);
-        const bool autoKick = store.ReadBool(kAutoKick, true);
-        const bool keepBots = store.ReadBool(kKeepBots, false);
+        const bool autoKick = store.ReadBool(kAutoKick);
+        const bool keepBots = store.ReadBool(kKeepBots);
         bots.autoKick = autoKick && !keepBots;
-        if (const std::string level = store.ReadString(kBotlevel, ""); !level.empty())
+        if (const std::string level = store.ReadString(kBotlevel); !level.empty())
             bots.skill = kBotlevel.clamp(toIntegerOrThrow(level));
-        bots.noChat = store.ReadBool(kNoBotChat, false);
+        bots.noChat = store.ReadBool(kNoBotChat);
     } catch (const VarnoError& error) {
         problems.push_back(error.what());
         bots.complete = false;
@@ -65,8 +65,8 @@ StoredLaunchState launchStateFromStore(SettingsStore& store)
     ServerScriptInput& in = state.script;
     CommandLineInput& line = state.commandLine;
 
-    state.gameFolder = store.ReadString(kQuakeDir, "");
-    const std::vector<bool> checks = fromBotFlagString(store.ReadString(kBotList, ""), stockBotNames().size());
+    state.gameFolder = store.ReadString(kQuakeDir);
+    const std::vector<bool> checks = fromBotFlagString(store.ReadString(kBotList), stockBotNames().size());
     for (std::size_t i = 0; i < checks.size(); ++i) {
         if (checks[i])
             in.bots.push_back(stockBotNames()[i]);
@@ -77,47 +77,47 @@ StoredLaunchState launchStateFromStore(SettingsStore& store)
     in.botSkill = bots.skill;
     in.noBotChat = bots.noChat;
     if (bots.complete)
-        line.extra = store.ReadString(kCmdLine, "");
+        line.extra = store.ReadString(kCmdLine);
 
     bool pureFromStartup = false;
-    if (store.ReadInteger(kRestoreFlags, 0) == 2) {
-        in.serverName = store.ReadString(kServerName, in.serverName);
-        in.motd = store.ReadString(kMotd, in.motd);
-        const std::string gameTypeText = store.ReadString(kGameTypeText, kGameTypeText.defaultText);
-        const int storedIndex = store.ReadInteger(kGameType, 2);
+    if (store.ReadInteger(kRestoreFlags) == kStartupStageArmed) {
+        in.serverName = store.ReadString(kServerName);
+        in.motd = store.ReadString(kMotd);
+        const std::string gameTypeText = store.ReadString(kGameTypeText);
+        const int storedIndex = store.ReadInteger(kGameType);
         in.gameType = storedIndex >= 0 && storedIndex < int(kGameTypes.size()) ? storedIndex
                                                                                  : gameTypeIndex(gameTypeText);
-        line.serverType = serverTypeIndex(store.ReadString(kServerType, kServerType.defaultText));
-        line.memory = number(store, kMemory, line.memory);
-        in.startMap = store.ReadString(kStartMap, in.startMap);
-        in.maxPlayers = number(store, kMaxPlayers, in.maxPlayers);
-        in.timeLimit = store.ReadInteger(kTimeLimit, in.timeLimit);
-        in.fragLimit = store.ReadInteger(kFragLimit, in.fragLimit);
-        pureFromStartup = store.ReadBool(kPureServer, false);
-        in.rconPassword = store.ReadString(kRConPW, in.rconPassword);
+        line.serverType = serverTypeIndex(store.ReadString(kServerType));
+        line.memory = number(store, kMemory);
+        in.startMap = store.ReadString(kStartMap);
+        in.maxPlayers = number(store, kMaxPlayers);
+        in.timeLimit = store.ReadInteger(kTimeLimit);
+        in.fragLimit = store.ReadInteger(kFragLimit);
+        pureFromStartup = store.ReadBool(kPureServer);
+        in.rconPassword = store.ReadString(kRConPW);
     }
 
-    in.rotation = FromCommaList(store.ReadString(kMapRotation, ""));
-    in.allowRcon = store.ReadBool(kAllowRCon, true);
+    in.rotation = FromCommaList(store.ReadString(kMapRotation));
+    in.allowRcon = store.ReadBool(kAllowRCon);
 
-    in.serverPassword = store.ReadString(kPassword, in.serverPassword);
-    in.maxRate = number(store, kMaxRate, in.maxRate);
-    in.quadFactor = number(store, kQuadFactor, in.quadFactor);
-    in.forceRespawn = number(store, kForceRespawn, in.forceRespawn);
-    in.weaponRespawn = number(store, kWeaponRespawn, in.weaponRespawn);
-    in.gravity = number(store, kGravity, in.gravity);
-    in.speed = number(store, kSpeed, in.speed);
-    in.knockback = number(store, kKnockback, in.knockback);
+    in.serverPassword = store.ReadString(kPassword);
+    in.maxRate = number(store, kMaxRate);
+    in.quadFactor = number(store, kQuadFactor);
+    in.forceRespawn = number(store, kForceRespawn);
+    in.weaponRespawn = number(store, kWeaponRespawn);
+    in.gravity = number(store, kGravity);
+    in.speed = number(store, kSpeed);
+    in.knockback = number(store, kKnockback);
     // The Startup stage's pure-server value reaches the box first, whose handler stores it as PS.
-    in.pureServer = store.ReadBool(kPS, pureFromStartup) || pureFromStartup;
-    in.enableCheats = store.ReadBool(kEC, in.enableCheats);
-    in.allowDownloads = store.ReadBool(kDownloads, in.allowDownloads);
-    in.forceAutoJoin = store.ReadBool(kFA, in.forceAutoJoin);
-    in.forceBalance = store.ReadBool(kFB, in.forceBalance);
-    in.allowVote = store.ReadBool(kAV, in.allowVote);
-    in.allowDemoRecording = store.ReadBool(kADR, in.allowDemoRecording);
-    in.banListEnabled = store.ReadBool(kEB, in.banListEnabled);
-    in.banList = FromCommaList(store.ReadString(kBanIPList, ""));
+    in.pureServer = store.ReadBool(kPS) || pureFromStartup;
+    in.enableCheats = store.ReadBool(kEC);
+    in.allowDownloads = store.ReadBool(kDownloads);
+    in.forceAutoJoin = store.ReadBool(kFA);
+    in.forceBalance = store.ReadBool(kFB);
+    in.allowVote = store.ReadBool(kAV);
+    in.allowDemoRecording = store.ReadBool(kADR);
+    in.banListEnabled = store.ReadBool(kEB);
+    in.banList = FromCommaList(store.ReadString(kBanIPList));
     return state;
 }
 

@@ -18,7 +18,7 @@ std::string_view trimmed(std::string_view line)
     return line;
 }
 
-// A line as QSettings reads it: a backslash takes the next character as it is, double quotes enclose
+// A line in the file's escaped form: a backslash takes the next character as it is, double quotes enclose
 // text (an "=" or ";" in it too), and a semicolon outside them starts a comment.
 struct LineScan {
     std::size_t end = 0;                         // where a comment begins, or the line's length
@@ -57,14 +57,14 @@ LineKind kindOf(std::string_view line)
     if (text.empty())
         return LineKind::Blank;
     const bool section = text.front() == '[';
-    // QSettings also ends a line at a lone CR, which would cut this one where the checks below cannot see.
+    // A lone CR ends a line for other INI readers (and earlier builds), which would cut this one.
     if (text.find('\r') != std::string_view::npos)
         return section ? LineKind::BrokenSection : LineKind::Broken;
-    // Only ";" starts a comment: QSettings reads a "#" line but cannot write such a file back.
-    if (text.front() == ';')
+    if (text.front() == ';' || text.front() == '#')
         return LineKind::Comment;
     const LineScan read = scan(text);
-    if (read.quoteOpen)
+    // A value edited by hand reads as written, an unmatched quote and all; a header must be whole.
+    if (read.quoteOpen && (section || read.equals == std::string_view::npos))
         return section ? LineKind::BrokenSection : LineKind::Broken;
     if (section)
         return trimmed(text.substr(0, read.end)).back() == ']' ? LineKind::Section : LineKind::BrokenSection;

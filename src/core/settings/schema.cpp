@@ -23,6 +23,10 @@ constexpr std::array kAllSettings{
     kCmdLine,
 };
 
+constexpr std::array kStartupStageSettings{kServerName, kMotd,       kGameTypeText, kGameType,   kServerType,
+                                           kMemory,     kStartMap,  kMaxPlayers,   kTimeLimit,  kFragLimit,
+                                           kPureServer, kRConPW,    kVarnoClients};
+
 constexpr std::array kRestorableSections{kSectionBots, kSectionAdvanced, kSectionMaps, kSectionServer,
                                          kSectionServerTools};
 
@@ -52,6 +56,15 @@ const SettingKey* findSetting(std::string_view section, std::string_view name)
             return &key;
     }
     return nullptr;
+}
+
+bool readByStartupStage(std::string_view section, std::string_view name)
+{
+    for (const auto& key : kStartupStageSettings) {
+        if (key.section == section && key.name == name)
+            return true;
+    }
+    return false;
 }
 
 std::span<const std::string_view> restorableSections()

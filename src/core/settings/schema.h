@@ -41,6 +41,8 @@ inline constexpr std::string_view kInitialMotd = "Beastly fragging served by Var
 
 // General
 inline constexpr SettingKey kRestoreFlags{kSectionGeneral, "RestoreFlags", Encoding::Integer, "0"};
+// The restore flag's one written value: the loader's Startup stage reads the stored values.
+inline constexpr int kStartupStageArmed = 2;
 
 // ServerSettings: the Startup page and three values of the Remote Access page
 inline constexpr SettingKey kServerName{kSectionServer, "ServerName", Encoding::Text, "Varno - Beastly Server"};
@@ -135,6 +137,10 @@ std::span<const SettingKey> allSettings();
 
 // Finds a value by section and name (exact spelling); nullptr when the schema has no such value.
 const SettingKey* findSetting(std::string_view section, std::string_view name);
+
+// Whether the start-up loader's Startup stage reads this value (the Startup page, RConPW, VarnoClients):
+// storing one arms that stage, so that what the operator typed comes back at the next start.
+bool readByStartupStage(std::string_view section, std::string_view name);
 
 // The sections that restoring the defaults of all pages erases, in erase order.
 std::span<const std::string_view> restorableSections();

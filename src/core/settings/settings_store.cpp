@@ -31,16 +31,20 @@ bool SettingsStore::ReadBool(std::string_view section, std::string_view name, bo
 void SettingsStore::WriteString(std::string_view section, std::string_view name, std::string_view text)
 {
     writeValue(section, name, text);
+    // The loader's Startup stage reads its values only once the restore flag is 2; without it every
+    // change made on the Startup page would be lost at the next start.
+    if (readByStartupStage(section, name) && ReadInteger(kRestoreFlags) != kStartupStageArmed)
+        writeValue(kRestoreFlags.section, kRestoreFlags.name, toDecimal(kStartupStageArmed));
 }
 
 void SettingsStore::WriteInteger(std::string_view section, std::string_view name, int value)
 {
-    writeValue(section, name, toDecimal(value));
+    WriteString(section, name, toDecimal(value));
 }
 
 void SettingsStore::WriteBool(std::string_view section, std::string_view name, bool value)
 {
-    writeValue(section, name, value ? "1" : "0");
+    WriteString(section, name, value ? "1" : "0");
 }
 
 void SettingsStore::EraseSection(std::string_view section)

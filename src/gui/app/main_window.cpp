@@ -1,5 +1,6 @@
 #include "gui/app/main_window.h"
 
+#include "core/settings/maps_folder.h"
 #include "core/settings/schema.h"
 #include "gui/app/about_form.h"
 #include "gui/app/artwork.h"
@@ -257,11 +258,22 @@ void TForm1::TrayIcon1Click()
 
 void TForm1::FormShow()
 {
-    const QString installDir = toQ(createSettingsStore()->ReadString(kInstallDir, kInstallDir.defaultText));
-    if (installDir == QLatin1String("."))
+    std::string installDir;
+    std::string mapsDir;
+    {
+        const auto store = createSettingsStore();
+        // Without it the maps folder has nothing to fall back on; a failure is shown and the start goes on.
+        runHandler([&] { supplyInstallDir(*store); });
+        installDir = store->ReadString(kInstallDir);
+        mapsDir = store->ReadString(kMapsDir);
+    }
+    if (needsMapsFolderReminder(mapsDir, installDir))
         dialogs::showMessage(QString::fromLatin1(kMissingInstallDir));
-    if (forms().PropForm)
-        forms().PropForm->MapsDirEdit->setText(installDir + QDir::separator() + QStringLiteral("Maps"));
+    // Only a maps folder that is not chosen yet gets the installation's: one typed or loaded meanwhile,
+    // while the reminder was open, stays.
+    if (forms().PropForm && isMapsFolderUnset(mapsDir))
+        forms().PropForm->showMapsFolderFallback(
+            toQ(shownMapsFolder(mapsDir, installDir, QDir::separator().toLatin1())));
 }
 
 void TForm1::LoadTimerTimer()

@@ -69,11 +69,17 @@ std::optional<StartOptions> parseStartOptions(QCoreApplication& app, int& exitCo
 
     const QString file = toQ(settingsFile());
     if (!file.isEmpty()) {
-        const QString setAside = SettingsFileStore::setAsideIfDamaged(file);
-        if (!setAside.isEmpty())
+        QStringList kept;
+        const QString setAside = SettingsFileStore::setAsideIfDamaged(file, &kept);
+        if (!setAside.isEmpty() && kept.isEmpty())
             dialogs::showMessage(QStringLiteral("The settings file %1 could not be read. It was kept as %2, and "
                                                 "Varno Server starts with its default settings.")
                                      .arg(file, setAside));
+        else if (!setAside.isEmpty())
+            dialogs::showMessage(QStringLiteral("The settings file %1 could not be read. It was kept as %2, and "
+                                                "Varno Server starts with the values that could still be read "
+                                                "from it (%3) and the default settings for the rest.")
+                                     .arg(file, setAside, kept.join(QStringLiteral(", "))));
     }
 
     StartOptions options;

@@ -322,8 +322,11 @@ void MapRotationPage::MapListButtonClick()
     m_lastMapListType = answer.filterIndex < 0 ? 0 : answer.filterIndex;
     m_mapListSuffix = suffixForMapListType(m_lastMapListType);
     // The form follows the chosen file type, not the name's extension.
-    const std::string text = buildMapListFile(rotation(), mapListFormForFileType(m_lastMapListType + 1));
-    writeFileAtomically(answer.fileName, QByteArray::fromStdString(text));
+    const MapListForm form = mapListFormForFileType(m_lastMapListType + 1);
+    const std::string text = buildMapListFile(rotation(), form);
+    // A script-form list is a game config like the server script: private unless the file it replaces was not.
+    writeFileAtomically(answer.fileName, QByteArray::fromStdString(text),
+                        form == MapListForm::Script ? FileAccess::KeepOrOwnerOnly : FileAccess::Usual);
 }
 
 QString MapRotationPage::pictureFileName() const

@@ -5,6 +5,7 @@
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
+#include "gui/app/status_line.h"
 #include "gui/app/widget_helpers.h"
 #include "gui/console/console_in_view.h"
 #include "gui/launch/map_rotation_page.h"
@@ -112,7 +113,8 @@ void launchServer()
     const std::filesystem::path gameFolder = std::filesystem::current_path();
 
     // Everything is checked before anything is written.
-    const std::string script = buildServerScript(scriptInputFromWindows());
+    const ServerScriptInput scriptInput = scriptInputFromWindows();
+    const std::string script = buildServerScript(scriptInput);
     const auto launcher = createProcessLauncher();
     const std::optional<std::string> program = launcher->gameProgram(gameFolder.string());
     CommandLineInput commandLine = commandLineInputFromWindows(program.value_or(std::string(kWindowsGameProgram)));
@@ -121,8 +123,12 @@ void launchServer()
 
     const QString scriptPath = QDir(toQ(gameFolder.string())).filePath(QStringLiteral("baseq3/") +
                                                                        toQ(kServerScriptFileName));
-    writeFileAtomically(QDir::toNativeSeparators(scriptPath), QByteArray::fromStdString(script));
+    // The script holds the rcon and server passwords.
+    writeFileAtomically(QDir::toNativeSeparators(scriptPath), QByteArray::fromStdString(script),
+                        FileAccess::OwnerOnly);
     selectComboIndexQuietly(form.startupPage->ServerTypeBox, serverType);
+    if (const std::string notice = banListNotice(scriptInput); !notice.empty())
+        form.StatusBar1->setText(toQ(notice));
 
     if (!program) {
         dialogs::showMessage(QString::fromLatin1(kGameNotFound));

@@ -12,23 +12,23 @@ namespace varno {
 
 void loadText(SettingsStore& store, const SettingKey& key, QLineEdit* edit)
 {
-    edit->setText(toQ(store.ReadString(key, toStd(edit->text()))));
+    edit->setText(toQ(store.ReadString(key)));
     edit->setCursorPosition(0);
 }
 
 void loadText(SettingsStore& store, const SettingKey& key, QComboBox* box)
 {
-    box->setEditText(toQ(store.ReadString(key, toStd(box->currentText()))));
+    box->setEditText(toQ(store.ReadString(key)));
 }
 
 void loadNumber(SettingsStore& store, const SettingKey& key, SpinEdit* spin)
 {
-    spin->setValue(store.ReadInteger(key, spin->value()));
+    spin->setValue(store.ReadInteger(key));
 }
 
 void loadFlag(SettingsStore& store, const SettingKey& key, QCheckBox* box)
 {
-    box->setChecked(store.ReadBool(key, box->isChecked()));
+    box->setChecked(store.ReadBool(key));
 }
 
 void setRadioLoaded(QRadioButton* button, bool on)

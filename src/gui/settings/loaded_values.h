@@ -11,9 +11,9 @@ namespace varno {
 
 class SpinEdit;
 
-// Puts stored values into controls through their ordinary setters, the control's current content
-// being the default; a control whose content changes runs its change handler, which stores the value
-// straight back.
+// Puts stored values into controls through their ordinary setters; a missing value gives the schema's
+// default, which is the control's first state. A control whose content changes runs its change handler,
+// which stores the value straight back.
 void loadText(SettingsStore& store, const SettingKey& key, QLineEdit* edit);
 void loadText(SettingsStore& store, const SettingKey& key, QComboBox* box);
 void loadNumber(SettingsStore& store, const SettingKey& key, SpinEdit* spin);

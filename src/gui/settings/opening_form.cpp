@@ -3,6 +3,7 @@
 #include "core/settings/comma_list.h"
 #include "core/settings/bot_flags.h"
 #include "core/settings/integer_text.h"
+#include "core/settings/maps_folder.h"
 #include "core/settings/schema.h"
 #include "gui/app/artwork.h"
 #include "gui/app/error_report.h"
@@ -123,11 +124,13 @@ void TOpeningForm::PropertiesTimer()
     StartupPage& startup = *forms().Form1->startupPage;
     {
         const auto store = createSettingsStore();
-        properties.Q3DirEdit->setText(toQ(store->ReadString(kQuakeDir, "")));
-        properties.MapsDirEdit->setText(toQ(store->ReadString(kMapsDir, ".")));
-        if (properties.MapsDirEdit->text().size() == 1)
-            properties.MapsDirEdit->setText(toQ(store->ReadString(kInstallDir, ".")) + QDir::separator() +
-                                            QStringLiteral("Maps"));
+        properties.Q3DirEdit->setText(toQ(store->ReadString(kQuakeDir)));
+        const std::string mapsDir = store->ReadString(kMapsDir);
+        if (isMapsFolderUnset(mapsDir))
+            properties.showMapsFolderFallback(
+                toQ(shownMapsFolder(mapsDir, store->ReadString(kInstallDir), QDir::separator().toLatin1())));
+        else
+            properties.MapsDirEdit->setText(toQ(mapsDir));
         startup.FillGameDirList();
         properties.ConsoleTerminalBox->setChecked(store->ReadBool(kOpenConsoleTerminal));
     }
@@ -135,17 +138,17 @@ void TOpeningForm::PropertiesTimer()
     LoadLabel->setText(QStringLiteral("Loading Properties...Bot Info..."));
 
     const auto store = createSettingsStore();
-    startup.setBotChecksQuietly(fromBotFlagString(store->ReadString(kBotList, ""), stockBotNames().size()));
-    const std::string minBots = store->ReadString(kMinBots, "");
+    startup.setBotChecksQuietly(fromBotFlagString(store->ReadString(kBotList), stockBotNames().size()));
+    // Read as text: an empty value counts as 0, and a text that is not a number ends the stage.
+    const std::string minBots = store->ReadString(kMinBots);
     startup.SpinBotMin->setValue(minBots.empty() ? 0 : toIntegerOrThrow(minBots));
-    // Missing values fall back on the page's first state: Auto-Kick selected.
-    setRadioLoaded(startup.BotRB1, store->ReadBool(kAutoKick, true));
-    setRadioLoaded(startup.BotRB2, store->ReadBool(kKeepBots, false));
-    if (const std::string level = store->ReadString(kBotlevel, ""); !level.empty())
+    setRadioLoaded(startup.BotRB1, store->ReadBool(kAutoKick));
+    setRadioLoaded(startup.BotRB2, store->ReadBool(kKeepBots));
+    // An empty level leaves the field as it is.
+    if (const std::string level = store->ReadString(kBotlevel); !level.empty())
         startup.SpinBotLevel->setValue(toIntegerOrThrow(level));
-    startup.BotChatBox->setChecked(store->ReadBool(kNoBotChat, false));
-    QLineEdit* commandLine = forms().CmdLineForm->AddCmdLine;
-    commandLine->setText(toQ(store->ReadString(kCmdLine, toStd(commandLine->text()))));
+    startup.BotChatBox->setChecked(store->ReadBool(kNoBotChat));
+    forms().CmdLineForm->AddCmdLine->setText(toQ(store->ReadString(kCmdLine)));
 }
 
 void TOpeningForm::StartupTimer()
@@ -153,7 +156,7 @@ void TOpeningForm::StartupTimer()
     Startup->stop();
     LoadLabel->setText(QStringLiteral("Loading Startup..."));
     const auto store = createSettingsStore();
-    if (store->ReadInteger(kRestoreFlags, 0) != 2) {
+    if (store->ReadInteger(kRestoreFlags) != kStartupStageArmed) {
         InitlizeDefaults();
         return;
     }
@@ -162,8 +165,8 @@ void TOpeningForm::StartupTimer()
     RemoteAccessPage& remote = *forms().Form1->remoteAccessPage;
     loadText(*store, kServerName, startup.ServerNameEdit);
     loadText(*store, kMotd, startup.MotdEdit);
-    startup.GameTypeBox->setEditText(toQ(store->ReadString(kGameTypeText, kGameTypeText.defaultText)));
-    selectComboIndexQuietly(startup.GameTypeBox, store->ReadInteger(kGameType, 2));
+    startup.GameTypeBox->setEditText(toQ(store->ReadString(kGameTypeText)));
+    selectComboIndexQuietly(startup.GameTypeBox, store->ReadInteger(kGameType));
     loadText(*store, kServerType, startup.ServerTypeBox);
     loadNumber(*store, kMemory, startup.memtouse);
     loadText(*store, kStartMap, startup.StartMapBox);
@@ -173,7 +176,7 @@ void TOpeningForm::StartupTimer()
     loadFlag(*store, kPureServer, advanced.PureCB);
     loadText(*store, kRConPW, remote.RCONEdit);
     loadFlag(*store, kVarnoClients, remote.VarnoClientCheckBox);
-    store->WriteInteger(kRestoreFlags, 2);
+    store->WriteInteger(kRestoreFlags, kStartupStageArmed);
     ProgressBar1->setValue(20);
 }
 
@@ -187,7 +190,7 @@ void TOpeningForm::MapTimer()
 {
     Map->stop();
     LoadLabel->setText(QStringLiteral("Loading Maps..."));
-    forms().Form1->mapRotationPage->setRotation(FromCommaList(createSettingsStore()->ReadString(kMapRotation, "")));
+    forms().Form1->mapRotationPage->setRotation(FromCommaList(createSettingsStore()->ReadString(kMapRotation)));
     ProgressBar1->setValue(40);
 }
 
@@ -210,7 +213,7 @@ void TOpeningForm::RemAccessTimer()
     LoadLabel->setText(QStringLiteral("Loading Remote Access Security..."));
     ProgressBar1->setValue(80);
     const auto store = createSettingsStore();
-    forms().Form1->remoteAccessPage->AllowRCON_CB->setChecked(store->ReadBool(kAllowRCon, true));
+    forms().Form1->remoteAccessPage->AllowRCON_CB->setChecked(store->ReadBool(kAllowRCon));
     forms().Form1->lpbPage->loadStoredSettings(*store);
 }
 
@@ -238,7 +241,7 @@ void TOpeningForm::AdvancedTimer()
     loadFlag(*store, kEC, advanced.ecCB);
     loadFlag(*store, kEB, advanced.ebCB);
     advanced.BanListBox->clear();
-    for (const auto& entry : FromCommaList(store->ReadString(kBanIPList, "")))
+    for (const auto& entry : FromCommaList(store->ReadString(kBanIPList)))
         advanced.BanListBox->addItem(toQ(entry));
     ProgressBar1->setValue(100);
 }

@@ -1,6 +1,7 @@
 #include "gui/settings/prop_form.h"
 
 #include "core/launch/engine_names.h"
+#include "core/settings/maps_folder.h"
 #include "core/settings/schema.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/error_report.h"
@@ -138,6 +139,8 @@ TPropForm::TPropForm(QWidget* parent)
     makeFixedDialog(this, QStringLiteral("Properties"));
 
     onEvent(Button1, &QPushButton::clicked, this, &TPropForm::Button1Click);
+    // Once the operator edits the folder it is theirs, even when it reads like the fallback.
+    connect(MapsDirEdit, &QLineEdit::textEdited, this, [this] { m_mapsFolderFallback.clear(); });
     onEvent(Button2, &QPushButton::clicked, this, &TPropForm::Button2Click);
     onEvent(SpeedButton1, &QToolButton::clicked, this, &TPropForm::SpeedButton1Click);
     onEvent(ASmap, &QCheckBox::toggled, this, &TPropForm::ASmapClick);
@@ -178,11 +181,20 @@ void TPropForm::Button1Click()
         store->WriteString(kQuakeDir, toStd(Q3DirEdit->text()));
         store->WriteBool(kShowMap, MapPrevCB->isChecked());
         store->WriteBool(kSystray, SystrayCB->isChecked());
-        store->WriteString(kMapsDir, toStd(MapsDirEdit->text()));
+        // A folder shown only in place of an unchosen one never replaces a folder the store holds.
+        const bool showsFallback = !m_mapsFolderFallback.isEmpty() && MapsDirEdit->text() == m_mapsFolderFallback;
+        if (!showsFallback || isMapsFolderUnset(store->ReadString(kMapsDir)))
+            store->WriteString(kMapsDir, toStd(MapsDirEdit->text()));
     }
     Button2->setEnabled(false);
     StatusBar1->setText(QStringLiteral("Settings Saved!"));
     hide();
+}
+
+void TPropForm::showMapsFolderFallback(const QString& folder)
+{
+    MapsDirEdit->setText(folder);
+    m_mapsFolderFallback = folder;
 }
 
 void TPropForm::Button2Click()

@@ -55,6 +55,9 @@ public:
     void ConsoleTerminalBoxClick();
     void FormShow();
 
+    // Shows a maps folder that stands in for one not chosen yet; Ok does not store it over a chosen one.
+    void showMapsFolderFallback(const QString& folder);
+
     // The open dialog's filter for the game program on this system.
     static QString gameProgramFilter();
 
@@ -63,6 +66,7 @@ protected:
 
 private:
     bool m_centred = false;
+    QString m_mapsFolderFallback;
 };
 
 } // namespace varno

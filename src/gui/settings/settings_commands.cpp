@@ -89,7 +89,7 @@ void saveStartupSettings()
         store->WriteBool(kPureServer, form.advancedPage->PureCB->isChecked());
         store->WriteString(kRConPW, toStd(form.remoteAccessPage->RCONEdit->text()));
         store->WriteBool(kVarnoClients, form.remoteAccessPage->VarnoClientCheckBox->isChecked());
-        store->WriteInteger(kRestoreFlags, 2);
+        store->WriteInteger(kRestoreFlags, kStartupStageArmed);
     }
     form.StatusBar1->setText(QStringLiteral("Settings Saved!"));
 }

@@ -8,7 +8,10 @@ TEST(IniSalvage, SoundTextNeedsEveryLineInItsShape)
 {
     EXPECT_TRUE(isIniTextSound(""));
     EXPECT_TRUE(isIniTextSound("[General]\nRestoreFlags=2\n\n; note\n[ServerSettings]\nServerName=a=b\n"));
-    EXPECT_FALSE(isIniTextSound("[General]\n# a note QSettings cannot write back\nRestoreFlags=2\n"));
+    // Hand edits: a "#" note, and a quote left open in a value.
+    EXPECT_TRUE(isIniTextSound("[General]\n# a note\nRestoreFlags=2\n[ServerSettings]\nMOTD=say \"hi; there\n"));
+    EXPECT_FALSE(isIniTextSound("[Server\"Settings]\nx=1\n"));
+    EXPECT_FALSE(isIniTextSound("[A]\nname \"with=open quote\n"));
     EXPECT_TRUE(isIniTextSound("[A]\r\nx=1\r\n"));
     EXPECT_FALSE(isIniTextSound("[A]\nno equals sign\n"));
     EXPECT_FALSE(isIniTextSound("[A\nx=1\n"));

@@ -1,10 +1,13 @@
 #include "core/app/varno_error.h"
 #include "core/settings/bot_flags.h"
 #include "core/settings/integer_text.h"
+#include "core/settings/maps_folder.h"
 #include "core/settings/schema.h"
+#include "core/settings/settings_store.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 using namespace varno;
@@ -63,4 +66,74 @@ TEST(Schema, NamesEveryValueOncePerSection)
     EXPECT_EQ(findSetting("MapSettings", "MapRotation")->encoding, Encoding::CommaList);
     EXPECT_EQ(findSetting("AutoSave", "MapRotation")->encoding, Encoding::Flag);
     EXPECT_EQ(findSetting("ServerSettings", "Nope"), nullptr);
+}
+
+namespace {
+
+// The store's rules without a file: sections of named texts in memory, every write recorded.
+class MemoryStore : public SettingsStore {
+public:
+    std::map<std::pair<std::string, std::string>, std::string> values;
+    std::vector<std::string> writes;
+
+protected:
+    std::optional<std::string> readValue(std::string_view section, std::string_view name) override
+    {
+        const auto it = values.find({std::string(section), std::string(name)});
+        return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    void writeValue(std::string_view section, std::string_view name, std::string_view text) override
+    {
+        values[{std::string(section), std::string(name)}] = std::string(text);
+        writes.push_back(std::string(name) + "=" + std::string(text));
+    }
+    void eraseSection(std::string_view) override {}
+};
+
+} // namespace
+
+TEST(SettingsStore, StoringAStartupStageValueArmsThatStageOnce)
+{
+    const struct {
+        SettingKey key;
+        std::vector<std::string> writes;
+    } cases[] = {
+        {kServerName, {"ServerName=x", "RestoreFlags=2"}},
+        {kRConPW, {"RConPW=x", "RestoreFlags=2"}},
+        {kVarnoClients, {"VarnoClients=x", "RestoreFlags=2"}},
+        {kMemory, {"Memory=x", "RestoreFlags=2"}},
+        // Read by later stages, which load at every start.
+        {kAllowRCon, {"AllowRCon=x"}},
+        {kPassword, {"Password=x"}},
+        {kMinBots, {"MinBots=x"}},
+    };
+    for (const auto& c : cases) {
+        MemoryStore store;
+        store.WriteString(c.key, "x");
+        EXPECT_EQ(store.writes, c.writes) << c.key.name;
+        // Once armed, further changes write only themselves.
+        store.writes.clear();
+        store.WriteString(c.key, "y");
+        EXPECT_EQ(store.writes, std::vector<std::string>{std::string(c.key.name) + "=y"});
+    }
+}
+
+TEST(MapsFolder, FallsBackOnTheInstallationOnlyWhenNoneIsChosen)
+{
+    const struct {
+        std::string_view stored;
+        std::string_view installDir;
+        std::string shown;
+        bool reminder;
+    } cases[] = {
+        {".", ".", "./Maps", true},
+        {"x", "/opt/varno", "/opt/varno/Maps", false},
+        {"/srv/maps", ".", "/srv/maps", false},
+        {"/srv/maps", "/opt/varno", "/srv/maps", false},
+        {"", ".", "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(shownMapsFolder(c.stored, c.installDir, '/'), c.shown) << c.stored << " " << c.installDir;
+        EXPECT_EQ(needsMapsFolderReminder(c.stored, c.installDir), c.reminder) << c.stored << " " << c.installDir;
+    }
 }

@@ -147,12 +147,30 @@ TEST_F(MainWindowTest, WindowsAreSingleInstancesShownModelessAndBroughtForward)
     EXPECT_EQ(propertiesWindows, 1);
 }
 
-TEST_F(MainWindowTest, ShowingWithoutInstallDirRemindsAndSetsTheMapsFolder)
+TEST_F(MainWindowTest, ShowingWithoutInstallDirSuppliesTheDataFolderQuietly)
 {
     createWindows(false, true);
+    const QString dataFolder = settings->path(QStringLiteral("data/varno-server"));
     ASSERT_TRUE(waitFor([] { return !forms().PropForm->MapsDirEdit->text().isEmpty(); }));
+    EXPECT_TRUE(dialogs::takeMessages().isEmpty());
+    EXPECT_EQ(settings->read(kSectionProgram, "InstallDir"), dataFolder.toStdString());
+    EXPECT_TRUE(QDir(dataFolder + QStringLiteral("/Maps")).exists());
+    EXPECT_EQ(forms().PropForm->MapsDirEdit->text(), dataFolder + QDir::separator() + "Maps");
+}
+
+TEST_F(MainWindowTest, WithoutAnyFolderToFallBackOnTheReminderComesAndTheErrorIsShown)
+{
+    // A data folder that cannot be made: a file stands where its parent should be.
+    QFile blocker(settings->path(QStringLiteral("data")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    createWindows(false, true);
+    ASSERT_TRUE(waitFor([] { return !forms().PropForm->MapsDirEdit->text().isEmpty(); }));
+    const QString maps = settings->path(QStringLiteral("data/varno-server/Maps"));
     EXPECT_EQ(dialogs::takeMessages(),
-              QStringList{"Please select your Quake 3 Maps Directory in Settings | Properties."});
+              (QStringList{"Cannot create folder " + maps,
+                           "Please select your Quake 3 Maps Directory in Settings | Properties."}));
+    EXPECT_EQ(settings->read(kSectionProgram, "InstallDir"), "<missing>");
     EXPECT_EQ(forms().PropForm->MapsDirEdit->text(), QStringLiteral(".") + QDir::separator() + "Maps");
 }
 
@@ -174,18 +192,21 @@ TEST_F(MainWindowTest, EnteringRemoteAccessFocusesThePassword)
     EXPECT_TRUE(waitFor([] { return control<QLineEdit>(QStringLiteral("RCONEdit"))->hasFocus(); }));
 }
 
-TEST_F(MainWindowTest, ErrorsWhileAnErrorIsShownAreNotStacked)
+TEST_F(MainWindowTest, ErrorsWhileAnErrorIsShownFollowOnceItCloses)
 {
     createWindows();
-    // While the first box is open, a timer's handler fails too (as the loader's stages do over one unwritable
-    // file): one box, not two.
+    // While the first box is open, timers' handlers fail too (as the loader's stages do over one unwritable
+    // file): each different text gets its box after the first one closes, in order, none twice.
     dialogs::whileMessageShown([](const QString&) {
         dialogs::whileMessageShown({});
         runHandler([] { throw VarnoError("Failed to set data for 'Memory'"); });
+        runHandler([] { throw VarnoError("Cannot create file /x/vrn2data.cfg"); });
+        runHandler([] { throw VarnoError("Failed to set data for 'Memory'"); });
     });
     runHandler([] { throw VarnoError("Failed to set data for 'MOTD'"); });
-    EXPECT_EQ(dialogs::takeMessages(), QStringList{"Failed to set data for 'MOTD'"});
-    // Once it is closed, the next error has its own box.
+    EXPECT_EQ(dialogs::takeMessages(), (QStringList{"Failed to set data for 'MOTD'", "Failed to set data for 'Memory'",
+                                                    "Cannot create file /x/vrn2data.cfg"}));
+    // Nothing is left waiting for the next error.
     runHandler([] { throw VarnoError("Failed to set data for 'MOTD'"); });
     EXPECT_EQ(dialogs::takeMessages(), QStringList{"Failed to set data for 'MOTD'"});
 }

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -205,6 +206,23 @@ TEST_F(MapRotationTest, SaveToFileWritesTheScriptOrPlainFormByType)
     EXPECT_EQ(saveMapList(1, QStringLiteral("list.cfg")), QByteArray("q3dm1\r\nmy map\r\n"));
     // A second export in the same run starts afresh.
     EXPECT_EQ(saveMapList(0, QStringLiteral("again.cfg")), script);
+}
+
+TEST_F(MapRotationTest, ScriptFormIsOwnerOnlyWhenNewAndKeepsTheReplacedFilesPermissions)
+{
+    const auto modeOf = [this](const char* name) {
+        return int(QFileInfo(settings->path(QString::fromLatin1(name))).permissions() &
+                   (QFile::ReadGroup | QFile::ReadOther | QFile::ReadOwner | QFile::WriteOwner));
+    };
+    const int ownerOnly = int(QFile::ReadOwner | QFile::WriteOwner);
+    saveMapList(0, QStringLiteral("new.cfg"));
+    EXPECT_EQ(modeOf("new.cfg"), ownerOnly);
+    QFile shared(settings->path(QStringLiteral("shared.cfg")));
+    ASSERT_TRUE(shared.open(QIODevice::WriteOnly));
+    shared.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    shared.close();
+    saveMapList(0, QStringLiteral("shared.cfg"));
+    EXPECT_EQ(modeOf("shared.cfg"), ownerOnly | int(QFile::ReadGroup | QFile::ReadOther));
 }
 
 TEST_F(MapRotationTest, SaveDialogRemembersNameTypeAndExtension)

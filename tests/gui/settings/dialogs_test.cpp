@@ -66,6 +66,31 @@ TEST_F(DialogsTest, ConsoleTerminalBoxStartsTickedAndIsStoredAtOnce)
     EXPECT_EQ(stored(kOpenConsoleTerminal), "1");
 }
 
+TEST_F(DialogsTest, PropertiesOkNeverStoresAShownFallbackOverAChosenMapsFolder)
+{
+    const struct {
+        const char* stored;   // MapsDir before
+        bool typed;           // the operator typed the fallback's text over it
+        std::string after;
+    } cases[] = {
+        {"/srv/maps", false, "/srv/maps"},
+        {"/srv/maps", true, "/opt/varno/Maps"},
+        {".", false, "/opt/varno/Maps"},
+    };
+    TPropForm* form = forms().PropForm;
+    for (const auto& c : cases) {
+        settings->write(kSectionProgram, "MapsDir", c.stored);
+        form->showMapsFolderFallback(QStringLiteral("/opt/varno/Maps"));
+        form->show();
+        if (c.typed) {
+            clearField(form->MapsDirEdit);
+            typeInto(form->MapsDirEdit, QStringLiteral("/opt/varno/Maps"));
+        }
+        click(form->Button1);
+        EXPECT_EQ(stored(kMapsDir), c.after) << c.stored << " " << c.typed;
+    }
+}
+
 TEST_F(DialogsTest, PropertiesCancelKeepsTypedTextUnstored)
 {
     TPropForm* form = forms().PropForm;

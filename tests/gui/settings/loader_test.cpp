@@ -18,10 +18,12 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QProcess>
@@ -53,7 +55,9 @@ TEST_F(LoaderTest, FreshStoreLeavesEveryControlAtItsFirstStateAndStoresNothingNe
     load();
     EXPECT_EQ(forms().OpeningForm->LoadLabel->text(), QStringLiteral("Loading Advanced Setup..."));
     EXPECT_FALSE(forms().OpeningForm->isVisible());
-    EXPECT_EQ(forms().PropForm->MapsDirEdit->text(), QStringLiteral(".") + QDir::separator() + "Maps");
+    // The program's data folder stands in for the installation folder.
+    const QString dataFolder = settings->path(QStringLiteral("data/varno-server"));
+    EXPECT_EQ(forms().PropForm->MapsDirEdit->text(), dataFolder + QDir::separator() + "Maps");
     EXPECT_EQ(startup().ServerNameEdit->text(), QStringLiteral("Varno - Beastly Server"));
     EXPECT_EQ(startup().GameTypeBox->currentText(), QStringLiteral("Free for All - DM"));
     EXPECT_EQ(startup().memtouse->text(), QStringLiteral("56"));
@@ -66,6 +70,7 @@ TEST_F(LoaderTest, FreshStoreLeavesEveryControlAtItsFirstStateAndStoresNothingNe
     EXPECT_TRUE(advanced().ebCB->isChecked());
     EXPECT_EQ(forms().Form1->mapRotationPage->RotateMapListBox->count(), 0);
     // The Startup stage found no restore flag and wrote nothing; nothing changed, so no handler ran.
+    EXPECT_EQ(stored(kInstallDir), dataFolder.toStdString());
     EXPECT_EQ(stored(kRestoreFlags), "<missing>");
     EXPECT_EQ(stored(kServerName), "<missing>");
     EXPECT_EQ(stored(kMemory), "<missing>");
@@ -73,7 +78,11 @@ TEST_F(LoaderTest, FreshStoreLeavesEveryControlAtItsFirstStateAndStoresNothingNe
 
 TEST_F(LoaderTest, StartupStageShowsInitializingWhenTheFlagIsNotSet)
 {
-    settings->write(kSectionServer, "ServerName", "Not loaded");
+    // Only a file of an earlier build holds a Startup value without the flag: storing one now sets it.
+    QFile file(settings->file());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[ServerSettings]\nServerName=Not loaded\n");
+    file.close();
     createWindows(true, true);
     ASSERT_TRUE(waitFor([] { return forms().OpeningForm->LoadLabel->text() == QLatin1String("Initlizing Registry..."); }));
     ASSERT_TRUE(waitFor([] { return forms().Form1->StatusBar1->text() == QLatin1String("Varno Loaded Successfully."); }));
@@ -151,6 +160,32 @@ TEST_F(LoaderTest, PropertiesStageLoadsFoldersBotsAndCommandLine)
     EXPECT_EQ(stored(kBotlevel), "5");
     EXPECT_TRUE(startup().BotChatBox->isChecked());
     EXPECT_EQ(forms().CmdLineForm->AddCmdLine->text(), QStringLiteral("+set g_log 1"));
+}
+
+TEST_F(LoaderTest, AChosenMapsFolderSurvivesAStartWithoutInstallDirAndPropertiesOk)
+{
+    settings->write(kSectionProgram, "MapsDir", "/srv/maps");
+    load();
+    EXPECT_TRUE(dialogs::takeMessages().isEmpty());
+    EXPECT_EQ(stored(kInstallDir), settings->path(QStringLiteral("data/varno-server")).toStdString());
+    EXPECT_EQ(forms().PropForm->MapsDirEdit->text(), QStringLiteral("/srv/maps"));
+    forms().PropForm->show();
+    click(forms().PropForm->Button1);
+    EXPECT_EQ(stored(kMapsDir), "/srv/maps");
+}
+
+TEST_F(LoaderTest, HandEditedValuesShowAsWritten)
+{
+    QFile file(settings->file());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nRestoreFlags=2\n[ServerSettings]\nServerName=Frag, Palace\nMOTD=say \"hi\" there\n"
+               "[AdvancedSettings]\nBanIPList=10.0.0.1,\"my host\"\n");
+    file.close();
+    load();
+    EXPECT_EQ(startup().ServerNameEdit->text(), QStringLiteral("Frag, Palace"));
+    EXPECT_EQ(startup().MotdEdit->text(), QStringLiteral("say \"hi\" there"));
+    ASSERT_EQ(advanced().BanListBox->count(), 2);
+    EXPECT_EQ(advanced().BanListBox->item(1)->text(), QStringLiteral("my host"));
 }
 
 TEST_F(LoaderTest, BadBotNumberEndsOnlyItsStageWithTheConversionMessage)
