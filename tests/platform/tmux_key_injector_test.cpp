@@ -82,6 +82,7 @@ TEST(TmuxSendKeys, PaneStateTellsARunningServerFromOneThatEnded)
     EXPECT_EQ(deadPaneText(""), "");
     EXPECT_EQ(deadPaneText("1 3 0\n"), "exit status 3");
     EXPECT_EQ(deadPaneText("1  9\n"), "killed by signal 9");
+    EXPECT_EQ(deadPaneText("1  \n"), "how it ended is not known");
 }
 
 } // namespace

@@ -91,13 +91,18 @@ std::vector<SendKeysCommand> sendKeysCommands(const QString& session, const std:
 
 std::string deadPaneText(const QString& paneState)
 {
-    const QStringList parts = paneState.trimmed().split(QLatin1Char(' '));
+    QString line = paneState;
+    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    const QStringList parts = line.split(QLatin1Char(' '));
     if (parts.value(0) != QLatin1String("1"))
         return {};
-    const int signal = parts.value(2).toInt();
-    if (signal > 0)
+    // tmux leaves both empty while (and, with tmux 3.3, sometimes after) it learns how the process ended.
+    if (const int signal = parts.value(2).toInt(); signal > 0)
         return "killed by signal " + std::to_string(signal);
-    return "exit status " + std::to_string(parts.value(1).toInt());
+    if (!parts.value(1).isEmpty())
+        return "exit status " + parts.value(1).toStdString();
+    return "how it ended is not known";
 }
 
 TmuxKeyInjector::TmuxKeyInjector()

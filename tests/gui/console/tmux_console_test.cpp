@@ -100,6 +100,8 @@ TEST_F(TmuxKeyInjectorTest, TypedCommandRunsInAShell)
 {
     startSession(socket, kConsoleSession, QStringLiteral("PS1='$ ' exec sh"));
     ASSERT_TRUE(console->bringInputToForeground());
+    // Typed before the prompt, the echo and the prompt would share a line with the output.
+    ASSERT_TRUE(waitFor([&] { return socket.capture(QString::fromLatin1(kConsoleSession)).startsWith("$"); }));
     ASSERT_EQ(player.PlayKeyString("echo hello{ENTER}"), kpOk);
     EXPECT_TRUE(waitFor([&] {
         return socket.capture(QString::fromLatin1(kConsoleSession)).split(QLatin1Char('\n')).contains("hello");
@@ -166,8 +168,13 @@ TEST_F(TmuxKeyInjectorTest, ServerThatDiesAfterItWasFoundIsReported)
     }));
     ASSERT_EQ(player.PlayKeyString("status{ENTER}"), kpOk);
     ASSERT_TRUE(waitUntilIdle());
-    EXPECT_EQ(player.lastProblem(), "the server died while the keys were typed (killed by signal 15); the pane of the "
-                                    "server console \"Q3 WinConsole\" is dead");
+    // tmux 3.3 does not always learn how a pane's process ended.
+    const std::string problem = player.lastProblem();
+    EXPECT_TRUE(problem == "the server died while the keys were typed (killed by signal 15); the pane of the server "
+                           "console \"Q3 WinConsole\" is dead" ||
+                problem == "the server died while the keys were typed (how it ended is not known); the pane of the "
+                           "server console \"Q3 WinConsole\" is dead")
+        << problem;
 }
 
 TEST_F(TmuxKeyInjectorTest, ConsoleThatWentAwayEndsThePlayback)
