@@ -54,23 +54,26 @@ Result run(const QStringList& arguments)
 
 QList<Session> sessions(const QString& prefix)
 {
-    // One line per session's active pane: dead flag, exit status, signal, then the name (which may
-    // hold blanks, so it goes last).
+    // One line per session's active pane: dead flag, exit status, signal, whether a stop was asked for, the
+    // process id, then the name (which may hold blanks, so it goes last).
     const Result listed = run({QStringLiteral("list-panes"), QStringLiteral("-a"), QStringLiteral("-F"),
                                QStringLiteral("#{pane_active} #{pane_dead} #{pane_dead_status} "
-                                              "#{pane_dead_signal} #{session_name}")});
+                                              "#{pane_dead_signal} #{?%1,1,0} #{pane_pid} #{session_name}")
+                                   .arg(QLatin1String(kStopOption))});
     QList<Session> found;
     if (!listed.ran || listed.exitCode != 0)
         return found; // no server on the socket yet
     for (const QString& line : listed.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QStringList parts = line.split(QLatin1Char(' '));
-        if (parts.size() < 5 || parts[0] != QLatin1String("1"))
+        if (parts.size() < 7 || parts[0] != QLatin1String("1"))
             continue;
         Session session;
         session.alive = parts[1] != QLatin1String("1");
         session.deadStatus = parts[2].toInt();
         session.deadSignal = parts[3].toInt();
-        session.name = parts.mid(4).join(QLatin1Char(' '));
+        session.stopRequested = parts[4] == QLatin1String("1");
+        session.pid = parts[5].toLongLong();
+        session.name = parts.mid(6).join(QLatin1Char(' '));
         if (session.name.startsWith(prefix))
             found << session;
     }

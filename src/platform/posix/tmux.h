@@ -31,7 +31,12 @@ struct Session {
     bool alive = false;
     int deadStatus = 0;
     int deadSignal = 0;
+    bool stopRequested = false; // the session carries kStopOption
+    qint64 pid = 0;             // the pane's process
 };
+
+// The session option that marks a server whose end was asked for, so that a watchdog leaves it down.
+inline constexpr const char* kStopOption = "@varno-stop";
 QList<Session> sessions(const QString& prefix);
 
 // The first session beginning with prefix whose process runs.

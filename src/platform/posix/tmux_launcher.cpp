@@ -8,13 +8,19 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QElapsedTimer>
 #include <QThread>
+
+#include <signal.h>
 
 namespace varno {
 
 namespace {
 
 constexpr int kStartWaitMs = 100;
+constexpr int kStopPollMs = 50;
+// How much of a dead console's scroll-back is read back.
+constexpr int kConsoleHistoryLines = 400;
 constexpr const char* kNoTmux = "The server console cannot be opened: tmux is not installed. Install the tmux "
                                 "package and launch again.";
 
@@ -84,6 +90,7 @@ LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::stri
         return outcome;
 
     outcome.consoleName = toStd(session);
+    m_session = session;
     QThread::msleep(kStartWaitMs);
     for (const auto& found : tmux::sessions(session)) {
         if (found.name != session)
@@ -96,6 +103,87 @@ LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::stri
     }
     outcome.exitCode = 0; // gone already, and with it its exit status
     return outcome;
+}
+
+ServerState TmuxLauncher::poll()
+{
+    ServerState state;
+    if (m_session.isEmpty())
+        return state;
+    state.kind = ServerState::Kind::Gone;
+    for (const auto& found : tmux::sessions(m_session)) {
+        if (found.name != m_session)
+            continue;
+        state.stopRequested = found.stopRequested;
+        if (found.alive) {
+            state.kind = ServerState::Kind::Running;
+        } else {
+            state.kind = ServerState::Kind::Ended;
+            state.end = ServerEnd{found.deadStatus, found.deadSignal};
+        }
+    }
+    return state;
+}
+
+std::string TmuxLauncher::consoleText()
+{
+    if (m_session.isEmpty())
+        return {};
+    const tmux::Result captured =
+        tmux::run({QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-J"), QStringLiteral("-S"),
+                   QString::number(-kConsoleHistoryLines), QStringLiteral("-t"), tmux::paneTarget(m_session)});
+    if (!captured.ran || captured.exitCode != 0)
+        return {};
+    // tmux's own note on the dead pane is not the server's.
+    QStringList lines = captured.output.split(QLatin1Char('\n'));
+    lines.removeIf([](const QString& line) { return line.startsWith(QLatin1String("Pane is dead")); });
+    return toStd(lines.join(QLatin1Char('\n')));
+}
+
+bool TmuxLauncher::adopt()
+{
+    const auto live = tmux::firstLiveSession(toQ(kConsoleWindowClass));
+    if (!live)
+        return false;
+    m_session = *live;
+    return true;
+}
+
+bool TmuxLauncher::stop(std::chrono::milliseconds grace)
+{
+    if (poll().kind != ServerState::Kind::Running)
+        return poll().kind != ServerState::Kind::None;
+    const QString target = QStringLiteral("=") + m_session;
+    tmux::run({QStringLiteral("set-option"), QStringLiteral("-t"), target, QLatin1String(tmux::kStopOption),
+               QStringLiteral("1")});
+    tmux::run({QStringLiteral("send-keys"), QStringLiteral("-t"), tmux::paneTarget(m_session), QStringLiteral("-l"),
+               QStringLiteral("quit")});
+    tmux::run({QStringLiteral("send-keys"), QStringLiteral("-t"), tmux::paneTarget(m_session), QStringLiteral("Enter")});
+    const auto waitForEnd = [this](std::chrono::milliseconds limit) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < limit.count()) {
+            if (poll().kind != ServerState::Kind::Running)
+                return true;
+            QThread::msleep(kStopPollMs);
+        }
+        return poll().kind != ServerState::Kind::Running;
+    };
+    if (waitForEnd(grace))
+        return true;
+    // It did not heed quit: end the process, politely first.
+    qint64 pid = 0;
+    for (const auto& found : tmux::sessions(m_session)) {
+        if (found.name == m_session)
+            pid = found.pid;
+    }
+    if (pid <= 0)
+        return false;
+    ::kill(pid_t(pid), SIGTERM);
+    if (waitForEnd(std::chrono::seconds(2)))
+        return true;
+    ::kill(pid_t(pid), SIGKILL);
+    return waitForEnd(std::chrono::seconds(2));
 }
 
 } // namespace varno
