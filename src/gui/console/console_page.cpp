@@ -254,6 +254,14 @@ void ConsolePage::TypeIntoConsole(const QString& keys)
     m_player->PlayKeyString(toStd(keys));
 }
 
+void ConsolePage::noteServerEvent(const QStringList& lines, bool newServer)
+{
+    for (const QString& line : lines)
+        appendLog(line);
+    if (newServer && !LookforServerTimer->isActive())
+        LookforServerTimer->start();
+}
+
 QStringList ConsolePage::logLines() const
 {
     return enhConsole->toPlainText().split(QLatin1Char('\n'));

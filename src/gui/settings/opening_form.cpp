@@ -125,6 +125,7 @@ void TOpeningForm::PropertiesTimer()
         const auto store = createSettingsStore();
         properties.Q3DirEdit->setText(toQ(store->ReadString(kQuakeDir, "")));
         properties.MapsDirEdit->setText(toQ(store->ReadString(kMapsDir, ".")));
+        properties.RelaunchServerBox->setChecked(store->ReadBool(kRelaunchServer));
         if (properties.MapsDirEdit->text().size() == 1)
             properties.MapsDirEdit->setText(toQ(store->ReadString(kInstallDir, ".")) + QDir::separator() +
                                             QStringLiteral("Maps"));

@@ -85,6 +85,11 @@ TPropForm::TPropForm(QWidget* parent)
     options->addWidget(SystrayCB);
     options->addStretch(1);
     quake->addLayout(options, 4, 0, 1, 2);
+    // Stored at once, not by Ok: it rules what happens when the running server crashes.
+    RelaunchServerBox = makeControl<QCheckBox>(GroupBox1, "RelaunchServerBox",
+                                               QStringLiteral("Relaunch the server when it stops unexpectedly"));
+    RelaunchServerBox->setChecked(true);
+    quake->addWidget(RelaunchServerBox, 5, 0, 1, 2);
     const int pathWidth = Q3DirEdit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40;
     Q3DirEdit->setMinimumWidth(pathWidth);
 
@@ -140,6 +145,12 @@ TPropForm::TPropForm(QWidget* parent)
     onEvent(ASremote, &QCheckBox::toggled, this, &TPropForm::ASremoteClick);
     onEvent(ASserver, &QCheckBox::toggled, this, &TPropForm::ASserverClick);
     onEvent(ASadvanced, &QCheckBox::toggled, this, &TPropForm::ASadvancedClick);
+    onEvent(RelaunchServerBox, &QCheckBox::toggled, this, &TPropForm::RelaunchServerBoxClick);
+}
+
+void TPropForm::RelaunchServerBoxClick()
+{
+    createSettingsStore()->WriteBool(kRelaunchServer, RelaunchServerBox->isChecked());
 }
 
 void TPropForm::showEvent(QShowEvent* event)

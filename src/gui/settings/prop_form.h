@@ -42,6 +42,7 @@ public:
     QCheckBox* ASserver;
     QCheckBox* ASadvanced;
     StatusLine* StatusBar1;
+    QCheckBox* RelaunchServerBox;
 
     void Button1Click();
     void Button2Click();
@@ -52,6 +53,7 @@ public:
     void ASserverClick();
     void ASadvancedClick();
     void FormShow();
+    void RelaunchServerBoxClick();
 
     // The open dialog's filter for the game program on this system.
     static QString gameProgramFilter();
