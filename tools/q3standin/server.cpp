@@ -2,6 +2,9 @@
 
 #include "status_table.h"
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -125,6 +128,8 @@ const std::map<std::string, Server::Handler>& Server::handlers()
         {"setlastmsg", &Server::commandSetLastMsg},
         {"setqport", &Server::commandSetQport},
         {"setrate", &Server::commandSetRate},
+        {"standin_crash", &Server::commandStandinCrash},
+        {"standin_exit", &Server::commandStandinExit},
     };
     return table;
 }
@@ -443,6 +448,25 @@ void Server::commandQuit(const Args&)
 {
     m_quit = true;
     m_buffer.clear();
+}
+
+// Test instruments for the watchdog: end the way a crashing engine does, by a signal (SIGSEGV unless another
+// number is given) or by an exit code, without the orderly shutdown of quit.
+void Server::commandStandinCrash(const Args& args)
+{
+    const int number = args.size() > 1 ? std::atoi(args[1].c_str()) : SIGSEGV;
+    print("Crashing with signal " + std::to_string(number) + "\n");
+    std::fflush(nullptr);
+    std::signal(number, SIG_DFL);
+    std::raise(number);
+}
+
+void Server::commandStandinExit(const Args& args)
+{
+    const int code = args.size() > 1 ? std::atoi(args[1].c_str()) : 1;
+    print("Exiting with code " + std::to_string(code) + "\n");
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 } // namespace varno::standin
