@@ -54,5 +54,7 @@ int sendCommand(Context& context);
 int rconCommand(Context& context);
 int statusCommand(Context& context);
 int watchCommand(Context& context);
+int serveCommand(Context& context);
+int stopCommand(Context& context);
 
 } // namespace varno::cli

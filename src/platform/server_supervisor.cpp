@@ -87,6 +87,7 @@ void ServerSupervisor::check()
             event.consoleLines.assign(lines.begin() + std::ptrdiff_t(first), lines.end());
         }
     }
+    event.failed = decision.action != WatchdogAction::EndedOnPurpose && decision.action != WatchdogAction::Relaunch;
     if (decision.action == WatchdogAction::Relaunch) {
         event.kind = SupervisorEvent::Kind::Relaunching;
         m_relaunch.start(int(decision.delay.count()));
@@ -100,6 +101,7 @@ void ServerSupervisor::relaunch()
     m_watchdog.launched(now());
     SupervisorEvent event;
     if (outcome.exitCode < 0) {
+        event.failed = true;
         event.message = "Server could not be relaunched" +
                         (outcome.problem.empty() ? std::string() : ": " + outcome.problem);
         report(std::move(event));

@@ -28,6 +28,8 @@ struct SupervisorEvent {
     std::string crashLog;
     // A crash log that could not be written, said so.
     std::string problem;
+    // Stopped for a cause other than its operator's (an early stop, given up, relaunching off, a failed relaunch).
+    bool failed = false;
 };
 
 // Watches the server it launched, on the event loop (a poll timer, never a blocking wait), and relaunches it
