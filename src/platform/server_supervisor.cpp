@@ -26,6 +26,16 @@ ServerSupervisor::ServerSupervisor(std::unique_ptr<ProcessLauncher> launcher, Wa
 
 ServerSupervisor::~ServerSupervisor() = default;
 
+namespace {
+
+// A launch outcome's negative code is a signal's number, negated.
+ServerEnd endOf(const LaunchOutcome& outcome)
+{
+    return outcome.exitCode < 0 ? ServerEnd{0, -outcome.exitCode} : ServerEnd{outcome.exitCode, 0};
+}
+
+} // namespace
+
 Watchdog::Time ServerSupervisor::now()
 {
     return std::chrono::duration_cast<Watchdog::Time>(std::chrono::steady_clock::now().time_since_epoch());
@@ -103,7 +113,7 @@ void ServerSupervisor::relaunch()
     if (outcome.exitCode < 0) {
         event.failed = true;
         event.message = "Server could not be relaunched" +
-                        (outcome.problem.empty() ? std::string() : ": " + outcome.problem);
+                        (outcome.problem.empty() ? " (" + describeEnd(endOf(outcome)) + ")" : ": " + outcome.problem);
         report(std::move(event));
         return;
     }

@@ -455,7 +455,8 @@ void Server::commandQuit(const Args&)
 void Server::commandStandinCrash(const Args& args)
 {
     const int number = args.size() > 1 ? std::atoi(args[1].c_str()) : SIGSEGV;
-    print("Crashing with signal " + std::to_string(number) + "\n");
+    // Straight to the console, past any rcon redirect, as a dying engine's last words would be.
+    std::fprintf(stderr, "Crashing with signal %d\n", number);
     std::fflush(nullptr);
     std::signal(number, SIG_DFL);
     std::raise(number);
@@ -464,7 +465,7 @@ void Server::commandStandinCrash(const Args& args)
 void Server::commandStandinExit(const Args& args)
 {
     const int code = args.size() > 1 ? std::atoi(args[1].c_str()) : 1;
-    print("Exiting with code " + std::to_string(code) + "\n");
+    std::fprintf(stderr, "Exiting with code %d\n", code);
     std::fflush(nullptr);
     std::_Exit(code);
 }

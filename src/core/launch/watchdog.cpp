@@ -23,6 +23,8 @@ std::string seconds(std::chrono::milliseconds time)
 
 std::string describeEnd(const ServerEnd& end)
 {
+    if (!end.known)
+        return "exit status unknown";
     if (end.signal > 0)
         return "signal " + std::to_string(end.signal);
     if (end.exitCode < 0) {
@@ -65,7 +67,7 @@ WatchdogDecision Watchdog::ended(const ServerEnd& end, Time now, bool relaunchEn
     m_lastEnd = end;
     WatchdogDecision decision;
     const std::string stopped = "Server stopped (" + describeEnd(end) + ")";
-    if (m_stopRequested || (end.signal == 0 && end.exitCode == 0)) {
+    if (m_stopRequested || (end.known && end.signal == 0 && end.exitCode == 0)) {
         decision.action = WatchdogAction::EndedOnPurpose;
         decision.message = "Server ended (" + describeEnd(end) + ")";
         return decision;

@@ -11,9 +11,10 @@ namespace varno {
 struct ServerEnd {
     int exitCode = 0;
     int signal = 0; // > 0 when a signal ended it
+    bool known = true; // false when the platform could not learn how it ended (counted as a crash)
 };
 
-// "signal 11" or "exit code 1".
+// "signal 11", "exit code 1" or "exit status unknown".
 std::string describeEnd(const ServerEnd& end);
 
 // The watchdog's times and limits. Tests shorten them; the product uses the defaults.

@@ -57,8 +57,8 @@ QList<Session> sessions(const QString& prefix)
     // One line per session's active pane: dead flag, exit status, signal, whether a stop was asked for, the
     // process id, then the name (which may hold blanks, so it goes last).
     const Result listed = run({QStringLiteral("list-panes"), QStringLiteral("-a"), QStringLiteral("-F"),
-                               QStringLiteral("#{pane_active} #{pane_dead} #{pane_dead_status} "
-                                              "#{pane_dead_signal} #{?%1,1,0} #{pane_pid} #{session_name}")
+                               QStringLiteral("#{pane_active} #{pane_dead} x#{pane_dead_status} "
+                                              "x#{pane_dead_signal} #{?%1,1,0} #{pane_pid} #{session_name}")
                                    .arg(QLatin1String(kStopOption))});
     QList<Session> found;
     if (!listed.ran || listed.exitCode != 0)
@@ -69,8 +69,11 @@ QList<Session> sessions(const QString& prefix)
             continue;
         Session session;
         session.alive = parts[1] != QLatin1String("1");
-        session.deadStatus = parts[2].toInt();
-        session.deadSignal = parts[3].toInt();
+        // tmux marks a pane dead when its terminal closes and learns the exit status a moment later; until then
+        // both are empty (hence the x before each).
+        session.deadStatus = parts[2].mid(1).toInt();
+        session.deadSignal = parts[3].mid(1).toInt();
+        session.endKnown = parts[2].size() > 1 || parts[3].size() > 1;
         session.stopRequested = parts[4] == QLatin1String("1");
         session.pid = parts[5].toLongLong();
         session.name = parts.mid(6).join(QLatin1Char(' '));

@@ -31,6 +31,7 @@ struct Session {
     bool alive = false;
     int deadStatus = 0;
     int deadSignal = 0;
+    bool endKnown = false;      // a dead pane's status and signal have been read
     bool stopRequested = false; // the session carries kStopOption
     qint64 pid = 0;             // the pane's process
 };

@@ -19,6 +19,8 @@ namespace {
 
 constexpr int kStartWaitMs = 100;
 constexpr int kStopPollMs = 50;
+constexpr int kStatusWaits = 20;
+constexpr int kStatusPatienceMs = 1000;
 // How much of a dead console's scroll-back is read back.
 constexpr int kConsoleHistoryLines = 400;
 constexpr const char* kNoTmux = "The server console cannot be opened: tmux is not installed. Install the tmux "
@@ -41,6 +43,15 @@ QString freeSessionName(const QList<tmux::Session>& existing)
     return name;
 }
 
+bool alive(const QString& session)
+{
+    for (const auto& found : tmux::sessions(session)) {
+        if (found.name == session)
+            return found.alive;
+    }
+    return false;
+}
+
 } // namespace
 
 std::optional<std::string> TmuxLauncher::gameProgram(const std::string& gameFolder) const
@@ -57,15 +68,17 @@ LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::stri
     if (arguments.empty())
         return outcome;
     // Consoles of servers that have ended stay until the next launch, so that an early death can be
-    // told from a running server; they go now.
+    // told from a running server; they go once the new one runs. Removed first, they could leave the tmux
+    // server without a session, and a tmux server without sessions exits while the new one is being made.
     const QString prefix = toQ(kConsoleWindowClass);
-    QList<tmux::Session> existing = tmux::sessions(prefix);
-    for (const auto& session : existing) {
-        if (!session.alive)
-            tmux::run({QStringLiteral("kill-session"), QStringLiteral("-t"), QStringLiteral("=") + session.name});
-    }
-    existing.removeIf([](const tmux::Session& session) { return !session.alive; });
+    const QList<tmux::Session> existing = tmux::sessions(prefix);
     const QString session = freeSessionName(existing);
+    const auto removeDeadConsoles = [&existing] {
+        for (const auto& dead : existing) {
+            if (!dead.alive)
+                tmux::run({QStringLiteral("kill-session"), QStringLiteral("-t"), QStringLiteral("=") + dead.name});
+        }
+    };
 
     // The program is looked up in the game folder, as the game's own start is.
     QString program = toQ(arguments.front());
@@ -88,20 +101,24 @@ LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::stri
     }
     if (started.exitCode != 0)
         return outcome;
+    removeDeadConsoles();
 
     outcome.consoleName = toStd(session);
     m_session = session;
+    m_deadSince.invalidate();
     QThread::msleep(kStartWaitMs);
-    for (const auto& found : tmux::sessions(session)) {
-        if (found.name != session)
-            continue;
-        if (found.alive)
-            outcome.exitCode = kStillActive;
-        else
-            outcome.exitCode = found.deadSignal > 0 ? -found.deadSignal : found.deadStatus;
-        return outcome;
+    ServerState state = poll();
+    for (int i = 0; i < kStatusWaits && state.kind == ServerState::Kind::Running && !alive(session); ++i) {
+        // Dead, but its exit status not read yet.
+        QThread::msleep(kStopPollMs / 5);
+        state = poll();
     }
-    outcome.exitCode = 0; // gone already, and with it its exit status
+    if (state.kind == ServerState::Kind::Running)
+        outcome.exitCode = kStillActive;
+    else if (state.kind == ServerState::Kind::Ended)
+        outcome.exitCode = state.end.signal > 0 ? -state.end.signal : state.end.exitCode;
+    else
+        outcome.exitCode = 0; // gone already, and with it its exit status
     return outcome;
 }
 
@@ -116,8 +133,24 @@ ServerState TmuxLauncher::poll()
             continue;
         state.stopRequested = found.stopRequested;
         if (found.alive) {
+            m_deadSince.invalidate();
             state.kind = ServerState::Kind::Running;
+        } else if (!found.endKnown) {
+            // tmux reads the exit status a moment after the pane's terminal closed, when the child's end is
+            // signalled; now and then that signal is lost and the server stays a zombie. Any other child of the
+            // tmux server that ends makes it collect them all, so one is run. Until then the server counts as
+            // running, after a while as ended in an unknown way.
+            if (!m_deadSince.isValid())
+                m_deadSince.start();
+            tmux::run({QStringLiteral("run-shell"), QStringLiteral("true")});
+            if (m_deadSince.elapsed() < kStatusPatienceMs) {
+                state.kind = ServerState::Kind::Running;
+            } else {
+                state.kind = ServerState::Kind::Ended;
+                state.end.known = false;
+            }
         } else {
+            m_deadSince.invalidate();
             state.kind = ServerState::Kind::Ended;
             state.end = ServerEnd{found.deadStatus, found.deadSignal};
         }

@@ -2,6 +2,7 @@
 
 #include "core/launch/process_launcher.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 namespace varno {
@@ -19,6 +20,7 @@ public:
 
 private:
     QString m_session; // the console of the server started or adopted last
+    QElapsedTimer m_deadSince; // since its pane was seen dead without an exit status
 };
 
 } // namespace varno

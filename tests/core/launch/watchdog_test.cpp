@@ -32,6 +32,7 @@ TEST(Watchdog, DecidesEachEndByItsCauseBackOffAndHourlyLimit)
         {"a signal is relaunched after one second", {{20s, kSegv, true, false, WatchdogAction::Relaunch, 1s}}},
         {"a non-zero exit is relaunched", {{20s, {3, 0}, true, false, WatchdogAction::Relaunch, 1s}}},
         {"exit code 0 stays down", {{20s, {0, 0}, true, false, WatchdogAction::EndedOnPurpose, 0s}}},
+        {"an end nobody could read counts as a crash", {{20s, {0, 0, false}, true, false, WatchdogAction::Relaunch, 1s}}},
         {"a stop asked for stays down even when killed", {{20s, {0, 9}, true, true, WatchdogAction::EndedOnPurpose, 0s}}},
         {"an end within ten seconds of the launch is an early stop",
          {{9999ms, {1, 0}, true, false, WatchdogAction::EarlyStop, 0s}}},
@@ -105,6 +106,7 @@ TEST(Watchdog, TellsTheOperatorWhatHappened)
     watchdog.ended(kSegv, 4min, true);
     EXPECT_EQ(watchdog.relaunchedMessage(), "Server stopped (signal 11) \u2014 relaunched, 2nd time this hour");
     EXPECT_EQ(varno::describeEnd({-1073741819, 0}), "exit code 0xC0000005");
+    EXPECT_EQ(varno::describeEnd({0, 0, false}), "exit status unknown");
     EXPECT_EQ(varno::ordinal(3), "3rd");
     EXPECT_EQ(varno::ordinal(11), "11th");
     EXPECT_EQ(varno::ordinal(22), "22nd");
