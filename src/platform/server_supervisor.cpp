@@ -4,12 +4,12 @@
 #include "core/settings/schema.h"
 #include "platform/file_writer.h"
 #include "platform/qt_text.h"
+#include "platform/services.h"
 #include "platform/settings_factory.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace varno {
 
@@ -161,22 +161,6 @@ std::string ServerSupervisor::keepCrashLog(const std::vector<std::string>& lines
         return {};
     }
     return toStd(QDir::toNativeSeparators(path));
-}
-
-std::string crashLogFolder()
-{
-#ifdef _WIN32
-    const std::string settings = settingsFile();
-    if (!settings.empty())
-        return toStd(QFileInfo(toQ(settings)).absolutePath());
-    return toStd(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-                     .filePath(QStringLiteral("varno-server")));
-#else
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || !QDir::isAbsolutePath(state))
-        state = QDir::home().filePath(QStringLiteral(".local/state"));
-    return toStd(QDir(state).filePath(QStringLiteral("varno-server")));
-#endif
 }
 
 } // namespace varno

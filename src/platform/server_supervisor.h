@@ -73,8 +73,4 @@ private:
     QTimer m_relaunch;
 };
 
-// The folder crash logs go to: $XDG_STATE_HOME/varno-server (~/.local/state/varno-server); on Windows the
-// settings file's folder, or the per-user application data folder beside the registry settings.
-std::string crashLogFolder();
-
 } // namespace varno
