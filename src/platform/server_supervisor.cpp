@@ -26,16 +26,6 @@ ServerSupervisor::ServerSupervisor(std::unique_ptr<ProcessLauncher> launcher, Wa
 
 ServerSupervisor::~ServerSupervisor() = default;
 
-namespace {
-
-// A launch outcome's negative code is a signal's number, negated.
-ServerEnd endOf(const LaunchOutcome& outcome)
-{
-    return outcome.exitCode < 0 ? ServerEnd{0, -outcome.exitCode} : ServerEnd{outcome.exitCode, 0};
-}
-
-} // namespace
-
 Watchdog::Time ServerSupervisor::now()
 {
     return std::chrono::duration_cast<Watchdog::Time>(std::chrono::steady_clock::now().time_since_epoch());
@@ -55,12 +45,6 @@ LaunchOutcome ServerSupervisor::launch(const std::string& gameFolder, const std:
     if (outcome.exitCode >= 0)
         m_poll.start();
     return outcome;
-}
-
-void ServerSupervisor::watch()
-{
-    m_watchdog.launched(now());
-    m_poll.start();
 }
 
 bool ServerSupervisor::stop(std::chrono::milliseconds grace)
@@ -112,8 +96,8 @@ void ServerSupervisor::relaunch()
     SupervisorEvent event;
     if (outcome.exitCode < 0) {
         event.failed = true;
-        event.message = "Server could not be relaunched" +
-                        (outcome.problem.empty() ? " (" + describeEnd(endOf(outcome)) + ")" : ": " + outcome.problem);
+        event.message =
+            "Server could not be relaunched" + (outcome.problem.empty() ? std::string() : ": " + outcome.problem);
         report(std::move(event));
         return;
     }
@@ -142,13 +126,13 @@ std::string ServerSupervisor::keepCrashLog(const std::vector<std::string>& lines
     const QDate date = time.date();
     const QTime clock = time.time();
     const QString folder = toQ(crashLogFolder());
-    QString path = QDir(folder).filePath(toQ(crashLogFileName(date.year(), date.month(), date.day(), clock.hour(),
-                                                              clock.minute(), clock.second())));
+    QString path = QDir(folder).filePath(
+        toQ(crashLogFileName(date.year(), date.month(), date.day(), clock.hour(), clock.minute(), clock.second())));
     // Two ends within one second keep both logs.
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = QDir(folder).filePath(toQ(crashLogFileName(date.year(), date.month(), date.day(), clock.hour(),
-                                                          clock.minute(), clock.second()))
-                                         .replace(QLatin1String(".log"), QStringLiteral("-%1.log").arg(n)));
+        path = QDir(folder).filePath(
+            toQ(crashLogFileName(date.year(), date.month(), date.day(), clock.hour(), clock.minute(), clock.second()))
+                .replace(QLatin1String(".log"), QStringLiteral("-%1.log").arg(n)));
     std::string text;
     for (const std::string& line : lines)
         text += line + '\n';

@@ -16,9 +16,9 @@ namespace varno {
 // What the supervisor has to tell the operator.
 struct SupervisorEvent {
     enum class Kind {
-        Relaunching,    // crashed; a relaunch follows after the back-off
-        Relaunched,     // the relaunch has started and runs
-        Stopped,        // down for good: ended on purpose, early stop, given up, relaunching off, not relaunchable
+        Relaunching, // crashed; a relaunch follows after the back-off
+        Relaunched,  // the relaunch has started and runs
+        Stopped,     // down for good: ended on purpose, early stop, given up, relaunching off, not relaunchable
     };
     Kind kind = Kind::Stopped;
     std::string message;
@@ -50,8 +50,6 @@ public:
 
     // Starts the server and, when it runs, watches it; a server watched before is no longer.
     LaunchOutcome launch(const std::string& gameFolder, const std::string& commandLine);
-    // Watches the server the launcher holds already (adopted, or started by the caller).
-    void watch();
     bool watching() const { return m_poll.isActive() || m_relaunch.isActive(); }
     // Ends the server as asked for (quit, then the process after grace); no relaunch follows.
     bool stop(std::chrono::milliseconds grace);

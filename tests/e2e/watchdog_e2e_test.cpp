@@ -124,8 +124,7 @@ protected:
     {
         QElapsedTimer up;
         up.start();
-        return waitFor([&] { return answersRcon(port) && greetings() >= expectedGreetings && up.elapsed() > 500; },
-                       5s);
+        return waitFor([&] { return answersRcon(port) && greetings() >= expectedGreetings && up.elapsed() > 500; }, 5s);
     }
 
     TmuxSocket tmux;
@@ -149,8 +148,8 @@ TEST_F(WatchdogEndToEndTest, CrashesAreRelaunchedAndGreetedUntilTheSixthWithinTh
         QElapsedTimer down;
         down.start();
         ASSERT_TRUE(waitFor([&] { return answersRcon(port); }, 3s))
-            << "crash " << crash << ": " << qPrintable(log()) << qPrintable(tmux.capture(QStringLiteral("Q3 WinConsole")))
-            << qPrintable(tmux.sessions().join(','));
+            << "crash " << crash << ": " << qPrintable(log())
+            << qPrintable(tmux.capture(QStringLiteral("Q3 WinConsole"))) << qPrintable(tmux.sessions().join(','));
         if (crash == 1)
             RecordProperty("relaunchedWithinMs", int(down.elapsed()));
         EXPECT_TRUE(waitFor([&] { return statusLine().contains(QStringLiteral("relaunched")); }))
@@ -182,7 +181,8 @@ TEST_F(WatchdogEndToEndTest, QuitTypedIntoTheConsoleLeavesItDown)
 {
     launch();
     ASSERT_TRUE(upAndGreeted(1)) << qPrintable(log());
-    QProcess::execute(QStringLiteral("tmux"), {"-L", tmux.name(), "send-keys", "-t", "=Q3 WinConsole:", "quit", "Enter"});
+    QProcess::execute(QStringLiteral("tmux"),
+                      {"-L", tmux.name(), "send-keys", "-t", "=Q3 WinConsole:", "quit", "Enter"});
     EXPECT_TRUE(waitFor([&] { return statusLine() == QStringLiteral("Server ended (exit code 0)"); }))
         << qPrintable(statusLine());
     EXPECT_FALSE(waitFor([&] { return answersRcon(port); }, 1s));
@@ -211,7 +211,8 @@ TEST_F(WatchdogEndToEndTest, LaunchOntoTakenPortsReportsTheEarlyStopWithTheConso
     launch();
     EXPECT_TRUE(waitFor([&] { return statusLine().contains(QStringLiteral("after its launch")); }))
         << qPrintable(statusLine()) << qPrintable(log());
-    EXPECT_TRUE(statusLine().endsWith(QStringLiteral("(exit code 1) \u2014 not relaunched"))) << qPrintable(statusLine());
+    EXPECT_TRUE(statusLine().endsWith(QStringLiteral("(exit code 1) \u2014 not relaunched")))
+        << qPrintable(statusLine());
     EXPECT_TRUE(log().contains(QStringLiteral("  ERROR: UDP_OpenSocket: bind: Address already in use")))
         << qPrintable(log());
     EXPECT_TRUE(log().contains(QStringLiteral("  Sys_Error: Couldn't allocate IP port"))) << qPrintable(log());

@@ -67,8 +67,8 @@ TEST_F(CrashTest, ATakenPortMovesTheServerToTheNextFreeOneWithTheEnginesMessages
         HeldPort second(base + 1);
         if (!first.held() || !second.held())
             GTEST_SKIP() << "ports " << base << "-" << base + 1 << " are in use";
-        StandinProcess server(m_dir.path(), {"+set", "net_port", std::to_string(base), "+set", "standin_status",
-                                             c.layout});
+        StandinProcess server(m_dir.path(),
+                              {"+set", "net_port", std::to_string(base), "+set", "standin_status", c.layout});
         EXPECT_EQ(server.port(), base + 2);
         const std::string twice = std::string(c.failure) + c.failure + "Opening IP socket";
         EXPECT_NE(server.output().find(twice), std::string::npos) << server.output();

@@ -171,7 +171,8 @@ TEST_F(WinLauncherTest, AMissingGameFolderStartsNothingFromTheCurrentFolder)
 
 TEST_F(WinLauncherTest, APollTellsARunningGameFromOneThatCrashed)
 {
-    fs::copy_file(siblingProgram("crash_probe.exe"), m_game.path() / "quake3.exe", fs::copy_options::overwrite_existing);
+    fs::copy_file(siblingProgram("crash_probe.exe"), m_game.path() / "quake3.exe",
+                  fs::copy_options::overwrite_existing);
     WinLauncher launcher;
     EXPECT_EQ(launcher.poll().kind, ServerState::Kind::None);
 

@@ -101,13 +101,18 @@ private:
     std::string m_pending;
 };
 
+bool classicEngine(const Server& server)
+{
+    const std::string layout = server.cvars().value("standin_status");
+    return layout != "ioq3" && layout != "quake3e";
+}
+
 // Like the engines, a taken port is not the end: the next nine are tried, so that several servers can start with
 // one net_port. When all ten are taken, the classic server stops with a fatal error; ioquake3 and Quake3e warn
 // and run on without a game port.
 std::unique_ptr<UdpSocket> openGamePort(Server& server)
 {
-    const std::string& layout = server.cvars().value("standin_status");
-    const bool classic = layout != "ioq3" && layout != "quake3e";
+    const bool classic = classicEngine(server);
     const int port = server.cvars().integer("net_port");
     const int tries = port == 0 ? 1 : 10;
     for (int i = 0; i < tries; ++i) {
@@ -142,7 +147,7 @@ int run(const std::vector<std::string>& arguments)
     if (socket) {
         const sockaddr_in& bound = socket->boundAddress();
         server.setListenAddress(varno::standin::addressText(bound, false), ntohs(bound.sin_port));
-    } else if (server.cvars().value("standin_status") != "ioq3" && server.cvars().value("standin_status") != "quake3e") {
+    } else if (classicEngine(server)) {
         // The classic server's fatal error ends the dedicated server with exit code 1.
         server.print("Sys_Error: Couldn't allocate IP port\n");
         return 1;

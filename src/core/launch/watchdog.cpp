@@ -42,10 +42,17 @@ std::string ordinal(int number)
     const char* suffix = "th";
     if (lastTwo < 11 || lastTwo > 13) {
         switch (number % 10) {
-        case 1: suffix = "st"; break;
-        case 2: suffix = "nd"; break;
-        case 3: suffix = "rd"; break;
-        default: break;
+        case 1:
+            suffix = "st";
+            break;
+        case 2:
+            suffix = "nd";
+            break;
+        case 3:
+            suffix = "rd";
+            break;
+        default:
+            break;
         }
     }
     return std::to_string(number) + suffix;

@@ -10,7 +10,7 @@ namespace varno {
 // How a server process ended: killed by a signal, or exited with a code.
 struct ServerEnd {
     int exitCode = 0;
-    int signal = 0; // > 0 when a signal ended it
+    int signal = 0;    // > 0 when a signal ended it
     bool known = true; // false when the platform could not learn how it ended (counted as a crash)
 };
 
@@ -70,7 +70,7 @@ private:
     WatchdogConfig m_config;
     Time m_launchedAt{0};
     bool m_stopRequested = false;
-    int m_consecutive = 0;      // crashes since the server was last up long enough
+    int m_consecutive = 0;         // crashes since the server was last up long enough
     std::deque<Time> m_relaunches; // when each relaunch within the limit window was decided
     ServerEnd m_lastEnd;
 };

@@ -20,6 +20,7 @@ namespace {
 constexpr int kStartWaitMs = 100;
 constexpr int kStopPollMs = 50;
 constexpr int kStatusWaits = 20;
+constexpr int kStatusWaitMs = 10;
 constexpr int kStatusPatienceMs = 1000;
 // How much of a dead console's scroll-back is read back.
 constexpr int kConsoleHistoryLines = 400;
@@ -41,15 +42,6 @@ QString freeSessionName(const QList<tmux::Session>& existing)
     for (int n = 2; taken(name); ++n)
         name = base + QStringLiteral(" %1").arg(n);
     return name;
-}
-
-bool alive(const QString& session)
-{
-    for (const auto& found : tmux::sessions(session)) {
-        if (found.name == session)
-            return found.alive;
-    }
-    return false;
 }
 
 } // namespace
@@ -108,9 +100,9 @@ LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::stri
     m_deadSince.invalidate();
     QThread::msleep(kStartWaitMs);
     ServerState state = poll();
-    for (int i = 0; i < kStatusWaits && state.kind == ServerState::Kind::Running && !alive(session); ++i) {
-        // Dead, but its exit status not read yet.
-        QThread::msleep(kStopPollMs / 5);
+    // Dead, but its exit status not read yet: the outcome waits for it a little.
+    for (int i = 0; i < kStatusWaits && state.kind == ServerState::Kind::Running && m_deadSince.isValid(); ++i) {
+        QThread::msleep(kStatusWaitMs);
         state = poll();
     }
     if (state.kind == ServerState::Kind::Running)
@@ -191,7 +183,8 @@ bool TmuxLauncher::stop(std::chrono::milliseconds grace)
                QStringLiteral("1")});
     tmux::run({QStringLiteral("send-keys"), QStringLiteral("-t"), tmux::paneTarget(m_session), QStringLiteral("-l"),
                QStringLiteral("quit")});
-    tmux::run({QStringLiteral("send-keys"), QStringLiteral("-t"), tmux::paneTarget(m_session), QStringLiteral("Enter")});
+    tmux::run(
+        {QStringLiteral("send-keys"), QStringLiteral("-t"), tmux::paneTarget(m_session), QStringLiteral("Enter")});
     const auto waitForEnd = [this](std::chrono::milliseconds limit) {
         QElapsedTimer clock;
         clock.start();

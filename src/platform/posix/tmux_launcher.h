@@ -19,7 +19,7 @@ public:
     bool stop(std::chrono::milliseconds grace) override;
 
 private:
-    QString m_session; // the console of the server started or adopted last
+    QString m_session;         // the console of the server started or adopted last
     QElapsedTimer m_deadSince; // since its pane was seen dead without an exit status
 };
 

@@ -32,8 +32,10 @@ TEST(Watchdog, DecidesEachEndByItsCauseBackOffAndHourlyLimit)
         {"a signal is relaunched after one second", {{20s, kSegv, true, false, WatchdogAction::Relaunch, 1s}}},
         {"a non-zero exit is relaunched", {{20s, {3, 0}, true, false, WatchdogAction::Relaunch, 1s}}},
         {"exit code 0 stays down", {{20s, {0, 0}, true, false, WatchdogAction::EndedOnPurpose, 0s}}},
-        {"an end nobody could read counts as a crash", {{20s, {0, 0, false}, true, false, WatchdogAction::Relaunch, 1s}}},
-        {"a stop asked for stays down even when killed", {{20s, {0, 9}, true, true, WatchdogAction::EndedOnPurpose, 0s}}},
+        {"an end nobody could read counts as a crash",
+         {{20s, {0, 0, false}, true, false, WatchdogAction::Relaunch, 1s}}},
+        {"a stop asked for stays down even when killed",
+         {{20s, {0, 9}, true, true, WatchdogAction::EndedOnPurpose, 0s}}},
         {"an end within ten seconds of the launch is an early stop",
          {{9999ms, {1, 0}, true, false, WatchdogAction::EarlyStop, 0s}}},
         {"relaunching switched off", {{20s, kSegv, false, false, WatchdogAction::RelaunchOff, 0s}}},
@@ -98,7 +100,7 @@ TEST(Watchdog, TellsTheOperatorWhatHappened)
     Watchdog watchdog;
     watchdog.launched(0ms);
     EXPECT_EQ(watchdog.ended({1, 0}, 400ms, true).message, "Server stopped 0.4 s after its launch (exit code 1) \u2014 "
-                                                            "not relaunched");
+                                                           "not relaunched");
     watchdog.launched(1min);
     EXPECT_EQ(watchdog.ended(kSegv, 2min, true).message, "Server stopped (signal 11) \u2014 relaunching in 1 s");
     EXPECT_EQ(watchdog.relaunchedMessage(), "Server stopped (signal 11) \u2014 relaunched, 1st time this hour");
