@@ -312,7 +312,8 @@ TEST_F(CliServerTest, LaunchOntoTakenPortsFailsWithTheConsolesLastLines)
     EXPECT_EQ(launch.out, QByteArray("Q3 WinConsole\n"));
     EXPECT_TRUE(launch.err.startsWith("varno: Server stopped ")) << launch.err.constData();
     EXPECT_TRUE(launch.err.contains("(exit code 1) \u2014 not relaunched\n")) << launch.err.constData();
-    EXPECT_TRUE(launch.err.contains("\n  ERROR: UDP_OpenSocket: bind: Address already in use\n"));
+    EXPECT_TRUE(launch.err.contains("\n  ERROR: UDP_OpenSocket: bind: Address already in use\n"))
+        << launch.err.constData();
     EXPECT_TRUE(launch.err.endsWith("\n  Sys_Error: Couldn't allocate IP port\n")) << launch.err.constData();
 }
 
