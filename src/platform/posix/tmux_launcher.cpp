@@ -85,6 +85,10 @@ LaunchOutcome TmuxLauncher::start(const std::string& gameFolder, const std::stri
     // The console stays after the server ends, so that an early death and its cause can be seen.
     command << QStringLiteral(";") << QStringLiteral("set-option") << QStringLiteral("-w") << QStringLiteral("-t")
             << tmux::paneTarget(session) << QStringLiteral("remain-on-exit") << QStringLiteral("on");
+    // tmux closes a pane whose process ended without reading what is left in its terminal, unless the pane is
+    // piped: then it drains it first. A server that prints its error and dies at once keeps its last words so.
+    command << QStringLiteral(";") << QStringLiteral("pipe-pane") << QStringLiteral("-t") << tmux::paneTarget(session)
+            << QStringLiteral("exec cat >/dev/null");
     // tmux that cannot be run at all is the one problem with a message of its own.
     const tmux::Result started = tmux::run(command);
     if (!started.ran) {
