@@ -89,7 +89,7 @@ int launchCommand(Context& context)
     refuseUnknownOptions(context.arguments);
     PreparedLaunch launch = prepareLaunch(context);
     Watchdog watchdog;
-    const auto startedAt = std::chrono::steady_clock::now();
+    auto startedAt = std::chrono::steady_clock::now();
     const auto sinceStart = [&] {
         return std::chrono::duration_cast<Watchdog::Time>(std::chrono::steady_clock::now() - startedAt);
     };
@@ -109,6 +109,7 @@ int launchCommand(Context& context)
         return status;
     };
     const bool portTaken = answered(kAnswerPollMs);
+    startedAt = std::chrono::steady_clock::now();
     watchdog.launched(Watchdog::Time(0));
     const LaunchOutcome outcome = launch.launcher->start(launch.folder, launch.commandLine);
     if (outcome.exitCode < 0)
