@@ -455,6 +455,10 @@ void Server::commandQuit(const Args&)
 void Server::commandStandinCrash(const Args& args)
 {
     const int number = args.size() > 1 ? std::atoi(args[1].c_str()) : SIGSEGV;
+    if (number <= 0 || number >= NSIG) {
+        print("usage: standin_crash [SIGNAL NUMBER]\n");
+        return;
+    }
     // Straight to the console, past any rcon redirect, as a dying engine's last words would be.
     std::fprintf(stderr, "Crashing with signal %d\n", number);
     std::fflush(nullptr);
