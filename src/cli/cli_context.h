@@ -55,5 +55,7 @@ int consoleCommand(Context& context);
 int rconCommand(Context& context);
 int statusCommand(Context& context);
 int watchCommand(Context& context);
+int serveCommand(Context& context);
+int stopCommand(Context& context);
 
 } // namespace varno::cli

@@ -1,5 +1,12 @@
 #include "platform/services.h"
 
+#include "platform/qt_text.h"
+#include "platform/settings_factory.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #ifdef _WIN32
 #include "platform/win/win_console.h"
 #include "platform/win/win_key_injector.h"
@@ -66,6 +73,22 @@ std::unique_ptr<KeyboardLayout> createKeyboardLayout()
     return std::make_unique<WinKeyboardLayout>();
 #else
     return std::make_unique<UsKeyboardLayout>();
+#endif
+}
+
+std::string crashLogFolder()
+{
+#ifdef _WIN32
+    const std::string settings = settingsFile();
+    if (!settings.empty())
+        return toStd(QFileInfo(toQ(settings)).absolutePath());
+    return toStd(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                     .filePath(QStringLiteral("varno-server")));
+#else
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || !QDir::isAbsolutePath(state))
+        state = QDir::home().filePath(QStringLiteral(".local/state"));
+    return toStd(QDir(state).filePath(QStringLiteral("varno-server")));
 #endif
 }
 

@@ -8,6 +8,7 @@
 #include "core/launch/process_launcher.h"
 
 #include <memory>
+#include <string>
 
 namespace varno {
 
@@ -28,5 +29,9 @@ std::unique_ptr<ConsoleOutputReader> createConsoleOutputReader();
 
 // The keyboard layout characters are typed with: the system's on Windows, a US layout elsewhere.
 std::unique_ptr<KeyboardLayout> createKeyboardLayout();
+
+// The folder crash logs go to: $XDG_STATE_HOME/varno-server (~/.local/state/varno-server); on Windows the
+// settings file's folder, or the per-user application data folder beside the registry settings.
+std::string crashLogFolder();
 
 } // namespace varno

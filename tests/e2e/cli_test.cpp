@@ -4,15 +4,22 @@
 #include "support/tmux_socket.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 
+#include <csignal>
+#include <memory>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace varno;
 using namespace varno::test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -26,6 +33,21 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int freeUdpPort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress::Any, 0);
+    return probe.localPort();
+}
+
+bool answersRcon(int port)
+{
+    QUdpSocket socket;
+    socket.bind(QHostAddress::LocalHost, 0);
+    socket.writeDatagram(QByteArray("\xff\xff\xff\xffrcon pw status"), QHostAddress::LocalHost, quint16(port));
+    return socket.waitForReadyRead(200);
 }
 
 } // namespace
@@ -67,7 +89,7 @@ protected:
 TEST_F(CliTest, EverySubcommandExplainsItselfAndMistakesFailWithOneLine)
 {
     for (const char* subcommand :
-         {"script", "cmdline", "launch", "send", "console", "rcon", "status", "watch", "settings"}) {
+         {"script", "cmdline", "launch", "serve", "stop", "send", "console", "rcon", "status", "watch", "settings"}) {
         const CliRun help = varno({subcommand, "--help"});
         EXPECT_EQ(help.exitCode, 0) << subcommand;
         EXPECT_TRUE(help.out.startsWith("usage: varno " + QByteArray(subcommand))) << subcommand;
@@ -284,7 +306,7 @@ TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesWhatAnInputFieldWou
     const CliRun dead = varno({"send", "status{ENTER}"});
     EXPECT_EQ(dead.exitCode, 1);
     EXPECT_EQ(dead.err, QByteArray("varno: the pane of the server console \"Q3 WinConsole\" is dead: its server has "
-                                   "ended (exit status 0)\n"));
+                                   "ended (exit code 0)\n"));
 }
 
 TEST_F(CliTest, SendWithoutAServerSaysSo)
@@ -333,4 +355,102 @@ TEST_F(CliTest, WatchKicksBansAndLogsLowPingPlayersUntilInterrupted)
         QStringLiteral("say ^2V^4a^2r^4n^2o^7: Warning: Player Bob^7 ^7is an LPB and will be removed.")))
         << qPrintable(server.loggedCommands().join('\n'));
     EXPECT_TRUE(varno({"settings", "get", "AdvancedSettings", "BanIPList"}).out.startsWith("10.9.8.7:27960"));
+}
+
+// The stand-in as the game in a game folder of the test's own, on a port of its own.
+class CliServerTest : public CliTest {
+protected:
+    void SetUp() override
+    {
+        CliTest::SetUp();
+        game = folder.filePath(QStringLiteral("quake3"));
+        QDir().mkpath(game + QStringLiteral("/baseq3"));
+        ASSERT_TRUE(QFile::link(standinProgram(), game + QStringLiteral("/q3ded")));
+        port = freeUdpPort();
+        set("ProgramSettings", "QuakeDir", game);
+        set("MapSettings", "MapRotation", "q3dm17");
+        set("SrvCmdLine", "CmdLine", QStringLiteral("+set net_port %1 +set rconpassword pw").arg(port));
+    }
+
+    TmuxSocket tmux;
+    QString game;
+    int port = 0;
+};
+
+TEST_F(CliServerTest, LaunchOntoTakenPortsFailsWithTheConsolesLastLines)
+{
+    // The game port and the nine the engine tries after it are held by another program.
+    std::vector<std::unique_ptr<QUdpSocket>> taken;
+    for (int i = 0; i < 10 && taken.size() < 10; ++i) {
+        auto socket = std::make_unique<QUdpSocket>();
+        if (!socket->bind(QHostAddress::Any, quint16(port + i)))
+            GTEST_SKIP() << "port " << port + i << " is in use";
+        taken.push_back(std::move(socket));
+    }
+    const CliRun launch = varno({"launch"});
+    EXPECT_EQ(launch.exitCode, 1);
+    EXPECT_EQ(launch.out, QByteArray("Q3 WinConsole\n"));
+    EXPECT_TRUE(launch.err.startsWith("varno: Server stopped ")) << launch.err.constData();
+    EXPECT_TRUE(launch.err.contains("(exit code 1) \u2014 not relaunched\n")) << launch.err.constData();
+    EXPECT_TRUE(launch.err.contains("\n  ERROR: UDP_OpenSocket: bind: Address already in use\n"))
+        << launch.err.constData();
+    EXPECT_TRUE(launch.err.endsWith("\n  Sys_Error: Couldn't allocate IP port\n")) << launch.err.constData();
+}
+
+TEST_F(CliServerTest, StopEndsALaunchedServerWithQuit)
+{
+    ASSERT_EQ(varno({"launch"}).exitCode, 0);
+    ASSERT_TRUE(answersRcon(port));
+    const CliRun stop = varno({"stop"});
+    EXPECT_EQ(stop.exitCode, 0) << stop.err.constData();
+    EXPECT_EQ(stop.err, QByteArray("varno: Server ended (exit code 0)\n"));
+    EXPECT_FALSE(answersRcon(port));
+    const CliRun again = varno({"stop"});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.err, QByteArray("varno: No server is running in a console of varno launch or varno serve\n"));
+}
+
+// The product's own times: a crash 10 s after the launch is the first that is relaunched.
+TEST_F(CliServerTest, ServeRelaunchesACrashedServerAndEndsItCleanlyOnSigterm)
+{
+    QProcess serve;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), folder.filePath(QStringLiteral("state")));
+    serve.setProcessEnvironment(environment);
+    serve.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"serve"});
+    ASSERT_TRUE(serve.waitForStarted());
+    const auto finish = qScopeGuard([&] {
+        if (serve.state() != QProcess::NotRunning) {
+            serve.kill();
+            serve.waitForFinished();
+        }
+    });
+    ASSERT_TRUE(waitFor([&] { return answersRcon(port); }, 5s));
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
+    ASSERT_TRUE(waitFor([&] { return sinceLaunch.elapsed() > 10500; }, 12s));
+
+    QUdpSocket crash;
+    crash.bind(QHostAddress::LocalHost, 0);
+    crash.writeDatagram(QByteArray("\xff\xff\xff\xffrcon pw standin_crash"), QHostAddress::LocalHost, quint16(port));
+    ASSERT_TRUE(waitFor([&] { return !answersRcon(port); }, 2s));
+    QElapsedTimer down;
+    down.start();
+    EXPECT_TRUE(waitFor([&] { return answersRcon(port); }, 3s));
+    RecordProperty("relaunchedWithinMs", int(down.elapsed()));
+
+    serve.terminate();
+    EXPECT_TRUE(serve.waitForFinished(12000));
+    EXPECT_EQ(serve.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(serve.exitCode(), 0);
+    const QByteArray err = serve.readAllStandardError();
+    EXPECT_TRUE(err.contains("varno: Server stopped (signal 11) \u2014 relaunching in 1 s\n")) << err.constData();
+    EXPECT_TRUE(err.contains("varno: Server stopped (signal 11) \u2014 relaunched, 1st time this hour\n"));
+    EXPECT_TRUE(err.endsWith("varno: stopping the server\nvarno: Server ended (exit code 0)\n")) << err.constData();
+    EXPECT_FALSE(answersRcon(port));
+    const QDir logs(folder.filePath(QStringLiteral("state/varno-server")));
+    const QStringList files = logs.entryList({QStringLiteral("crash-*.log")}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(readFile(logs.filePath(files.front())).endsWith("Crashing with signal 11\n"));
 }

@@ -22,6 +22,7 @@ for expected in \
     ./usr/share/icons/hicolor/256x256/apps/varno-server.png \
     ./usr/share/man/man1/varno.1 ./usr/share/man/man1/VarnoSrv.1 \
     ./usr/lib/systemd/user/varno-watch.service \
+    ./usr/lib/systemd/user/varno-server.service \
     ./usr/share/doc/varno-server/README.md ./usr/share/doc/varno-server/LICENSE; do
     grep -qxF "$expected" <<<"$files" || fail "the package lacks $expected"
 done
@@ -39,6 +40,8 @@ done
 dpkg-deb -x "$deb" "$work/root"
 grep -q "ExecStart=/usr/bin/varno watch" "$work/root/usr/lib/systemd/user/varno-watch.service" ||
     fail "the watcher unit does not start /usr/bin/varno"
+grep -q "ExecStart=/usr/bin/varno serve" "$work/root/usr/lib/systemd/user/varno-server.service" ||
+    fail "the server unit does not start /usr/bin/varno serve"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$work/root/usr/share/applications/varno-server.desktop" || fail "the desktop entry is not valid"
 else

@@ -80,9 +80,9 @@ TEST(TmuxSendKeys, PaneStateTellsARunningServerFromOneThatEnded)
 {
     EXPECT_EQ(deadPaneText("0  \n"), "");
     EXPECT_EQ(deadPaneText(""), "");
-    EXPECT_EQ(deadPaneText("1 3 0\n"), "exit status 3");
-    EXPECT_EQ(deadPaneText("1  9\n"), "killed by signal 9");
-    EXPECT_EQ(deadPaneText("1  \n"), "how it ended is not known");
+    EXPECT_EQ(deadPaneText("1 3 \n"), "exit code 3");
+    EXPECT_EQ(deadPaneText("1  9\n"), "signal 9");
+    EXPECT_EQ(deadPaneText("1  \n"), "exit status unknown");
 }
 
 } // namespace

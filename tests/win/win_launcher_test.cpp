@@ -168,3 +168,36 @@ TEST_F(WinLauncherTest, AMissingGameFolderStartsNothingFromTheCurrentFolder)
     EXPECT_LT(outcome.exitCode, 0);
     EXPECT_FALSE(fs::exists(m_report));
 }
+
+TEST_F(WinLauncherTest, APollTellsARunningGameFromOneThatCrashed)
+{
+    fs::copy_file(siblingProgram("crash_probe.exe"), m_game.path() / "quake3.exe",
+                  fs::copy_options::overwrite_existing);
+    WinLauncher launcher;
+    EXPECT_EQ(launcher.poll().kind, ServerState::Kind::None);
+
+    const LaunchOutcome outcome = launcher.start(m_game.path().string(), buildCommandLine({}));
+
+    ASSERT_EQ(outcome.exitCode, kStillActive);
+    EXPECT_EQ(launcher.poll().kind, ServerState::Kind::Running);
+    ServerState state;
+    EXPECT_TRUE(waitUntil([&] {
+        state = launcher.poll();
+        return state.kind == ServerState::Kind::Ended;
+    }));
+    EXPECT_EQ(describeEnd(state.end), "exit code 0xC0000005");
+    EXPECT_FALSE(state.stopRequested);
+}
+
+TEST_F(WinLauncherTest, AStopEndsAGameThatDoesNotEndByItselfAndMarksItAsked)
+{
+    probeExits("wait");
+    WinLauncher launcher;
+    ASSERT_EQ(launcher.start(m_game.path().string(), buildCommandLine({})).exitCode, kStillActive);
+
+    EXPECT_TRUE(launcher.stop(std::chrono::milliseconds(200)));
+
+    const ServerState state = launcher.poll();
+    EXPECT_EQ(state.kind, ServerState::Kind::Ended);
+    EXPECT_TRUE(state.stopRequested);
+}

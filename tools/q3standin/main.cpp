@@ -122,6 +122,37 @@ private:
     std::string m_pending;
 };
 
+bool classicEngine(const Server& server)
+{
+    const std::string layout = server.cvars().value("standin_status");
+    return layout != "ioq3" && layout != "quake3e";
+}
+
+// Like the engines, a taken port is not the end: the next nine are tried, so that several servers can start with
+// one net_port. When all ten are taken, the classic server stops with a fatal error; ioquake3 and Quake3e warn
+// and run on without a game port.
+std::unique_ptr<UdpSocket> openGamePort(Server& server)
+{
+    const bool classic = classicEngine(server);
+    const int port = server.cvars().integer("net_port");
+    const int tries = port == 0 ? 1 : 10;
+    for (int i = 0; i < tries; ++i) {
+        try {
+            return std::make_unique<UdpSocket>(server.cvars().value("net_ip"), port + i);
+        } catch (const std::runtime_error& error) {
+            // The engines print the system's reason alone.
+            std::string reason = error.what();
+            if (const std::size_t colon = reason.rfind(": "); colon != std::string::npos)
+                reason.erase(0, colon + 2);
+            server.print(std::string(classic ? "ERROR: UDP_OpenSocket: bind: " : "WARNING: NET_IPSocket: bind: ") +
+                         reason + '\n');
+        }
+    }
+    if (!classic)
+        server.print("WARNING: Couldn't bind to a v4 ip address.\n");
+    return nullptr;
+}
+
 int run(const std::vector<std::string>& arguments)
 {
     Server server(stdout);
@@ -133,15 +164,15 @@ int run(const std::vector<std::string>& arguments)
     const std::vector<std::string> commands = varno::standin::commandLineCommands(arguments);
     server.applyStartupSettings(commands);
 
-    std::unique_ptr<UdpSocket> socket;
-    try {
-        socket = std::make_unique<UdpSocket>(server.cvars().value("net_ip"), server.cvars().integer("net_port"));
-    } catch (const std::runtime_error& error) {
-        server.print(std::string("ERROR: couldn't open the game port: ") + error.what() + '\n');
+    std::unique_ptr<UdpSocket> socket = openGamePort(server);
+    if (socket) {
+        const sockaddr_in& bound = socket->boundAddress();
+        server.setListenAddress(varno::standin::addressText(bound, false), ntohs(bound.sin_port));
+    } else if (classicEngine(server)) {
+        // The classic server's fatal error ends the dedicated server with exit code 1.
+        server.print("Sys_Error: Couldn't allocate IP port\n");
         return 1;
     }
-    const sockaddr_in& bound = socket->boundAddress();
-    server.setListenAddress(varno::standin::addressText(bound, false), ntohs(bound.sin_port));
     server.queueStartupCommands(commands);
 
     ConsoleInput console(server);
@@ -152,7 +183,10 @@ int run(const std::vector<std::string>& arguments)
             return 0;
         }
 
-        pollfd fds[3] = {{g_signalPipe[0], POLLIN, 0}, {socket->descriptor(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        // Without a game port its slot is skipped (poll ignores negative descriptors).
+        pollfd fds[3] = {{g_signalPipe[0], POLLIN, 0},
+                         {socket ? socket->descriptor() : -1, POLLIN, 0},
+                         {STDIN_FILENO, POLLIN, 0}};
         const nfds_t count = console.open() ? 3 : 2;
         if (::poll(fds, count, busy ? 0 : -1) < 0) {
             if (errno == EINTR)
@@ -168,7 +202,7 @@ int run(const std::vector<std::string>& arguments)
                 return 0;
             }
         }
-        if (fds[1].revents & POLLIN) {
+        if (socket && (fds[1].revents & POLLIN)) {
             while (const std::optional<varno::standin::Datagram> datagram = socket->receive()) {
                 const sockaddr_in sender = datagram->sender;
                 server.handlePacket(datagram->payload, varno::standin::addressText(sender, false),

@@ -3,6 +3,9 @@
 #include "status_table.h"
 
 #include <cctype>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -126,6 +129,8 @@ const std::map<std::string, Server::Handler>& Server::handlers()
         {"setlastmsg", &Server::commandSetLastMsg},
         {"setqport", &Server::commandSetQport},
         {"setrate", &Server::commandSetRate},
+        {"standin_crash", &Server::commandStandinCrash},
+        {"standin_exit", &Server::commandStandinExit},
     };
     return table;
 }
@@ -504,6 +509,30 @@ void Server::commandQuit(const Args&)
 {
     m_quit = true;
     m_buffer.clear();
+}
+
+// Test instruments for the watchdog: end the way a crashing engine does, by a signal (SIGSEGV unless another
+// number is given) or by an exit code, without the orderly shutdown of quit.
+void Server::commandStandinCrash(const Args& args)
+{
+    const int number = args.size() > 1 ? std::atoi(args[1].c_str()) : SIGSEGV;
+    if (number <= 0 || number >= NSIG) {
+        print("usage: standin_crash [SIGNAL NUMBER]\n");
+        return;
+    }
+    // Straight to the console, past any rcon redirect, as a dying engine's last words would be.
+    std::fprintf(stderr, "Crashing with signal %d\n", number);
+    std::fflush(nullptr);
+    std::signal(number, SIG_DFL);
+    std::raise(number);
+}
+
+void Server::commandStandinExit(const Args& args)
+{
+    const int code = args.size() > 1 ? std::atoi(args[1].c_str()) : 1;
+    std::fprintf(stderr, "Exiting with code %d\n", code);
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 } // namespace varno::standin

@@ -85,6 +85,8 @@ private:
     void commandStatus(const Args& args);
     void commandSay(const Args& args);
     void commandQuit(const Args& args);
+    void commandStandinCrash(const Args& args);
+    void commandStandinExit(const Args& args);
 
     // Client commands (server_clients.cpp).
     void commandAddBot(const Args& args);

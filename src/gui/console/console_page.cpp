@@ -337,6 +337,14 @@ void ConsolePage::typingFailed(const QString& keys, const QString& reason)
     appendLog(QStringLiteral("Not typed into the console, \"") + command + QStringLiteral("\": ") + reason);
 }
 
+void ConsolePage::noteServerEvent(const QStringList& lines, bool newServer)
+{
+    for (const QString& line : lines)
+        appendLog(line);
+    if (newServer && !LookforServerTimer->isActive())
+        LookforServerTimer->start();
+}
+
 QStringList ConsolePage::logLines() const
 {
     return enhConsole->toPlainText().split(QLatin1Char('\n'));

@@ -54,6 +54,10 @@ public:
     // Reads the console's recent output into ConsoleOutputView.
     void ConsoleOutputTimerTimer();
 
+    // Tells the log what became of the launched server (a crash, a relaunch, an early stop). After a relaunch
+    // the page looks for the new console and greets it, as for the first.
+    void noteServerEvent(const QStringList& lines, bool newServer);
+
     // The log's lines, oldest first.
     QStringList logLines() const;
     // The program's one keystroke player.

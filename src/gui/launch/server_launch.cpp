@@ -6,6 +6,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
 #include "gui/app/status_line.h"
+#include "gui/console/console_page.h"
 #include "gui/app/widget_helpers.h"
 #include "gui/console/console_in_view.h"
 #include "gui/launch/map_rotation_page.h"
@@ -16,6 +17,7 @@
 #include "gui/settings/startup_page.h"
 #include "platform/file_writer.h"
 #include "platform/qt_text.h"
+#include "platform/server_supervisor.h"
 #include "platform/services.h"
 
 #include <QCheckBox>
@@ -35,7 +37,55 @@ constexpr const char* kNoMaps = "You musts first select at least one map to use.
 constexpr const char* kGameNotFound =
     "Error: Quake3.exe not found!  In Properties, be sure to specify your Quake 3 Directory.";
 
+WatchdogConfig& watchdogConfig()
+{
+    static WatchdogConfig config;
+    return config;
+}
+
+// The panel's one supervisor of the server it launched; it lives as long as the main window.
+class ServerWatch : public QObject {
+public:
+    explicit ServerWatch(TForm1* form)
+        : QObject(form)
+        , supervisor(createProcessLauncher(), watchdogConfig())
+    {
+        setObjectName(QStringLiteral("ServerWatch"));
+        supervisor.setOnEvent([form](const SupervisorEvent& event) { showServerEvent(*form, event); });
+    }
+
+    ServerSupervisor supervisor;
+
+private:
+    static void showServerEvent(TForm1& form, const SupervisorEvent& event)
+    {
+        QStringList lines{toQ(event.message)};
+        for (const std::string& line : event.consoleLines)
+            lines << QStringLiteral("  ") + toQ(line);
+        if (!event.crashLog.empty())
+            lines << QStringLiteral("The console's last lines are kept in ") + toQ(event.crashLog);
+        if (!event.problem.empty())
+            lines << toQ(event.problem);
+        form.StatusBar1->setText(toQ(event.message));
+        form.consolePage->noteServerEvent(lines, event.kind == SupervisorEvent::Kind::Relaunched);
+    }
+};
+
+ServerSupervisor& serverSupervisor(TForm1& form)
+{
+    auto* watch =
+        static_cast<ServerWatch*>(form.findChild<QObject*>(QStringLiteral("ServerWatch"), Qt::FindDirectChildrenOnly));
+    if (!watch)
+        watch = new ServerWatch(&form);
+    return watch->supervisor;
+}
+
 } // namespace
+
+void setServerWatchdogConfig(const WatchdogConfig& config)
+{
+    watchdogConfig() = config;
+}
 
 ServerScriptInput scriptInputFromWindows()
 {
@@ -115,8 +165,8 @@ void launchServer()
     // Everything is checked before anything is written.
     const ServerScriptInput scriptInput = scriptInputFromWindows();
     const std::string script = buildServerScript(scriptInput);
-    const auto launcher = createProcessLauncher();
-    const std::optional<std::string> program = launcher->gameProgram(gameFolder.string());
+    ServerSupervisor& supervisor = serverSupervisor(form);
+    const std::optional<std::string> program = supervisor.launcher().gameProgram(gameFolder.string());
     CommandLineInput commandLine = commandLineInputFromWindows(program.value_or(std::string(kWindowsGameProgram)));
     const int serverType = commandLine.serverType;
     const std::string line = buildCommandLine(commandLine);
@@ -134,7 +184,8 @@ void launchServer()
         dialogs::showMessage(QString::fromLatin1(kGameNotFound));
         return;
     }
-    const LaunchOutcome outcome = launcher->start(gameFolder.string(), line);
+    // The supervisor watches the server from here on and relaunches it after a crash.
+    const LaunchOutcome outcome = supervisor.launch(gameFolder.string(), line);
     if (outcome.exitCode < 0)
         dialogs::showMessage(outcome.problem.empty() ? QString::fromLatin1(kGameNotFound) : toQ(outcome.problem));
     else if (!outcome.consoleName.empty())

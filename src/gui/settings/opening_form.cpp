@@ -131,6 +131,7 @@ void TOpeningForm::PropertiesTimer()
                 toQ(shownMapsFolder(mapsDir, store->ReadString(kInstallDir), QDir::separator().toLatin1())));
         else
             properties.MapsDirEdit->setText(toQ(mapsDir));
+        properties.RelaunchServerBox->setChecked(store->ReadBool(kRelaunchServer));
         startup.FillGameDirList();
         properties.ConsoleTerminalBox->setChecked(store->ReadBool(kOpenConsoleTerminal));
     }

@@ -91,6 +91,11 @@ TPropForm::TPropForm(QWidget* parent)
                                                 QStringLiteral("Open the server console in a terminal window"));
     ConsoleTerminalBox->setChecked(true);
     quake->addWidget(ConsoleTerminalBox, 5, 0, 1, 2);
+    // Stored at once, not by Ok: it rules what happens when the running server crashes.
+    RelaunchServerBox = makeControl<QCheckBox>(GroupBox1, "RelaunchServerBox",
+                                               QStringLiteral("Relaunch the server when it stops unexpectedly"));
+    RelaunchServerBox->setChecked(true);
+    quake->addWidget(RelaunchServerBox, 6, 0, 1, 2);
     const int pathWidth = Q3DirEdit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40;
     Q3DirEdit->setMinimumWidth(pathWidth);
 
@@ -149,6 +154,12 @@ TPropForm::TPropForm(QWidget* parent)
     onEvent(ASserver, &QCheckBox::toggled, this, &TPropForm::ASserverClick);
     onEvent(ASadvanced, &QCheckBox::toggled, this, &TPropForm::ASadvancedClick);
     onEvent(ConsoleTerminalBox, &QCheckBox::toggled, this, &TPropForm::ConsoleTerminalBoxClick);
+    onEvent(RelaunchServerBox, &QCheckBox::toggled, this, &TPropForm::RelaunchServerBoxClick);
+}
+
+void TPropForm::RelaunchServerBoxClick()
+{
+    createSettingsStore()->WriteBool(kRelaunchServer, RelaunchServerBox->isChecked());
 }
 
 void TPropForm::showEvent(QShowEvent* event)

@@ -43,6 +43,7 @@ public:
     QCheckBox* ASserver;
     QCheckBox* ASadvanced;
     StatusLine* StatusBar1;
+    QCheckBox* RelaunchServerBox;
 
     void Button1Click();
     void Button2Click();
@@ -54,6 +55,7 @@ public:
     void ASadvancedClick();
     void ConsoleTerminalBoxClick();
     void FormShow();
+    void RelaunchServerBoxClick();
 
     // Shows a maps folder that stands in for one not chosen yet; Ok does not store it over a chosen one.
     void showMapsFolderFallback(const QString& folder);

@@ -52,29 +52,59 @@ Result run(const QStringList& arguments)
     return result;
 }
 
-QList<Session> sessions(const QString& prefix)
+namespace {
+
+QList<Session> listSessions(const QString& prefix)
 {
-    // One line per session's active pane: dead flag, exit status, signal, then the name (which may
-    // hold blanks, so it goes last).
+    // One line per session's active pane: dead flag, exit status, signal, whether a stop was asked for, the
+    // process id, then the name (which may hold blanks, so it goes last).
     const Result listed = run({QStringLiteral("list-panes"), QStringLiteral("-a"), QStringLiteral("-F"),
-                               QStringLiteral("#{pane_active} #{pane_dead} #{pane_dead_status} "
-                                              "#{pane_dead_signal} #{session_name}")});
+                               QStringLiteral("#{pane_active} #{pane_dead} x#{pane_dead_status} "
+                                              "x#{pane_dead_signal} #{?%1,1,0} #{pane_pid} #{session_name}")
+                                   .arg(QLatin1String(kStopOption))});
     QList<Session> found;
     if (!listed.ran || listed.exitCode != 0)
         return found; // no server on the socket yet
     for (const QString& line : listed.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QStringList parts = line.split(QLatin1Char(' '));
-        if (parts.size() < 5 || parts[0] != QLatin1String("1"))
+        if (parts.size() < 7 || parts[0] != QLatin1String("1"))
             continue;
         Session session;
         session.alive = parts[1] != QLatin1String("1");
-        session.deadStatus = parts[2].toInt();
-        session.deadSignal = parts[3].toInt();
-        session.name = parts.mid(4).join(QLatin1Char(' '));
+        // tmux marks a pane dead when its terminal closes and learns the exit status a moment later; until then
+        // both are empty (hence the x before each).
+        session.deadStatus = parts[2].mid(1).toInt();
+        session.deadSignal = parts[3].mid(1).toInt();
+        session.endKnown = parts[2].size() > 1 || parts[3].size() > 1;
+        session.stopRequested = parts[4] == QLatin1String("1");
+        session.pid = parts[5].toLongLong();
+        session.name = parts.mid(6).join(QLatin1Char(' '));
         if (session.name.startsWith(prefix))
             found << session;
     }
     return found;
+}
+
+} // namespace
+
+QList<Session> sessions(const QString& prefix)
+{
+    QList<Session> found = listSessions(prefix);
+    for (const Session& session : found) {
+        if (!session.alive && !session.endKnown) {
+            collectEndedPanes();
+            return listSessions(prefix);
+        }
+    }
+    return found;
+}
+
+void collectEndedPanes()
+{
+    // tmux learns how a pane's process ended when the child's end is signalled; now and then (tmux 3.3) that
+    // signal is lost and the process stays a zombie. Any other child of the tmux server that ends makes it
+    // collect them all, so one is run.
+    run({QStringLiteral("run-shell"), QStringLiteral("true")});
 }
 
 std::optional<QString> firstLiveSession(const QString& prefix)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/launch/watchdog.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,14 +27,26 @@ Result run(const QStringList& arguments);
 void prepare(QProcess& process, const QStringList& arguments);
 
 // The sessions on the panel's socket whose names begin with prefix, in tmux's order, with whether
-// their pane's process is still running.
+// their pane's process is still running and, for a dead one, how it ended.
 struct Session {
     QString name;
     bool alive = false;
     int deadStatus = 0;
     int deadSignal = 0;
+    bool endKnown = false;      // a dead pane's status and signal have been read
+    bool stopRequested = false; // the session carries kStopOption
+    qint64 pid = 0;             // the pane's process
+
+    // How a dead pane's process ended, as far as tmux knows.
+    ServerEnd end() const { return ServerEnd{deadStatus, deadSignal, endKnown}; }
 };
+
+// The session option that marks a server whose end was asked for, so that a watchdog leaves it down.
+inline constexpr const char* kStopOption = "@varno-stop";
 QList<Session> sessions(const QString& prefix);
+
+// Makes the tmux server collect the processes of panes that ended, so that it can tell how they ended.
+void collectEndedPanes();
 
 // The first session beginning with prefix whose process runs.
 std::optional<QString> firstLiveSession(const QString& prefix);

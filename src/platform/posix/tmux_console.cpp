@@ -37,8 +37,7 @@ std::string TmuxConsole::unavailableReason()
     for (const tmux::Session& session : tmux::sessions(toQ(kConsoleWindowClass))) {
         if (session.alive)
             continue;
-        const std::string ending = session.deadSignal > 0 ? "killed by signal " + std::to_string(session.deadSignal)
-                                                          : "exit status " + std::to_string(session.deadStatus);
+        const std::string ending = describeEnd(session.end());
         return "the pane of the server console \"" + toStd(session.name) + "\" is dead: its server has ended (" +
                ending + ")";
     }

@@ -97,12 +97,9 @@ std::string deadPaneText(const QString& paneState)
     const QStringList parts = line.split(QLatin1Char(' '));
     if (parts.value(0) != QLatin1String("1"))
         return {};
-    // tmux leaves both empty while (and, with tmux 3.3, sometimes after) it learns how the process ended.
-    if (const int signal = parts.value(2).toInt(); signal > 0)
-        return "killed by signal " + std::to_string(signal);
-    if (!parts.value(1).isEmpty())
-        return "exit status " + parts.value(1).toStdString();
-    return "how it ended is not known";
+    const QString status = parts.value(1);
+    const QString signal = parts.value(2);
+    return describeEnd(ServerEnd{status.toInt(), signal.toInt(), !status.isEmpty() || !signal.isEmpty()});
 }
 
 TmuxKeyInjector::TmuxKeyInjector()
@@ -180,7 +177,14 @@ void TmuxKeyInjector::commandEnded()
     ended->disconnect();
     ended->deleteLater();
     const bool ran = ended->exitStatus() == QProcess::NormalExit && ended->exitCode() == 0;
-    const std::string dead = ran ? deadPaneText(QString::fromLocal8Bit(ended->readAllStandardOutput())) : "";
+    std::string dead = ran ? deadPaneText(QString::fromLocal8Bit(ended->readAllStandardOutput())) : "";
+    if (!dead.empty()) {
+        // Seen dead before tmux learnt how it ended: ask again once tmux has collected it.
+        for (const tmux::Session& session : tmux::sessions(m_session)) {
+            if (session.name == m_session && !session.alive)
+                dead = describeEnd(session.end());
+        }
+    }
     const std::string console = "the server console \"" + toStd(m_session) + "\"";
     if (!ran)
         m_problem = console + " went away while the keys were typed";

@@ -8,6 +8,20 @@ namespace varno {
 
 long startInNewConsole(const std::string& commandLine, unsigned waitMs)
 {
+    WinProcess process;
+    if (!process.start(commandLine))
+        return -1;
+    return process.wait(waitMs);
+}
+
+WinProcess::~WinProcess()
+{
+    if (m_process)
+        CloseHandle(m_process);
+}
+
+bool WinProcess::start(const std::string& commandLine)
+{
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back('\0');
     STARTUPINFOA startup{};
@@ -17,13 +31,26 @@ long startInNewConsole(const std::string& commandLine, unsigned waitMs)
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE,
                         CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, waitMs);
-    DWORD code = 0;
-    const long exitCode = GetExitCodeProcess(process.hProcess, &code) ? static_cast<long>(code) : -1;
+        return false;
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode;
+    if (m_process)
+        CloseHandle(m_process);
+    m_process = process.hProcess;
+    return true;
+}
+
+long WinProcess::wait(unsigned waitMs) const
+{
+    if (!m_process)
+        return -1;
+    WaitForSingleObject(m_process, waitMs);
+    DWORD code = 0;
+    return GetExitCodeProcess(m_process, &code) ? static_cast<long>(static_cast<LONG>(code)) : -1;
+}
+
+bool WinProcess::terminate(unsigned exitCode) const
+{
+    return m_process && TerminateProcess(m_process, exitCode);
 }
 
 } // namespace varno

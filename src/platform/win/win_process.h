@@ -10,4 +10,25 @@ namespace varno {
 // not be started.
 long startInNewConsole(const std::string& commandLine, unsigned waitMs);
 
+// A process started in a new console whose handle is kept, so that its end and exit code can be learnt
+// later (the watchdog's poll).
+class WinProcess {
+public:
+    WinProcess() = default;
+    ~WinProcess();
+    WinProcess(const WinProcess&) = delete;
+    WinProcess& operator=(const WinProcess&) = delete;
+
+    // Starts as startInNewConsole does; false when it could not be started.
+    bool start(const std::string& commandLine);
+    bool started() const { return m_process != nullptr; }
+    // Waits up to waitMs; the exit code as a signed number, 259 (STILL_ACTIVE) while it runs, -1 without a process.
+    long wait(unsigned waitMs) const;
+    // Ends it with the given exit code.
+    bool terminate(unsigned exitCode) const;
+
+private:
+    void* m_process = nullptr;
+};
+
 } // namespace varno

@@ -155,7 +155,7 @@ TEST_F(ConsolePageTest, CommandForADeadConsoleLogsThatItsPaneIsDead)
     click(page->SendButton);
     EXPECT_EQ(page->logLines().last(),
               kNotTyped + "\"Fraglimit 7\": the pane of the server console \"Q3 WinConsole 2\" is dead: its server "
-                          "has ended (exit status 3)");
+                          "has ended (exit code 3)");
 }
 
 TEST_F(ConsolePageTest, TimerFindsTheConsoleWithinASecondAndGreetsItOnce)

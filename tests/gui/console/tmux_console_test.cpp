@@ -168,13 +168,8 @@ TEST_F(TmuxKeyInjectorTest, ServerThatDiesAfterItWasFoundIsReported)
     }));
     ASSERT_EQ(player.PlayKeyString("status{ENTER}"), kpOk);
     ASSERT_TRUE(waitUntilIdle());
-    // tmux 3.3 does not always learn how a pane's process ended.
-    const std::string problem = player.lastProblem();
-    EXPECT_TRUE(problem == "the server died while the keys were typed (killed by signal 15); the pane of the server "
-                           "console \"Q3 WinConsole\" is dead" ||
-                problem == "the server died while the keys were typed (how it ended is not known); the pane of the "
-                           "server console \"Q3 WinConsole\" is dead")
-        << problem;
+    EXPECT_EQ(player.lastProblem(), "the server died while the keys were typed (signal 15); the pane of the server "
+                                    "console \"Q3 WinConsole\" is dead");
 }
 
 TEST_F(TmuxKeyInjectorTest, ConsoleThatWentAwayEndsThePlayback)

@@ -176,3 +176,18 @@ TEST_F(DialogsTest, GameDirectoryListsTheImmediateSubFoldersOnce)
     forms().Form1->startupPage->FillGameDirList();
     EXPECT_EQ(box->count(), 0);
 }
+
+TEST_F(DialogsTest, RelaunchBoxIsStoredAtOnceWithoutOk)
+{
+    TPropForm* form = forms().PropForm;
+    form->show();
+    auto* box = control<QCheckBox>(QStringLiteral("RelaunchServerBox"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("Relaunch the server when it stops unexpectedly"));
+    EXPECT_TRUE(box->isChecked());
+    click(box);
+    EXPECT_EQ(stored(kRelaunchServer), "0");
+    click(box);
+    EXPECT_EQ(stored(kRelaunchServer), "1");
+    EXPECT_TRUE(form->isVisible());
+}

@@ -144,9 +144,11 @@ TEST_F(LoaderTest, PropertiesStageLoadsFoldersBotsAndCommandLine)
     settings->write(kSectionBots, "NoBotChat", "1");
     settings->write(kSectionCmdLine, "CmdLine", "+set g_log 1");
     settings->write(kSectionProgram, "OpenConsoleTerminal", "0");
+    settings->write(kSectionProgram, "RelaunchServer", "0");
     load();
     EXPECT_FALSE(forms().PropForm->ConsoleTerminalBox->isChecked());
     EXPECT_EQ(forms().PropForm->Q3DirEdit->text(), settings->path(QStringLiteral("q3")));
+    EXPECT_FALSE(forms().PropForm->RelaunchServerBox->isChecked());
     EXPECT_EQ(forms().PropForm->MapsDirEdit->text(), QStringLiteral("/opt/varno/Maps"));
     EXPECT_EQ(startup().GameDirCombo->count(), 1);
     EXPECT_EQ(startup().GameDirCombo->currentText(), QStringLiteral("baseq3"));
