@@ -47,6 +47,15 @@ RconEndpoint::RconEndpoint(QObject* parent)
     connect(m_socket, &QUdpSocket::readyRead, this, &RconEndpoint::readPendingDatagrams);
 }
 
+RconEndpoint::~RconEndpoint()
+{
+    // A lookup still running holds a copy of its callback; aborted, Qt lets go of it.
+    for (const auto& [target, resolution] : m_resolutions) {
+        if (resolution.lookupId >= 0)
+            QHostInfo::abortHostLookup(resolution.lookupId);
+    }
+}
+
 void RconEndpoint::bindSocket()
 {
     // Any local port; a failure here shows up as a send error.
@@ -127,8 +136,10 @@ void RconEndpoint::readPendingDatagrams()
         const bool fromTarget = it != m_resolutions.end() && it->second.address &&
                                 datagram.senderPort() == m_target.port &&
                                 it->second.address->isEqual(datagram.senderAddress(), QHostAddress::TolerantConversion);
-        if (!fromTarget)
+        if (!fromTarget) {
+            emit foreignDatagramDropped(sourceText(datagram.senderAddress(), quint16(datagram.senderPort())));
             continue;
+        }
         emit datagramArrived(datagram.data(), sourceText(datagram.senderAddress(), quint16(datagram.senderPort())));
     }
 }

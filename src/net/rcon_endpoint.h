@@ -23,6 +23,7 @@ class RconEndpoint : public QObject {
     Q_OBJECT
 public:
     explicit RconEndpoint(QObject* parent = nullptr);
+    ~RconEndpoint() override;
 
     // Points the endpoint at target: a dotted or IPv6 address is taken at once, anything else is looked up.
     void aim(const RconTarget& target);
@@ -41,6 +42,8 @@ signals:
     void lookupFinished(const varno::RconTarget& target, const QString& error);
     // A datagram from the target last aimed at; source is "address:port".
     void datagramArrived(const QByteArray& payload, const QString& source);
+    // A datagram from anywhere else, dropped unread.
+    void foreignDatagramDropped(const QString& source);
 
 private:
     struct Resolution {
