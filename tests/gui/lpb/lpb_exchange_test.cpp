@@ -314,6 +314,7 @@ TEST_F(LpbExchangeTest, EachOptionSwitchesItsOwnActionAndEveryLpbIsCounted)
         for (const std::string& entry : forms().Form1->advancedPage->banList())
             bans << QString::fromStdString(entry);
         EXPECT_EQ(bans, c.bans);
+        ASSERT_TRUE(server.waitForCount(1 + c.sent.size()));
         std::vector<QByteArray> sent = commands(server);
         sent.erase(sent.begin()); // the start announcement
         EXPECT_EQ(sent, c.sent);
