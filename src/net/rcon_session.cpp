@@ -20,6 +20,9 @@ const QByteArray kStatusTableEnd = QByteArrayLiteral("\n\n");
 constexpr std::int64_t kUsPerMs = 1000;
 // A wait this short is spun rather than left to a timer.
 constexpr std::int64_t kSpinUs = 1500;
+// Servers take the time of a datagram in whole milliseconds when their loop gets to it; sent exactly on the limit,
+// a datagram can look a hair too early and be dropped.
+constexpr std::int64_t kPaceMarginUs = 20'000;
 
 QTimer* preciseSingleShot(QObject* parent)
 {
@@ -34,6 +37,7 @@ QTimer* preciseSingleShot(QObject* parent)
 RconSession::RconSession(QObject* parent)
     : QObject(parent)
     , m_endpoint(new RconEndpoint(this))
+    , m_pacer(RconPacer::kClassicGapUs + kPaceMarginUs, RconPacer::kRateWindowUs + kPaceMarginUs)
     , m_pacerTimer(preciseSingleShot(this))
     , m_replyTimer(preciseSingleShot(this))
 {
