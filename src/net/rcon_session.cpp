@@ -202,15 +202,16 @@ void RconSession::drainReplies(bool tableComplete)
 
 void RconSession::deliver(std::string_view reply)
 {
-    // Any reply from the server counts as an answer, even one that repeats the last.
+    // Any reply from the server counts as an answer, even one that repeats the last; the operator hears of it
+    // after the reply's kicks are on their way.
     m_health.replyArrived(m_lastAimed, reply, nowMs());
+    if (m_repeatFilter.isNew(reply)) {
+        const ParsedStatus status = parseStatusReply(reply);
+        m_pacer.setLayout(m_lastAimed, status.layout);
+        if (onReply)
+            onReply(reply, status);
+    }
     healthChanged();
-    if (!m_repeatFilter.isNew(reply))
-        return;
-    const ParsedStatus status = parseStatusReply(reply);
-    m_pacer.setLayout(m_lastAimed, status.layout);
-    if (onReply)
-        onReply(reply, status);
 }
 
 std::int64_t RconSession::nowUs() const

@@ -543,11 +543,15 @@ void LpbPage::showHealth()
         return;
     const WatcherHealthStatus health = m_session->health();
     LPBHealth->setText(toQ(health.text));
-    // The status line hears of a change of state, not of every tick of its age.
-    if (health.key != m_shownHealthKey) {
-        m_shownHealthKey = health.key;
+    // The status line hears of trouble and of the recovery from it, once per change of state; a watcher that
+    // simply answers leaves the line to the replies' own notices.
+    if (health.key == m_shownHealthKey)
+        return;
+    const bool fine = health.state == HealthState::Answering || health.state == HealthState::Waiting;
+    if (!fine || m_healthTroubled)
         m_statusLine->setText(toQ(health.text));
-    }
+    m_healthTroubled = !fine;
+    m_shownHealthKey = health.key;
 }
 
 void LpbPage::LpbButtonClick()
@@ -569,6 +573,7 @@ void LpbPage::LpbButtonClick()
     applyTimerPeriod();
     m_session->resetHealth();
     m_shownHealthKey.clear();
+    m_healthTroubled = false;
     showHealth();
     m_session->send(rconDatagram(toStd(LPBRcon->text()), kRconStartAnnouncement));
 }
@@ -605,11 +610,21 @@ void LpbPage::handleReply(std::string_view replyText)
 
 void LpbPage::parseStatus(const std::string& replyText, const ParsedStatus& parsed)
 {
+    AdvancedPage* advanced = forms().Form1 ? forms().Form1->advancedPage : nullptr;
+    const std::vector<std::string> bans = advanced ? advanced->banList() : std::vector<std::string>();
+    const std::vector<LpbDecision> decisions = m_watcher.decide(m_polled, parsed, options(), bans);
+    // The datagrams first: everything else here only shows what happened, and the kick should not wait for it.
+    // All go to the server whose reply this is; the pacer keeps the kick 10 ms behind the announcement.
+    const std::string password = toStd(LPBRcon->text());
+    for (const LpbDecision& decision : decisions) {
+        for (const LpbCommand& command : decision.commands)
+            m_session->send(rconDatagram(password, command.commandText), command.minGapUs, command.id);
+    }
+
     TStatusForm* statusForm = forms().StatusForm;
     // Every rcon command has a short reply of its own; only a status table replaces the player table.
     if (parsed.layout != StatusLayout::Unknown && statusForm)
         statusForm->resetGrid();
-
     for (const StatusRow& row : parsed.rows) {
         if (const std::string_view notice = row.notice(); !notice.empty()) {
             m_statusLine->setText(fromWire(notice));
@@ -619,18 +634,15 @@ void LpbPage::parseStatus(const std::string& replyText, const ParsedStatus& pars
             statusForm->addPlayerRow(fromWire(row.player.name), fromWire(row.player.ping),
                                      fromWire(row.player.address));
     }
-    AdvancedPage* advanced = forms().Form1 ? forms().Form1->advancedPage : nullptr;
-    const std::vector<std::string> bans = advanced ? advanced->banList() : std::vector<std::string>();
-    for (const LpbDecision& decision : m_watcher.decide(m_polled, parsed, options(), bans))
-        runLpbActions(decision);
-    // Laying out the raw text takes longer than everything else here, so it waits until the kicks are on their way.
+    for (const LpbDecision& decision : decisions)
+        showLpb(decision);
     if (statusForm)
         statusForm->setRawText(fromWire(replyText));
     if (parsed.error)
         throw VarnoError(*parsed.error);
 }
 
-void LpbPage::runLpbActions(const LpbDecision& decision)
+void LpbPage::showLpb(const LpbDecision& decision)
 {
     const PlayerRecord& player = decision.player;
     if (decision.message)
@@ -646,11 +658,6 @@ void LpbPage::runLpbActions(const LpbDecision& decision)
     }
     if (decision.storeBan)
         forms().Form1->advancedPage->appendBan(fromWire(*decision.storeBan));
-    // All go to the server whose reply this is, without aiming again; the pacer keeps the kick at least 10 ms
-    // behind the announcement.
-    const std::string password = toStd(LPBRcon->text());
-    for (const LpbCommand& command : decision.commands)
-        m_session->send(rconDatagram(password, command.commandText), command.minGapUs, command.id);
     if (decision.countedNow)
         countLpb();
 }

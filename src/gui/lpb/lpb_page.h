@@ -128,7 +128,8 @@ private:
     void stop();
 
     void parseStatus(const std::string& replyText, const ParsedStatus& parsed);
-    void runLpbActions(const LpbDecision& decision);
+    // The log, the table, the stored ban and the count of one decision, once its datagrams are queued.
+    void showLpb(const LpbDecision& decision);
     void commandSent(std::uint64_t id);
     void countLpb();
     void resetLpbGrid();
@@ -141,6 +142,7 @@ private:
     LpbWatcher m_watcher;
     RconTarget m_polled; // where the last aimed send went: replies come from there only
     std::string m_shownHealthKey;
+    bool m_healthTroubled = false;
 
     std::vector<std::string> m_logLines;
 };
