@@ -703,6 +703,10 @@ void LpbPage::BanIP1Click()
     const QTableWidgetItem* cell = LPBGrid->item(row, 2);
     const QString address = cell ? cell->text() : QString();
     forms().Form1->advancedPage->appendBan(address);
+    // While the watcher runs, the server it polls refuses the address at once, as after the watcher's own bans.
+    const std::optional<std::string> addIp = addIpCommand({{}, {}, {}, toStd(address)});
+    if (isRunning() && addIp)
+        m_session->send(rconDatagram(toStd(LPBRcon->text()), *addIp));
     m_statusLine->setText(QStringLiteral("IP: ") + address + QStringLiteral(" was added to the Banned IP List!"));
 }
 

@@ -375,3 +375,27 @@ TEST_F(LpbExchangeTest, DisablingDropsWhatIsStillQueued)
     ASSERT_TRUE(server.waitForCount(3));
     EXPECT_EQ(commands(server).back(), kStartAnnouncement);
 }
+
+TEST_F(LpbExchangeTest, BanIpFromTheLogReachesTheRunningServerAtOnce)
+{
+    FakeRconServer server;
+    page().SpinMinPing->setValue(100);
+    page().LPBMsg->setChecked(false);
+    page().KickCB->setChecked(false);
+    page().BanIPCB->setChecked(false);
+    enableAgainst(server);
+    reply(server, fixtureDatagrams(QStringLiteral("ioq3-q3dm7")), QStringLiteral("map: q3dm7"));
+    ASSERT_EQ(gridColumn(page().LPBGrid, 2), (QStringList{"203.0.113.9", ""}));
+
+    page().LPBGrid->setCurrentCell(0, 2);
+    page().BanIP1->trigger();
+    ASSERT_TRUE(server.waitForCount(2));
+    EXPECT_EQ(commands(server).back(), QByteArray(" addip 203.0.113.9"));
+    EXPECT_EQ(forms().Form1->advancedPage->banList(), std::vector<std::string>{"203.0.113.9"});
+
+    // Stopped, the menu only stores the address.
+    page().LpbButton->click();
+    page().BanIP1->trigger();
+    EXPECT_FALSE(page().isSending());
+    EXPECT_EQ(commands(server).size(), 2u);
+}
