@@ -118,20 +118,20 @@ std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const Pars
     std::vector<LpbDecision> decisions;
     if (status.layout == StatusLayout::Unknown)
         return decisions; // not a status table: says nothing about who is on the server
+    const std::uint64_t reply = ++m_replies;
     std::set<std::string, std::less<>> bannedHosts;
     for (const std::string& entry : storedBans)
         bannedHosts.emplace(addressHost(entry));
 
-    std::set<PlayerKey> listed;
     for (const StatusRow& row : status.rows) {
         if (isBot(row.player) || !isLowPingPlayer(row, options.minPing))
             continue;
         const PlayerRecord& player = row.player;
-        const PlayerKey key{target, player.clientNumber, player.address, player.name};
-        listed.insert(key);
+        PlayerKey key{target, player.clientNumber, player.address, player.name};
         const auto seen = m_appearances.find(key);
         if (seen != m_appearances.end()) {
             Appearance& appearance = seen->second;
+            appearance.lastListed = reply;
             // Listed again while its kick waits, or in a reply to a poll sent before the kick left: wait.
             if (appearance.state != State::KickSent || m_polls[target] <= appearance.pollMark || !options.kick)
                 continue;
@@ -145,7 +145,8 @@ std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const Pars
             }
             retry.commands.push_back(plan(LpbCommandKind::Kick, clientKickCommand(player)));
             appearance.state = State::KickPending;
-            m_pending.push_back({key, retry.commands.back(), player, false});
+            m_pending.push_back({retry.commands.back().id, LpbCommandKind::Kick,
+                                 std::make_shared<const Subject>(Subject{std::move(key), player}), false});
             decisions.push_back(std::move(retry));
             continue;
         }
@@ -162,70 +163,76 @@ std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const Pars
             decision.commands.push_back(plan(LpbCommandKind::Announcement,
                                              lpbAnnouncementCommand(options.msg1, player, options.msg2)));
         if (options.kick)
-            decision.commands.push_back(
-                plan(LpbCommandKind::Kick, clientKickCommand(player),
-                     options.announce ? RconPacer::kKickAfterAnnouncementUs : 0));
+            decision.commands.push_back(plan(LpbCommandKind::Kick, clientKickCommand(player),
+                                             options.announce ? RconPacer::kKickAfterAnnouncementUs : 0));
         // The ban reaches the running server after the kick, so the player cannot come straight back.
         if (options.ban) {
             if (auto addIp = addIpCommand(player))
                 decision.commands.push_back(plan(LpbCommandKind::AddIp, std::move(*addIp)));
         }
         decision.countedNow = decision.commands.empty();
-        track(key, player, decision);
+        track(key, decision);
+        m_appearances[std::move(key)].lastListed = reply;
         decisions.push_back(std::move(decision));
     }
 
     // A player of this server who is no longer listed has left: a later appearance is a new one.
     std::erase_if(m_appearances, [&](const auto& entry) {
-        return entry.first.target == target && !listed.contains(entry.first);
+        return entry.first.target == target && entry.second.lastListed != reply;
     });
     return decisions;
 }
 
-void LpbWatcher::track(const PlayerKey& key, const PlayerRecord& player, const LpbDecision& decision)
+void LpbWatcher::track(const PlayerKey& key, const LpbDecision& decision)
 {
     Appearance appearance;
     const bool kicks = std::any_of(decision.commands.begin(), decision.commands.end(),
                                    [](const LpbCommand& command) { return command.kind == LpbCommandKind::Kick; });
     appearance.state = kicks ? State::KickPending : State::Done;
     m_appearances[key] = appearance;
-    for (std::size_t i = 0; i < decision.commands.size(); ++i)
-        m_pending.push_back({key, decision.commands[i], player, i + 1 == decision.commands.size()});
-    if (decision.commands.empty())
+    if (decision.commands.empty()) {
         ++m_count;
+        return;
+    }
+    const auto subject = std::make_shared<const Subject>(Subject{key, decision.player});
+    for (std::size_t i = 0; i < decision.commands.size(); ++i)
+        m_pending.push_back(
+            {decision.commands[i].id, decision.commands[i].kind, subject, i + 1 == decision.commands.size()});
+}
+
+LpbCommandReport LpbWatcher::reportOf(const Pending& pending, bool counted)
+{
+    LpbCommandReport report{pending.kind, pending.subject->player, {}, counted};
+    if (pending.kind == LpbCommandKind::AddIp)
+        report.address = std::string(addressHost(pending.subject->player.address));
+    return report;
 }
 
 std::optional<LpbCommandReport> LpbWatcher::commandSent(std::uint64_t id)
 {
+    // Datagrams leave nearly in the order decided: the sent one is at or near the front.
     const auto it =
-        std::find_if(m_pending.begin(), m_pending.end(), [id](const Pending& pending) { return pending.command.id == id; });
+        std::find_if(m_pending.begin(), m_pending.end(), [id](const Pending& pending) { return pending.id == id; });
     if (it == m_pending.end())
         return std::nullopt;
     const Pending sent = std::move(*it);
     m_pending.erase(it);
-    if (sent.command.kind == LpbCommandKind::Kick) {
-        if (const auto appearance = m_appearances.find(sent.key); appearance != m_appearances.end()) {
+    if (sent.kind == LpbCommandKind::Kick) {
+        if (const auto appearance = m_appearances.find(sent.subject->key); appearance != m_appearances.end()) {
             appearance->second.state = State::KickSent;
-            appearance->second.pollMark = m_polls[sent.key.target];
+            appearance->second.pollMark = m_polls[sent.subject->key.target];
         }
     }
     if (sent.countsWhenSent)
         ++m_count;
-    LpbCommandReport report{sent.command.kind, sent.player, {}, sent.countsWhenSent};
-    if (sent.command.kind == LpbCommandKind::AddIp)
-        report.address = std::string(addressHost(sent.player.address));
-    return report;
+    return reportOf(sent, sent.countsWhenSent);
 }
 
 std::vector<LpbCommandReport> LpbWatcher::dropPending()
 {
     std::vector<LpbCommandReport> dropped;
-    for (const Pending& pending : m_pending) {
-        LpbCommandReport report{pending.command.kind, pending.player, {}, false};
-        if (pending.command.kind == LpbCommandKind::AddIp)
-            report.address = std::string(addressHost(pending.player.address));
-        dropped.push_back(std::move(report));
-    }
+    for (const Pending& pending : m_pending)
+        dropped.push_back(reportOf(pending, false));
     m_pending.clear();
     // What was decided but never sent is decided afresh when the watcher runs again.
     std::erase_if(m_appearances, [](const auto& entry) { return entry.second.state == State::KickPending; });

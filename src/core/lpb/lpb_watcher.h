@@ -5,7 +5,9 @@
 #include "core/lpb/status_parser.h"
 
 #include <cstdint>
+#include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -106,6 +108,7 @@ private:
         State state = State::Done;
         int pollMark = 0; // polls of the target when the kick left
         bool reportedIneffective = false;
+        std::uint64_t lastListed = 0; // the reply that last listed the player
     };
     struct PlayerKey {
         RconTarget target;
@@ -114,19 +117,26 @@ private:
         std::string name;
         auto operator<=>(const PlayerKey&) const = default;
     };
-    struct Pending {
+    // Whom a decision's commands are about; shared by them.
+    struct Subject {
         PlayerKey key;
-        LpbCommand command;
         PlayerRecord player;
+    };
+    struct Pending {
+        std::uint64_t id = 0;
+        LpbCommandKind kind = LpbCommandKind::Kick;
+        std::shared_ptr<const Subject> subject;
         bool countsWhenSent = false;
     };
 
     LpbCommand plan(LpbCommandKind kind, std::string commandText, std::int64_t minGapUs = 0);
-    void track(const PlayerKey& key, const PlayerRecord& player, const LpbDecision& decision);
+    void track(const PlayerKey& key, const LpbDecision& decision);
+    static LpbCommandReport reportOf(const Pending& pending, bool counted);
 
     std::map<RconTarget, int> m_polls;
     std::map<PlayerKey, Appearance> m_appearances;
-    std::vector<Pending> m_pending;
+    std::deque<Pending> m_pending;
+    std::uint64_t m_replies = 0;
     std::uint64_t m_nextId = 1;
     int m_count = 0;
 };
