@@ -47,14 +47,7 @@ RconEndpoint::RconEndpoint(QObject* parent)
     connect(m_socket, &QUdpSocket::readyRead, this, &RconEndpoint::readPendingDatagrams);
 }
 
-RconEndpoint::~RconEndpoint()
-{
-    // A lookup still running holds a copy of its callback; aborted, Qt lets go of it.
-    for (const auto& [target, resolution] : m_resolutions) {
-        if (resolution.lookupId >= 0)
-            QHostInfo::abortHostLookup(resolution.lookupId);
-    }
-}
+RconEndpoint::~RconEndpoint() = default;
 
 void RconEndpoint::bindSocket()
 {
@@ -72,8 +65,7 @@ void RconEndpoint::aim(const RconTarget& target)
 {
     m_target = target;
     Resolution& resolution = m_resolutions[target];
-    if (resolution.lookupId >= 0)
-        QHostInfo::abortHostLookup(resolution.lookupId);
+    // A lookup still running is left to finish; its answer is dropped below, as it no longer is the latest.
     resolution.lookupId = -1;
 
     const QString host = toQ(target.host);
@@ -82,8 +74,18 @@ void RconEndpoint::aim(const RconTarget& target)
         return;
     }
     // Until the lookup answers, what was queued at the previous aim still goes to the address found then.
-    resolution.lookupId =
-        QHostInfo::lookupHost(host, this, [this, target](const QHostInfo& info) { lookupDone(target, info); });
+    resolution.lookupId = QHostInfo::lookupHost(host, this, SLOT(hostLookedUp(QHostInfo)));
+    m_lookups[resolution.lookupId] = target;
+}
+
+void RconEndpoint::hostLookedUp(const QHostInfo& info)
+{
+    const auto it = m_lookups.find(info.lookupId());
+    if (it == m_lookups.end())
+        return;
+    const RconTarget target = it->second;
+    m_lookups.erase(it);
+    lookupDone(target, info);
 }
 
 void RconEndpoint::lookupDone(const RconTarget& target, const QHostInfo& info)

@@ -45,6 +45,10 @@ signals:
     // A datagram from anywhere else, dropped unread.
     void foreignDatagramDropped(const QString& source);
 
+private slots:
+    // Connected by name, so that no functor of ours waits with a lookup that outlives the endpoint.
+    void hostLookedUp(const QHostInfo& info);
+
 private:
     struct Resolution {
         int lookupId = -1; // the pending lookup of the latest aim; -1 when none is pending
@@ -58,6 +62,7 @@ private:
     QUdpSocket* m_socket;
     RconTarget m_target;
     std::map<RconTarget, Resolution> m_resolutions;
+    std::map<int, RconTarget> m_lookups; // pending lookups by id
 };
 
 } // namespace varno
