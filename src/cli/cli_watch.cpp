@@ -53,7 +53,12 @@ public:
         m_session.onReply = [this](std::string_view, const ParsedStatus& status) { handleReply(status); };
         m_session.onSent = [this](std::uint64_t id) { reportSent(id); };
         m_session.onHealth = [this] { reportHealth(); };
+        // The same failure at every poll is said once, like the health.
         m_session.onError = [this](const QString& message) {
+            // A host that is not found is the health's news already.
+            if (message == m_lastError || message == QString::fromStdString(m_session.health().text))
+                return;
+            m_lastError = message;
             std::fprintf(m_context.err, "varno: %s\n", qPrintable(message));
         };
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
@@ -173,6 +178,7 @@ private:
     PortCycleCounter m_portCycle;
     RconTarget m_polled;
     std::string m_healthKey;
+    QString m_lastError;
     QTimer m_timer;
 };
 
