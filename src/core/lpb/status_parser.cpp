@@ -256,8 +256,38 @@ bool isClientNumber(std::string_view field)
     return field.size() == 2 && isDigit(field[1]) && (field[0] == ' ' || isDigit(field[0]));
 }
 
-// Reads one row into player; false when the row is not a complete player row.
-bool readRow(std::string_view row, StatusLayout layout, PlayerRecord& player)
+// The four fields of a row, still in the reply's text.
+struct RowFields {
+    std::string_view clientNumber;
+    std::string_view ping;
+    std::string_view name;
+    std::string_view address;
+};
+
+// The name field: the name and one appended blank, made in one go.
+std::string nameField(std::string_view name)
+{
+    std::string field(name.size() + 1, ' ');
+    std::memcpy(field.data(), name.data(), name.size());
+    return field;
+}
+
+// The ping as a number: plain digits read here, anything else (a sign, too many digits) as the settings read it.
+std::optional<int> pingValue(std::string_view ping)
+{
+    if (ping.empty() || ping.size() > 9)
+        return parseDecimal(ping);
+    int value = 0;
+    for (const char c : ping) {
+        if (!isDigit(c))
+            return parseDecimal(ping);
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Reads one row's fields; false when the row is not a complete player row.
+bool readRow(std::string_view row, StatusLayout layout, RowFields& fields)
 {
     row = row.substr(0, kMaxStatusRowLength);
     if (hasControlCharacters(row))
@@ -286,13 +316,10 @@ bool readRow(std::string_view row, StatusLayout layout, PlayerRecord& player)
     if (!tail)
         return false;
 
-    player.clientNumber = clientNumber;
-    player.ping = ping.substr(0, kMaxPingLength);
-    const std::string_view name = tail->name.substr(0, kMaxNameLength - 1);
-    player.name.reserve(name.size() + 1);
-    player.name.assign(name);
-    player.name += ' ';
-    player.address = tail->address.substr(0, kMaxAddressLength);
+    fields.clientNumber = clientNumber;
+    fields.ping = ping.substr(0, kMaxPingLength);
+    fields.name = tail->name.substr(0, kMaxNameLength - 1);
+    fields.address = tail->address.substr(0, kMaxAddressLength);
     return true;
 }
 
@@ -339,27 +366,32 @@ ParsedStatus parseStatusReply(std::string_view replyText)
         // The table ends with an empty line; a final line without its line feed was cut off in transit.
         if (line->text.empty() || !line->complete)
             break;
-        StatusRow& row = status.rows.emplace_back();
-        if (!readRow(line->text, status.layout, row.player)) {
-            status.rows.pop_back();
+        RowFields fields;
+        if (!readRow(line->text, status.layout, fields))
             continue;
-        }
-        switch (markerOf(row.player.ping)) {
+        StatusRowKind kind = StatusRowKind::Player;
+        int ping = 0;
+        switch (markerOf(fields.ping)) {
         case Marker::Zombie:
-            row.kind = StatusRowKind::Zombie;
+            kind = StatusRowKind::Zombie;
             break;
         case Marker::Connecting:
-            row.kind = StatusRowKind::Connecting;
+            kind = StatusRowKind::Connecting;
             break;
         case Marker::None:
-            if (const auto ping = parseDecimal(row.player.ping)) {
-                row.ping = *ping;
+            if (const auto value = pingValue(fields.ping)) {
+                ping = *value;
             } else {
-                row.kind = StatusRowKind::InvalidPing;
-                status.error = formatMessage(kNotAnInteger, row.player.ping);
+                kind = StatusRowKind::InvalidPing;
+                status.error = formatMessage(kNotAnInteger, fields.ping);
             }
             break;
         }
+        // Built in place, field by field: no empty row to fill in afterwards.
+        status.rows.emplace_back(kind,
+                                 PlayerRecord{std::string(fields.clientNumber), std::string(fields.ping),
+                                              nameField(fields.name), std::string(fields.address)},
+                                 ping);
         if (status.error)
             break;
     }
