@@ -387,11 +387,11 @@ ParsedStatus parseStatusReply(std::string_view replyText)
             }
             break;
         }
-        // Built in place, field by field: no empty row to fill in afterwards.
-        status.rows.emplace_back(kind,
-                                 PlayerRecord{std::string(fields.clientNumber), std::string(fields.ping),
-                                              nameField(fields.name), std::string(fields.address)},
-                                 ping);
+        // Built from its fields in one go: no empty row to fill in afterwards.
+        status.rows.push_back(StatusRow{kind,
+                                        PlayerRecord{std::string(fields.clientNumber), std::string(fields.ping),
+                                                     nameField(fields.name), std::string(fields.address)},
+                                        ping});
         if (status.error)
             break;
     }
