@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QNetworkDatagram>
 #include <QThread>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -303,30 +305,66 @@ TEST_F(CliTest, WatchInterruptedWithKicksQueuedNamesTheOnesNotSent)
     EXPECT_EQ(kicksLogged, kicksReported);
 }
 
-TEST_F(CliTest, WatchSaysOnceWhenTheServerRefusesThePassword)
+TEST_F(CliTest, WatchSaysOnceWhenItIsBlind)
 {
     StandinServer server;
     ASSERT_TRUE(server.started()) << qPrintable(server.output());
-    set("ServerTools", "LPBRemotePort", QString::number(server.port()));
-    set("ServerTools", "LPBRCon", "wrong");
-    set("ServerTools", "LPBCheckRate", "1");
+    // A port where something listens and never answers, and one that answers from another port.
+    QUdpSocket silent;
+    ASSERT_TRUE(silent.bind(QHostAddress::LocalHost, 0));
+    QUdpSocket asked;
+    QUdpSocket answering;
+    ASSERT_TRUE(asked.bind(QHostAddress::LocalHost, 0));
+    ASSERT_TRUE(answering.bind(QHostAddress::LocalHost, 0));
+    QObject::connect(&asked, &QUdpSocket::readyRead, [&] {
+        while (asked.hasPendingDatagrams()) {
+            const QNetworkDatagram request = asked.receiveDatagram();
+            answering.writeDatagram(QByteArrayLiteral("\xff\xff\xff\xffprint\nmap: q3dm17\n"), request.senderAddress(),
+                                    quint16(request.senderPort()));
+        }
+    });
+    const struct {
+        const char* what;
+        QString host;
+        int port;
+        const char* password;
+        QByteArray expected;
+    } cases[] = {
+        {"wrong password", {}, server.port(), "wrong", "varno: Server refused the rcon password"},
+        {"silent port", {}, silent.localPort(), "secret",
+         "varno: No reply from 127.0.0.1:" + QByteArray::number(silent.localPort())},
+        {"unknown host", QStringLiteral("nosuch.invalid"), server.port(), "secret",
+         "varno: Host not found: nosuch.invalid"},
+        {"reply from another port", {}, asked.localPort(), "secret",
+         "varno: Replies from 127.0.0.1:" + QByteArray::number(answering.localPort()) + " ignored"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        set("ServerTools", "LocalHost", c.host.isEmpty() ? "1" : "0");
+        set("ServerTools", "RemoteHost", c.host.isEmpty() ? "0" : "1");
+        set("ServerTools", "RemoteHostAddress", c.host);
+        set("ServerTools", "LPBRemotePort", QString::number(c.port));
+        set("ServerTools", "LPBRCon", QString::fromLatin1(c.password));
+        set("ServerTools", "LPBCheckRate", "1");
 
-    QProcess watch;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
-    watch.setProcessEnvironment(environment);
-    watch.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"watch"});
-    ASSERT_TRUE(watch.waitForStarted());
-    QByteArray err;
-    const bool refused = waitFor([&] {
+        QProcess watch;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
+        watch.setProcessEnvironment(environment);
+        watch.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"watch"});
+        ASSERT_TRUE(watch.waitForStarted());
+        QByteArray err;
+        // Within three polls at one a second.
+        const bool said = waitFor([&] {
+            err += watch.readAllStandardError();
+            return err.contains(c.expected);
+        }, std::chrono::milliseconds(3500));
+        // Two more polls of the same: still said once. Nothing marks a poll from outside.
+        QThread::msleep(2100);
+        watch.terminate();
+        watch.waitForFinished(5000);
         err += watch.readAllStandardError();
-        return err.contains("Server refused the rcon password");
-    }, std::chrono::milliseconds(3500));
-    // Two more polls refused: still said once. Polls come each second; nothing else marks them.
-    QThread::msleep(2100);
-    watch.terminate();
-    watch.waitForFinished(5000);
-    err += watch.readAllStandardError();
-    EXPECT_TRUE(refused) << err.constData();
-    EXPECT_EQ(err.count("Server refused the rcon password"), 1) << err.constData();
+        EXPECT_TRUE(said) << err.constData();
+        EXPECT_EQ(err.count(c.expected), 1) << err.constData();
+    }
 }
