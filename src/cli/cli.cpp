@@ -70,8 +70,10 @@ const std::array kSubcommands{
     Subcommand{"watch", "run the ZOZ Idaroz without a window",
                "usage: varno watch\n"
                "Runs the low-ping watcher with the stored options until interrupted: status polls, and for every\n"
-               "player below the threshold the switched log line, ban, announcement and kick. One line per action\n"
-               "on standard output; bans are stored in the ban list as the panel stores them.",
+               "player below the threshold (bots never) the switched log line, ban, announcement, kick by slot\n"
+               "and addip. One line per action on standard output, a datagram's once it has left; bans are stored\n"
+               "in the ban list as the panel stores them. Changes of the server's state go to standard error, and\n"
+               "so, on SIGINT or SIGTERM, does every decided command that was not sent.",
                watchCommand},
     Subcommand{"settings", "read and write the stored settings",
                "usage: varno settings get SECTION VALUE\n"

@@ -1,17 +1,21 @@
 #include "cli/cli_context.h"
-#include "cli/rcon_client.h"
+#include "core/lpb/lpb_watcher.h"
 #include "core/lpb/rcon.h"
 #include "core/lpb/reply_assembler.h"
 #include "core/lpb/status_parser.h"
 #include "core/settings/schema.h"
+#include "net/rcon_session.h"
 #include "platform/qt_text.h"
 #include "platform/settings_factory.h"
 
 #include <QCollator>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QEventLoop>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -20,38 +24,77 @@ namespace varno::cli {
 namespace {
 
 constexpr int kDefaultWaitMs = 500;
+// A host name still being looked up when the wait is over gets this long in all.
+constexpr int kLookupLimitMs = 10000;
 constexpr std::string_view kPrintPrefix = "\xff\xff\xff\xffprint\n";
 
+struct RconRequest {
+    RconTarget target;
+    std::string password;
+    int waitMs = kDefaultWaitMs;
+};
+
 // Host, port and password as given, or as the ZOZ Idaroz page stored them.
-RconTarget rconTarget(QStringList& arguments)
+RconRequest rconRequest(QStringList& arguments)
 {
     const auto store = createSettingsStore();
-    RconTarget target;
+    RconRequest request;
+    RconTarget& target = request.target;
     const QString host = takeOption(arguments, QStringLiteral("host"));
     const QString port = takeOption(arguments, QStringLiteral("port"));
     const QString password = takeOption(arguments, QStringLiteral("password"));
     const QString wait = takeOption(arguments, QStringLiteral("wait"));
     if (host.isEmpty()) {
         // As the page comes up: the local choice wins; the remote address is only loaded with its choice.
-        const bool local = store->ReadBool(kLocalHost, true);
-        const bool remote = !local && store->ReadBool(kRemoteHost, false);
-        target.host = toQ(rconHost(local, remote ? store->ReadString(kRemoteHostAddress, "") : ""));
+        target.host = readWatcherOptions(*store).host();
     } else {
-        target.host = host;
+        target.host = toStd(host);
     }
-    target.port = port.isEmpty() ? kLPBRemotePort.clamp(store->ReadInteger(kLPBRemotePort, 27960))
-                                 : toPort(port, "--port");
+    target.port = port.isEmpty() ? kLPBRemotePort.clamp(store->ReadInteger(kLPBRemotePort)) : toPort(port, "--port");
     if (target.port > 65535)
         throw CliError("the stored rcon port " + std::to_string(target.port) + " is not a UDP port; give --port", 2);
-    target.password = password.isNull() ? store->ReadString(kLPBRCon, "") : toStd(password);
-    target.waitMs = kDefaultWaitMs;
+    request.password = password.isNull() ? store->ReadString(kLPBRCon) : toStd(password);
     if (!wait.isEmpty()) {
         bool ok = false;
-        target.waitMs = wait.toInt(&ok);
-        if (!ok || target.waitMs < 0)
+        request.waitMs = wait.toInt(&ok);
+        if (!ok || request.waitMs < 0)
             throw CliError("--wait takes milliseconds, not '" + toStd(wait) + "'", 2);
     }
-    return target;
+    return request;
+}
+
+// Sends one rcon command through the watcher's session and gives the replies that came back from the target
+// within the wait, each joined from its datagrams.
+std::vector<std::string> exchangeRcon(const RconRequest& request, std::string_view commandText)
+{
+    RconSession session;
+    std::vector<std::string> replies;
+    QString failure;
+    QEventLoop loop;
+    session.onReply = [&](std::string_view reply, const ParsedStatus&) { replies.emplace_back(reply); };
+    session.onError = [&](const QString& message) {
+        failure = message;
+        loop.quit();
+    };
+    session.aim(request.target);
+    session.send(rconDatagram(request.password, commandText));
+    QElapsedTimer clock;
+    clock.start();
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        // Replies are only complete once their join window has passed.
+        const bool waited = clock.elapsed() >= request.waitMs + ReplyAssembler::kDefaultJoinWindowMs;
+        if ((waited && !session.isSending()) || clock.elapsed() >= kLookupLimitMs)
+            loop.quit();
+    });
+    check.start(10);
+    if (failure.isEmpty())
+        loop.exec();
+    if (!failure.isEmpty())
+        throw CliError(toStd(failure));
+    if (session.isSending())
+        throw CliError("cannot find the host '" + request.target.host + "' in time");
+    return replies;
 }
 
 std::string withoutPrintPrefix(const std::string& datagram)
@@ -89,7 +132,7 @@ std::vector<std::string> savedDatagrams(const QString& path)
     return datagrams;
 }
 
-std::string joinReply(const std::vector<std::string>& datagrams)
+std::string joinedReply(const std::vector<std::string>& datagrams)
 {
     ReplyAssembler assembler;
     std::string text;
@@ -156,13 +199,13 @@ int printStatus(Context& context, const std::string& reply, bool tsv, int minPin
 int rconCommand(Context& context)
 {
     QStringList& arguments = context.arguments;
-    const RconTarget target = rconTarget(arguments);
+    const RconRequest request = rconRequest(arguments);
     refuseUnknownOptions(arguments);
     if (arguments.isEmpty())
         throw CliError("give the rcon command, for example: varno rcon status", 2);
     const std::string command = " " + toStd(arguments.join(QLatin1Char(' ')));
-    for (const auto& datagram : exchangeRcon(target, command))
-        context.printRaw(withoutPrintPrefix(datagram));
+    for (const auto& reply : exchangeRcon(request, command))
+        context.printRaw(withoutPrintPrefix(reply));
     return 0;
 }
 
@@ -171,19 +214,22 @@ int statusCommand(Context& context)
     QStringList& arguments = context.arguments;
     const bool tsv = takeFlag(arguments, QStringLiteral("tsv"));
     const QString saved = takeOption(arguments, QStringLiteral("parse"));
-    const int minPing = kLPBMinPing.clamp(createSettingsStore()->ReadInteger(kLPBMinPing, 100));
+    const int minPing = readWatcherOptions(*createSettingsStore()).minPing;
     if (!saved.isEmpty()) {
         refuseUnknownOptions(arguments);
-        return printStatus(context, joinReply(savedDatagrams(saved)), tsv, minPing);
+        return printStatus(context, joinedReply(savedDatagrams(saved)), tsv, minPing);
     }
-    const RconTarget target = rconTarget(arguments);
+    const RconRequest request = rconRequest(arguments);
     refuseUnknownOptions(arguments);
     if (!arguments.isEmpty())
         throw CliError("status takes no further arguments", 2);
-    const auto datagrams = exchangeRcon(target, std::string(kRconStatusCommand));
-    if (datagrams.empty())
-        throw CliError("no reply from " + toStd(target.host) + ":" + std::to_string(target.port));
-    return printStatus(context, joinReply(datagrams), tsv, minPing);
+    const auto replies = exchangeRcon(request, kRconStatusCommand);
+    if (replies.empty())
+        throw CliError("no reply from " + request.target.host + ":" + std::to_string(request.target.port));
+    std::string text;
+    for (const auto& reply : replies)
+        text += reply;
+    return printStatus(context, text, tsv, minPing);
 }
 
 } // namespace varno::cli

@@ -1,5 +1,5 @@
 #include "cli/cli_context.h"
-#include "core/lpb/lpb_log.h"
+#include "core/lpb/lpb_watcher.h"
 #include "core/lpb/rcon.h"
 #include "core/lpb/status_parser.h"
 #include "core/settings/comma_list.h"
@@ -25,43 +25,9 @@ extern "C" void onInterrupt(int)
     g_interrupted = true;
 }
 
-// The ZOZ Idaroz options as the stored settings hold them, read afresh for every poll and reply as the
-// page reads its controls.
-struct WatchOptions {
-    std::string host;
-    RconPorts ports;
-    int minPing = 100;
-    int checkRateSeconds = 15;
-    std::string password;
-    bool announce = true;
-    std::string msg1;
-    std::string msg2;
-    bool kick = true;
-    bool ban = false;
-    bool log = true;
-};
-
-WatchOptions storedOptions()
+WatcherOptions storedOptions()
 {
-    const auto store = createSettingsStore();
-    WatchOptions options;
-    const bool local = store->ReadBool(kLocalHost, true);
-    const bool remote = !local && store->ReadBool(kRemoteHost, false);
-    options.host = rconHost(local, remote ? store->ReadString(kRemoteHostAddress, "") : "");
-    // The extra ports are read too: without a page there is no other way to give them.
-    options.ports = {kLPBRemotePort.clamp(store->ReadInteger(kLPBRemotePort, 27960)),
-                     kLPBPort2.clamp(store->ReadInteger(kLPBPort2, 0)), kLPBPort3.clamp(store->ReadInteger(kLPBPort3, 0)),
-                     kLPBPort4.clamp(store->ReadInteger(kLPBPort4, 0))};
-    options.minPing = kLPBMinPing.clamp(store->ReadInteger(kLPBMinPing, 100));
-    options.checkRateSeconds = kLPBCheckRate.clamp(store->ReadInteger(kLPBCheckRate, 15));
-    options.password = store->ReadString(kLPBRCon, "");
-    options.announce = store->ReadBool(kLPBMsg, true);
-    options.msg1 = store->ReadString(kLPBMsg1, kLPBMsg1.defaultText);
-    options.msg2 = store->ReadString(kLPBMsg2, kLPBMsg2.defaultText);
-    options.kick = store->ReadBool(kKickLPB, true);
-    options.ban = store->ReadBool(kBanIP, false);
-    options.log = store->ReadBool(kLogLPBs, true);
-    return options;
+    return readWatcherOptions(*createSettingsStore());
 }
 
 std::string trimmed(std::string text)
@@ -72,13 +38,27 @@ std::string trimmed(std::string text)
     return first == std::string::npos ? std::string() : text.substr(first);
 }
 
+std::string who(const PlayerRecord& player)
+{
+    return "client " + trimmed(player.clientNumber) + " " + trimmed(player.name);
+}
+
+// The varno watch driver of the watcher engine: polls on a timer, prints what the engine decided as it happens
+// (a datagram's line once it has left) and the health on standard error once per change.
 class Watcher {
 public:
     explicit Watcher(Context& context)
         : m_context(context)
     {
-        m_session.onReply = [this](std::string_view reply) { handleReply(reply); };
+        m_session.onReply = [this](std::string_view, const ParsedStatus& status) { handleReply(status); };
+        m_session.onSent = [this](std::uint64_t id) { reportSent(id); };
+        m_session.onHealth = [this] { reportHealth(); };
+        // The same failure at every poll is said once, like the health.
         m_session.onError = [this](const QString& message) {
+            // A host that is not found is the health's news already.
+            if (message == m_lastError || message == QString::fromStdString(m_session.health().text))
+                return;
+            m_lastError = message;
             std::fprintf(m_context.err, "varno: %s\n", qPrintable(message));
         };
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
@@ -86,28 +66,50 @@ public:
 
     void start()
     {
-        const WatchOptions options = storedOptions();
+        const WatcherOptions options = storedOptions();
         if (options.password.empty())
             throw CliError("You must setup an RCon Password before enabling this feature!");
-        const RconTarget target{options.host, m_portCycle.currentPort(options.ports)};
+        const RconTarget target{options.host(), m_portCycle.currentPort(options.ports)};
+        m_polled = target;
         m_session.aim(target);
-        m_session.send(target, rconDatagram(options.password, kRconStartAnnouncement));
+        m_session.send(rconDatagram(options.password, kRconStartAnnouncement));
         m_timer.start(options.checkRateSeconds * 1000);
-        std::fprintf(m_context.err, "varno: watching %s:%d every %d s for pings below %d ms\n", options.host.c_str(),
-                     target.port, options.checkRateSeconds, options.minPing);
+        std::fprintf(m_context.err, "varno: watching %s:%d every %d s for pings below %d ms\n",
+                     options.host().c_str(), target.port, options.checkRateSeconds, options.minPing);
     }
 
-    int count() const { return m_count; }
+    int count() const { return m_watcher.count(); }
     bool isSending() const { return m_session.isSending(); }
     void stopPolling() { m_timer.stop(); }
+
+    // What was decided and has not left: said on standard error, then forgotten.
+    void reportUnsent()
+    {
+        m_session.clearQueued();
+        for (const LpbCommandReport& report : m_watcher.dropPending()) {
+            std::string what;
+            switch (report.kind) {
+            case LpbCommandKind::Announcement:
+                what = "announcement of " + who(report.player);
+                break;
+            case LpbCommandKind::Kick:
+                what = "kick of " + who(report.player);
+                break;
+            case LpbCommandKind::AddIp:
+                what = "addip " + report.address;
+                break;
+            }
+            std::fprintf(m_context.err, "varno: not sent: %s\n", what.c_str());
+        }
+    }
 
 private:
     void poll()
     {
-        const WatchOptions options = storedOptions();
-        const RconTarget target{options.host, m_portCycle.pollPort(options.ports)};
-        m_session.aim(target);
-        m_session.send(target, rconDatagram(options.password, kRconStatusCommand));
+        const WatcherOptions options = storedOptions();
+        m_polled = {options.host(), m_portCycle.pollPort(options.ports)};
+        m_watcher.pollSent(m_polled);
+        m_session.poll(m_polled, rconDatagram(options.password, kRconStatusCommand));
         // A check rate changed meanwhile takes effect from the next period.
         if (m_timer.interval() != options.checkRateSeconds * 1000)
             m_timer.start(options.checkRateSeconds * 1000);
@@ -119,51 +121,65 @@ private:
         std::fflush(m_context.out);
     }
 
-    void handleReply(std::string_view reply)
+    void handleReply(const ParsedStatus& status)
     {
-        const ParsedStatus parsed = parseStatusReply(reply);
-        if (parsed.layout == StatusLayout::Unknown)
+        if (status.layout == StatusLayout::Unknown)
             return; // the answer to a say or kick
-        m_session.setLayout(m_session.lastAimed(), parsed.layout);
-        const WatchOptions options = storedOptions();
-        for (const StatusRow& row : parsed.rows) {
-            if (isLowPingPlayer(row, options.minPing))
-                act(row.player, options);
+        const WatcherOptions options = storedOptions();
+        const auto store = createSettingsStore();
+        std::vector<std::string> bans = FromCommaList(store->ReadString(kBanIPList));
+        for (const LpbDecision& decision : m_watcher.decide(m_polled, status, options, bans)) {
+            if (decision.message)
+                std::fprintf(m_context.err, "varno: %s\n", decision.message->c_str());
+            if (decision.logLine)
+                say(*decision.logLine);
+            if (decision.storeBan) {
+                bans.push_back(*decision.storeBan);
+                store->WriteString(kBanIPList, ToCommaList(bans));
+                say("Banned " + *decision.storeBan);
+            }
+            for (const LpbCommand& command : decision.commands)
+                m_session.send(rconDatagram(options.password, command.commandText), command.minGapUs, command.id);
         }
-        if (parsed.error)
-            std::fprintf(m_context.err, "varno: %s\n", parsed.error->c_str());
+        if (status.error)
+            std::fprintf(m_context.err, "varno: %s\n", status.error->c_str());
     }
 
-    void act(const PlayerRecord& player, const WatchOptions& options)
+    void reportSent(std::uint64_t id)
     {
-        if (options.log)
-            say(lpbLogLine(player));
-        if (options.ban) {
-            const auto store = createSettingsStore();
-            auto bans = FromCommaList(store->ReadString(kBanIPList, ""));
-            bans.push_back(player.address);
-            store->WriteString(kBanIPList, ToCommaList(bans));
-            say("Banned " + player.address);
+        const std::optional<LpbCommandReport> report = m_watcher.commandSent(id);
+        if (!report)
+            return;
+        switch (report->kind) {
+        case LpbCommandKind::Announcement:
+            say("Announced " + trimmed(report->player.name));
+            break;
+        case LpbCommandKind::Kick:
+            say("Kicked " + who(report->player));
+            break;
+        case LpbCommandKind::AddIp:
+            say("Sent addip " + report->address);
+            break;
         }
-        const RconTarget target = m_session.lastAimed();
-        if (options.announce) {
-            m_session.send(target,
-                           rconDatagram(options.password, lpbAnnouncementCommand(options.msg1, player, options.msg2)));
-            say("Announced " + trimmed(player.name));
-        }
-        if (options.kick) {
-            m_session.send(target, rconDatagram(options.password, kickCommand(player)),
-                           RconPacer::kKickAfterAnnouncementUs);
-            say("Kicked client " + trimmed(player.clientNumber) + " " + trimmed(player.name));
-        }
-        ++m_count;
+    }
+
+    void reportHealth()
+    {
+        const WatcherHealthStatus health = m_session.health();
+        if (health.key == m_healthKey)
+            return;
+        m_healthKey = health.key;
+        std::fprintf(m_context.err, "varno: %s\n", health.text.c_str());
     }
 
     Context& m_context;
     RconSession m_session;
+    LpbWatcher m_watcher;
     PortCycleCounter m_portCycle;
+    RconTarget m_polled;
+    std::string m_healthKey;
+    QString m_lastError;
     QTimer m_timer;
-    int m_count = 0;
 };
 
 } // namespace
@@ -196,6 +212,7 @@ int watchCommand(Context& context)
     });
     interruptCheck.start(100);
     QCoreApplication::exec();
+    watcher.reportUnsent();
     std::fprintf(context.err, "varno: watch ended; %d low-ping players found\n", watcher.count());
     return 0;
 }

@@ -47,6 +47,8 @@ RconEndpoint::RconEndpoint(QObject* parent)
     connect(m_socket, &QUdpSocket::readyRead, this, &RconEndpoint::readPendingDatagrams);
 }
 
+RconEndpoint::~RconEndpoint() = default;
+
 void RconEndpoint::bindSocket()
 {
     // Any local port; a failure here shows up as a send error.
@@ -63,8 +65,7 @@ void RconEndpoint::aim(const RconTarget& target)
 {
     m_target = target;
     Resolution& resolution = m_resolutions[target];
-    if (resolution.lookupId >= 0)
-        QHostInfo::abortHostLookup(resolution.lookupId);
+    // A lookup still running is left to finish; its answer is dropped below, as it no longer is the latest.
     resolution.lookupId = -1;
 
     const QString host = toQ(target.host);
@@ -73,8 +74,18 @@ void RconEndpoint::aim(const RconTarget& target)
         return;
     }
     // Until the lookup answers, what was queued at the previous aim still goes to the address found then.
-    resolution.lookupId =
-        QHostInfo::lookupHost(host, this, [this, target](const QHostInfo& info) { lookupDone(target, info); });
+    resolution.lookupId = QHostInfo::lookupHost(host, this, SLOT(hostLookedUp(QHostInfo)));
+    m_lookups[resolution.lookupId] = target;
+}
+
+void RconEndpoint::hostLookedUp(const QHostInfo& info)
+{
+    const auto it = m_lookups.find(info.lookupId());
+    if (it == m_lookups.end())
+        return;
+    const RconTarget target = it->second;
+    m_lookups.erase(it);
+    lookupDone(target, info);
 }
 
 void RconEndpoint::lookupDone(const RconTarget& target, const QHostInfo& info)
@@ -127,8 +138,10 @@ void RconEndpoint::readPendingDatagrams()
         const bool fromTarget = it != m_resolutions.end() && it->second.address &&
                                 datagram.senderPort() == m_target.port &&
                                 it->second.address->isEqual(datagram.senderAddress(), QHostAddress::TolerantConversion);
-        if (!fromTarget)
+        if (!fromTarget) {
+            emit foreignDatagramDropped(sourceText(datagram.senderAddress(), quint16(datagram.senderPort())));
             continue;
+        }
         emit datagramArrived(datagram.data(), sourceText(datagram.senderAddress(), quint16(datagram.senderPort())));
     }
 }

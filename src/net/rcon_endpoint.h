@@ -23,6 +23,7 @@ class RconEndpoint : public QObject {
     Q_OBJECT
 public:
     explicit RconEndpoint(QObject* parent = nullptr);
+    ~RconEndpoint() override;
 
     // Points the endpoint at target: a dotted or IPv6 address is taken at once, anything else is looked up.
     void aim(const RconTarget& target);
@@ -41,6 +42,12 @@ signals:
     void lookupFinished(const varno::RconTarget& target, const QString& error);
     // A datagram from the target last aimed at; source is "address:port".
     void datagramArrived(const QByteArray& payload, const QString& source);
+    // A datagram from anywhere else, dropped unread.
+    void foreignDatagramDropped(const QString& source);
+
+private slots:
+    // Connected by name, so that no functor of ours waits with a lookup that outlives the endpoint.
+    void hostLookedUp(const QHostInfo& info);
 
 private:
     struct Resolution {
@@ -55,6 +62,7 @@ private:
     QUdpSocket* m_socket;
     RconTarget m_target;
     std::map<RconTarget, Resolution> m_resolutions;
+    std::map<int, RconTarget> m_lookups; // pending lookups by id
 };
 
 } // namespace varno

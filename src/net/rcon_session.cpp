@@ -18,6 +18,11 @@ const QByteArray kStatusReplyStart = QByteArrayLiteral("\xff\xff\xff\xffprint\nm
 const QByteArray kStatusTableEnd = QByteArrayLiteral("\n\n");
 
 constexpr std::int64_t kUsPerMs = 1000;
+// A wait this short is spun rather than left to a timer.
+constexpr std::int64_t kSpinUs = 1500;
+// Servers take the time of a datagram in whole milliseconds when their loop gets to it; sent exactly on the limit,
+// a datagram can look a hair too early and be dropped.
+constexpr std::int64_t kPaceMarginUs = 20'000;
 
 QTimer* preciseSingleShot(QObject* parent)
 {
@@ -32,6 +37,7 @@ QTimer* preciseSingleShot(QObject* parent)
 RconSession::RconSession(QObject* parent)
     : QObject(parent)
     , m_endpoint(new RconEndpoint(this))
+    , m_pacer(RconPacer::kClassicGapUs + kPaceMarginUs, RconPacer::kRateWindowUs + kPaceMarginUs)
     , m_pacerTimer(preciseSingleShot(this))
     , m_replyTimer(preciseSingleShot(this))
 {
@@ -40,6 +46,10 @@ RconSession::RconSession(QObject* parent)
     connect(m_replyTimer, &QTimer::timeout, this, [this] { drainReplies(false); });
     connect(m_endpoint, &RconEndpoint::datagramArrived, this, &RconSession::datagramArrived);
     connect(m_endpoint, &RconEndpoint::lookupFinished, this, &RconSession::releaseAfterLookup);
+    connect(m_endpoint, &RconEndpoint::foreignDatagramDropped, this, [this](const QString& source) {
+        m_health.foreignReply(m_lastAimed, toStd(source));
+        healthChanged();
+    });
 }
 
 RconSession::~RconSession() = default;
@@ -50,13 +60,26 @@ void RconSession::aim(const RconTarget& target)
     m_endpoint->aim(target);
 }
 
-void RconSession::send(const RconTarget& target, std::string payload, std::int64_t minGapUs)
+void RconSession::poll(const RconTarget& target, std::string payload)
+{
+    aim(target);
+    m_health.pollSent(target, nowMs());
+    queue(target, std::move(payload), 0, 0);
+    healthChanged();
+}
+
+void RconSession::send(std::string payload, std::int64_t minGapUs, std::uint64_t id)
+{
+    queue(m_lastAimed, std::move(payload), minGapUs, id);
+}
+
+void RconSession::queue(const RconTarget& target, std::string payload, std::int64_t minGapUs, std::uint64_t id)
 {
     if (!m_endpoint->isResolved(target)) {
-        m_awaitingLookup.push_back({target, std::move(payload), minGapUs});
+        m_awaitingLookup.push_back({target, std::move(payload), minGapUs, id});
         return;
     }
-    m_pacer.enqueue(target, std::move(payload), minGapUs);
+    m_pacer.enqueue(target, std::move(payload), minGapUs, id);
     sendPaced();
 }
 
@@ -72,9 +95,20 @@ bool RconSession::isSending() const
     return !m_pacer.isEmpty() || !m_awaitingLookup.empty();
 }
 
-void RconSession::setLayout(const RconTarget& target, StatusLayout layout)
+WatcherHealthStatus RconSession::health() const
 {
-    m_pacer.setLayout(target, layout);
+    return m_health.status(nowMs());
+}
+
+void RconSession::resetHealth()
+{
+    m_health.reset();
+}
+
+void RconSession::healthChanged()
+{
+    if (onHealth)
+        onHealth();
 }
 
 void RconSession::report(const QString& message)
@@ -89,34 +123,51 @@ void RconSession::releaseAfterLookup(const RconTarget& target, const QString& er
     const auto forTarget = [&](const AwaitingLookup& waiting) { return waiting.target == target; };
     std::copy_if(m_awaitingLookup.begin(), m_awaitingLookup.end(), std::back_inserter(released), forTarget);
     std::erase_if(m_awaitingLookup, forTarget);
-    if (released.empty())
-        return;
     if (!error.isEmpty()) {
-        report(error);
+        m_health.hostNotFound(target);
+        healthChanged();
+        if (!released.empty())
+            report(error);
         return;
     }
     for (AwaitingLookup& waiting : released)
-        m_pacer.enqueue(waiting.target, std::move(waiting.payload), waiting.minGapUs);
+        m_pacer.enqueue(waiting.target, std::move(waiting.payload), waiting.minGapUs, waiting.id);
     sendPaced();
 }
 
 void RconSession::sendPaced()
 {
-    const std::int64_t now = nowUs();
     QString failure;
-    for (const OutgoingDatagram& datagram : m_pacer.takeDue(now)) {
+    std::int64_t now = nowUs();
+    while (true) {
+        std::optional<OutgoingDatagram> datagram = m_pacer.takeNextDue(now);
+        if (!datagram) {
+            const auto next = m_pacer.nextDueUs(now);
+            // Qt's timers keep whole milliseconds: the last one is waited out here, so that a kick leaves
+            // 10 ms after its announcement and not 11.
+            if (!next || *next - now > kSpinUs)
+                break;
+            while (now < *next)
+                now = nowUs();
+            continue;
+        }
         try {
-            m_endpoint->send(datagram.target,
-                             QByteArray(datagram.payload.data(), qsizetype(datagram.payload.size())));
+            m_endpoint->send(datagram->target,
+                             QByteArray(datagram->payload.data(), qsizetype(datagram->payload.size())));
+            now = nowUs();
+            // The gap to the next datagram counts from when this one left, not from when it was due.
+            m_pacer.markSent(datagram->target, now);
+            if (datagram->id != 0 && onSent)
+                onSent(datagram->id);
         } catch (const VarnoError& error) {
             if (failure.isEmpty())
                 failure = QString::fromLocal8Bit(error.what());
         }
     }
     if (const auto next = m_pacer.nextDueUs(now)) {
-        // Whole milliseconds, rounded up; a timer that fires early finds nothing due and is armed again.
-        const std::int64_t waitUs = *next - now;
-        m_pacerTimer->start(int((waitUs + kUsPerMs - 1) / kUsPerMs));
+        // Woken a little early; the rest is waited out above.
+        const std::int64_t waitUs = *next - now - kSpinUs / 2;
+        m_pacerTimer->start(int(std::max<std::int64_t>(0, waitUs / kUsPerMs)));
     } else {
         m_pacerTimer->stop();
     }
@@ -151,8 +202,16 @@ void RconSession::drainReplies(bool tableComplete)
 
 void RconSession::deliver(std::string_view reply)
 {
-    if (m_repeatFilter.isNew(reply) && onReply)
-        onReply(reply);
+    // Any reply from the server counts as an answer, even one that repeats the last; the operator hears of it
+    // after the reply's kicks are on their way.
+    m_health.replyArrived(m_lastAimed, reply, nowMs());
+    if (m_repeatFilter.isNew(reply)) {
+        const ParsedStatus status = parseStatusReply(reply);
+        m_pacer.setLayout(m_lastAimed, status.layout);
+        if (onReply)
+            onReply(reply, status);
+    }
+    healthChanged();
 }
 
 std::int64_t RconSession::nowUs() const

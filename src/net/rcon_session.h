@@ -2,6 +2,8 @@
 
 #include "core/lpb/rcon_pacer.h"
 #include "core/lpb/reply_assembler.h"
+#include "core/lpb/status_parser.h"
+#include "core/lpb/watcher_health.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -20,8 +22,9 @@ class RconEndpoint;
 
 // The rcon conversation with game servers through one endpoint: datagrams wait for their host's lookup,
 // then leave through the pacer; the replies of the server last aimed at are joined from their datagrams,
-// and each complete reply that differs from the one before is handed on. Used by the ZOZ Idaroz page and
-// by varno watch.
+// and each complete reply that differs from the one before is parsed once and handed on. The session keeps
+// the target, each server's pace and the watcher's health to itself. Used by the ZOZ Idaroz page, varno
+// watch, varno rcon and varno status.
 class RconSession : public QObject {
     Q_OBJECT
 public:
@@ -30,12 +33,13 @@ public:
 
     RconEndpoint* endpoint() const { return m_endpoint; }
 
-    // Points the endpoint at target; the LPB announcement and kick go to the target last aimed at.
+    // Points the endpoint at target; later commands without a target of their own go there.
     void aim(const RconTarget& target);
-    const RconTarget& lastAimed() const { return m_lastAimed; }
-
-    // Queues one rcon datagram (already built) for target, at least minGapUs after the previous one.
-    void send(const RconTarget& target, std::string payload, std::int64_t minGapUs = 0);
+    // A status poll: aims at target and queues the datagram; the health counts it.
+    void poll(const RconTarget& target, std::string payload);
+    // Queues one rcon datagram (already built) for the target last aimed at, at least minGapUs after the previous
+    // one; onSent hears of id once the datagram has left.
+    void send(std::string payload, std::int64_t minGapUs = 0, std::uint64_t id = 0);
     // Drops everything that has not left yet.
     void clearQueued();
     // Whether datagrams still wait for their turn or for their host's lookup.
@@ -44,20 +48,29 @@ public:
     // Hands a complete reply on unless it repeats the one before.
     void deliver(std::string_view reply);
 
-    // From a status reply: how the target's server throttles rcon.
-    void setLayout(const RconTarget& target, StatusLayout layout);
+    // Whether the servers answer, as the operator should hear it.
+    WatcherHealthStatus health() const;
+    void resetHealth();
 
-    // Receives each complete, new reply text.
-    std::function<void(std::string_view reply)> onReply;
+    // Receives each complete, new reply text with its reading as a status table.
+    std::function<void(std::string_view reply, const ParsedStatus& status)> onReply;
+    // Receives the id of each datagram sent with one, once it has left.
+    std::function<void(std::uint64_t id)> onSent;
     // Receives what went wrong (a lookup or a send), as the operator's message.
     std::function<void(const QString& message)> onError;
+    // The health may have changed.
+    std::function<void()> onHealth;
 
 private:
     struct AwaitingLookup {
         RconTarget target;
         std::string payload;
         std::int64_t minGapUs = 0;
+        std::uint64_t id = 0;
     };
+
+    void queue(const RconTarget& target, std::string payload, std::int64_t minGapUs, std::uint64_t id);
+    void healthChanged();
 
     void sendPaced();
     void releaseAfterLookup(const RconTarget& target, const QString& error);
@@ -70,6 +83,7 @@ private:
     RconEndpoint* m_endpoint;
     RconTarget m_lastAimed;
     RconPacer m_pacer;
+    WatcherHealth m_health;
     QTimer* m_pacerTimer;
     std::vector<AwaitingLookup> m_awaitingLookup;
     ReplyAssembler m_assembler;

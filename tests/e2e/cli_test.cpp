@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QNetworkDatagram>
+#include <QThread>
 #include <QUdpSocket>
 
 #include <csignal>
@@ -320,7 +322,8 @@ TEST_F(CliTest, SendWithoutAServerSaysSo)
 
 TEST_F(CliTest, WatchKicksBansAndLogsLowPingPlayersUntilInterrupted)
 {
-    StandinServer server({"+addclient", "Bob", "40", "10.9.8.7:27960", "+addclient", "Alice", "100", "10.1.1.1:27960"});
+    StandinServer server({"+addbot", "Sarge", "+addclient", "Bob", "40", "10.9.8.7:27960", "+addclient", "Alice", "100",
+                          "10.1.1.1:27960"});
     ASSERT_TRUE(server.started()) << qPrintable(server.output());
     set("ServerTools", "LPBRemotePort", QString::number(server.port()));
     set("ServerTools", "LPBRCon", "secret");
@@ -334,22 +337,29 @@ TEST_F(CliTest, WatchKicksBansAndLogsLowPingPlayersUntilInterrupted)
     watch.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"watch"});
     ASSERT_TRUE(watch.waitForStarted());
     QByteArray out;
-    const bool kicked = waitFor([&] {
+    const bool banned = waitFor([&] {
         out += watch.readAllStandardOutput();
-        return out.contains("Kicked client");
+        return out.contains("Sent addip");
     }, std::chrono::seconds(10));
     watch.terminate(); // SIGTERM ends it cleanly
     watch.waitForFinished(5000);
     out += watch.readAllStandardOutput();
-    ASSERT_TRUE(kicked) << out.constData() << watch.readAllStandardError().constData();
+    const QByteArray err = watch.readAllStandardError();
+    ASSERT_TRUE(banned) << out.constData() << err.constData();
     EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(watch.exitCode(), 0);
 
+    // Each line once its datagram has left; the bot is nobody's business.
     EXPECT_TRUE(out.startsWith("Name:Bob^7    Ping:40   IP:10.9.8.7:27960\nBanned 10.9.8.7:27960\nAnnounced Bob^7\n"
-                               "Kicked client 0 Bob^7\n"))
+                               "Kicked client 1 Bob^7\nSent addip 10.9.8.7\n"))
         << out.constData();
     EXPECT_FALSE(out.contains("Alice"));
-    EXPECT_TRUE(server.waitForLogged(QStringLiteral("kick 0")));
+    EXPECT_FALSE(out.contains("Sarge"));
+    EXPECT_TRUE(err.contains("varno: Server 127.0.0.1:" + QByteArray::number(server.port()) + " answering"))
+        << err.constData();
+    EXPECT_TRUE(err.contains("watch ended; 1 low-ping players found")) << err.constData();
+    EXPECT_TRUE(server.waitForLogged(QStringLiteral("clientkick 1")));
+    EXPECT_TRUE(server.waitForLogged(QStringLiteral("addip 10.9.8.7")));
     EXPECT_TRUE(server.loggedCommands().contains(
         // The stand-in logs a command's words joined by single blanks.
         QStringLiteral("say ^2V^4a^2r^4n^2o^7: Warning: Player Bob^7 ^7is an LPB and will be removed.")))
@@ -453,4 +463,109 @@ TEST_F(CliServerTest, ServeRelaunchesACrashedServerAndEndsItCleanlyOnSigterm)
     const QStringList files = logs.entryList({QStringLiteral("crash-*.log")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(readFile(logs.filePath(files.front())).endsWith("Crashing with signal 11\n"));
+}
+
+TEST_F(CliTest, WatchInterruptedWithKicksQueuedNamesTheOnesNotSent)
+{
+    // The classic server's pace: one datagram each 500 ms, so ten players' announcements and kicks take ten seconds.
+    QStringList arguments{"+set", "standin_rcon_throttle", "classic", "+set", "sv_maxclients", "16"};
+    for (int i = 0; i < 10; ++i)
+        arguments << "+addclient" << QStringLiteral("P%1").arg(i) << "20" << QStringLiteral("10.0.0.%1:27960").arg(i + 1);
+    StandinServer server(arguments);
+    ASSERT_TRUE(server.started()) << qPrintable(server.output());
+    set("ServerTools", "LPBRemotePort", QString::number(server.port()));
+    set("ServerTools", "LPBRCon", "secret");
+    set("ServerTools", "LPBCheckRate", "1");
+
+    QProcess watch;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
+    watch.setProcessEnvironment(environment);
+    watch.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"watch"});
+    ASSERT_TRUE(watch.waitForStarted());
+    QByteArray out;
+    const bool kicked = waitFor([&] {
+        out += watch.readAllStandardOutput();
+        return out.contains("Kicked client");
+    }, std::chrono::seconds(10));
+    watch.terminate();
+    ASSERT_TRUE(watch.waitForFinished(10000));
+    out += watch.readAllStandardOutput();
+    const QByteArray err = watch.readAllStandardError();
+    ASSERT_TRUE(kicked) << out.constData() << err.constData();
+
+    const int kicksReported = int(out.count("Kicked client"));
+    const int kicksNotSent = int(err.count("varno: not sent: kick of client"));
+    EXPECT_GT(kicksNotSent, 0) << err.constData();
+    EXPECT_EQ(kicksReported + kicksNotSent, 10) << out.constData() << err.constData();
+    // What was reported kicked has reached the server, and nothing else.
+    QThread::msleep(200);
+    int kicksLogged = 0;
+    for (const QString& command : server.loggedCommands())
+        kicksLogged += command.startsWith(QLatin1String("clientkick "));
+    EXPECT_EQ(kicksLogged, kicksReported);
+}
+
+TEST_F(CliTest, WatchSaysOnceWhenItIsBlind)
+{
+    StandinServer server;
+    ASSERT_TRUE(server.started()) << qPrintable(server.output());
+    // A port where something listens and never answers, and one that answers from another port.
+    QUdpSocket silent;
+    ASSERT_TRUE(silent.bind(QHostAddress::LocalHost, 0));
+    QUdpSocket asked;
+    QUdpSocket answering;
+    ASSERT_TRUE(asked.bind(QHostAddress::LocalHost, 0));
+    ASSERT_TRUE(answering.bind(QHostAddress::LocalHost, 0));
+    QObject::connect(&asked, &QUdpSocket::readyRead, [&] {
+        while (asked.hasPendingDatagrams()) {
+            const QNetworkDatagram request = asked.receiveDatagram();
+            answering.writeDatagram(QByteArrayLiteral("\xff\xff\xff\xffprint\nmap: q3dm17\n"), request.senderAddress(),
+                                    quint16(request.senderPort()));
+        }
+    });
+    const struct {
+        const char* what;
+        QString host;
+        int port;
+        const char* password;
+        QByteArray expected;
+    } cases[] = {
+        {"wrong password", {}, server.port(), "wrong", "varno: Server refused the rcon password"},
+        {"silent port", {}, silent.localPort(), "secret",
+         "varno: No reply from 127.0.0.1:" + QByteArray::number(silent.localPort())},
+        {"unknown host", QStringLiteral("nosuch.invalid"), server.port(), "secret",
+         "varno: Host not found: nosuch.invalid"},
+        {"reply from another port", {}, asked.localPort(), "secret",
+         "varno: Replies from 127.0.0.1:" + QByteArray::number(answering.localPort()) + " ignored"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        set("ServerTools", "LocalHost", c.host.isEmpty() ? "1" : "0");
+        set("ServerTools", "RemoteHost", c.host.isEmpty() ? "0" : "1");
+        set("ServerTools", "RemoteHostAddress", c.host);
+        set("ServerTools", "LPBRemotePort", QString::number(c.port));
+        set("ServerTools", "LPBRCon", QString::fromLatin1(c.password));
+        set("ServerTools", "LPBCheckRate", "1");
+
+        QProcess watch;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
+        watch.setProcessEnvironment(environment);
+        watch.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"watch"});
+        ASSERT_TRUE(watch.waitForStarted());
+        QByteArray err;
+        // Within three polls at one a second.
+        const bool said = waitFor([&] {
+            err += watch.readAllStandardError();
+            return err.contains(c.expected);
+        }, std::chrono::milliseconds(3500));
+        // Two more polls of the same: still said once. Nothing marks a poll from outside.
+        QThread::msleep(2100);
+        watch.terminate();
+        watch.waitForFinished(5000);
+        err += watch.readAllStandardError();
+        EXPECT_TRUE(said) << err.constData();
+        EXPECT_EQ(err.count(c.expected), 1) << err.constData();
+    }
 }

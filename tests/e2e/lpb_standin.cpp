@@ -2,7 +2,9 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QNetworkDatagram>
 #include <QRegularExpression>
+#include <QUdpSocket>
 
 namespace varno::test {
 
@@ -29,8 +31,13 @@ bool LpbStandin::start(const QStringList& settings, const QStringList& players)
         arguments << "+set" << settings.at(i) << settings.at(i + 1);
     arguments << "+map"
               << "q3dm17";
-    for (const QString& player : players)
-        arguments << "+addclient" << player.split(QLatin1Char(' '));
+    for (const QString& player : players) {
+        const QStringList words = player.split(QLatin1Char(' '));
+        if (words.size() == 2 && words.front() == QLatin1String("bot"))
+            arguments << "+addbot" << words.back();
+        else
+            arguments << "+addclient" << words;
+    }
     arguments << "+echo" << kReadyWord;
 
     m_process.setWorkingDirectory(m_dir.path());
@@ -51,6 +58,30 @@ bool LpbStandin::start(const QStringList& settings, const QStringList& players)
         return false;
     m_port = quint16(match.captured(1).toUInt());
     return true;
+}
+
+QString LpbStandin::rcon(const QString& command) const
+{
+    QUdpSocket socket;
+    if (!socket.bind(QHostAddress::LocalHost, 0))
+        return {};
+    const QByteArray payload = QByteArrayLiteral("\xff\xff\xff\xffrcon ") + kPassword + ' ' + command.toLatin1();
+    socket.writeDatagram(payload, QHostAddress::LocalHost, m_port);
+    // The server paces rcon under some throttles; the answer may take a second.
+    QByteArray reply;
+    QElapsedTimer timer;
+    timer.start();
+    bool repeated = false;
+    while (reply.isEmpty() && timer.elapsed() < 3000) {
+        if (socket.waitForReadyRead(100)) {
+            while (socket.hasPendingDatagrams())
+                reply += socket.receiveDatagram().data().mid(10); // without the 0xFF bytes and "print\n"
+        } else if (timer.elapsed() > 1000 && !repeated) {
+            socket.writeDatagram(payload, QHostAddress::LocalHost, m_port);
+            repeated = true;
+        }
+    }
+    return QString::fromLatin1(reply);
 }
 
 QStringList LpbStandin::loggedCommands() const

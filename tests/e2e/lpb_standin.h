@@ -18,12 +18,14 @@ public:
     LpbStandin(const LpbStandin&) = delete;
     LpbStandin& operator=(const LpbStandin&) = delete;
 
-    // settings: cvars as name/value pairs; players: "NAME PING ADDRESS" each. False, with output() telling why,
+    // settings: cvars as name/value pairs; players: "NAME PING ADDRESS" each, or "bot NAME". False, with output() telling why,
     // when the server did not come up.
     bool start(const QStringList& settings, const QStringList& players);
 
     quint16 port() const { return m_port; }
     QString output() const { return m_output; }
+    // The text of the server's answer to an rcon command, or empty.
+    QString rcon(const QString& command) const;
     // The commands the server ran, one per line of its log, command-line ones included.
     QStringList loggedCommands() const;
     // How many logged commands begin with the word.

@@ -7,6 +7,7 @@
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
+#include "gui/app/status_line.h"
 #include "gui/lpb/lpb_page.h"
 #include "net/rcon_endpoint.h"
 #include "gui/lpb/status_form.h"
@@ -17,6 +18,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkDatagram>
+#include <QRadioButton>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -77,32 +80,115 @@ protected:
     }
 };
 
-TEST_F(LpbWatcherTest, OnlyThePlayerBelowTheThresholdIsAnnouncedKickedCountedLoggedAndBanned)
+// Two bots, a high-ping filler in slot 2, the low-ping client in slot 3 and a high-ping player called "3".
+const QStringList kCrowd{"bot Sarge", "bot Xaero", "Carl 200 10.1.1.1:27960", "Low 40 192.168.0.7:27960",
+                         "3 300 10.9.9.9:27960"};
+
+TEST_F(LpbWatcherTest, OnlyTheLowPingClientIsKickedBySlotBannedAtOnceAndCounted)
+{
+    const struct {
+        const char* layout;
+        const char* throttle;
+        const char* name;          // the name field as the layout prints it, without its closing blank
+        const char* storedAddress; // as the layout prints it
+    } cases[] = {{"classic", "classic", "Low^7", "192.168.0.7:27960"},
+                 {"ioq3", "ioq3", "Low", "192.168.0.7"},
+                 {"quake3e", "", "Low", "192.168.0.7"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
+        if (page().isRunning())
+            page().LpbButton->click();
+        page().ClearAll1Click();
+        forms().Form1->advancedPage->BanListBox->clear();
+        const QString countBefore = page().LPBcnt->text();
+        LpbStandin standin;
+        ASSERT_TRUE(standin.start({"standin_status", c.layout, "standin_rcon_throttle", c.throttle}, kCrowd))
+            << qPrintable(standin.output());
+        page().BanIPCB->setChecked(true);
+        enableAgainst(standin);
+
+        ASSERT_TRUE(waitFor([&] { return standin.countOf("addip") == 1; }, std::chrono::seconds(10)));
+        // Two more polls answered without the player: everybody else stays.
+        const int polls = standin.countOf("status");
+        ASSERT_TRUE(waitFor([&] { return standin.countOf("status") >= polls + 2; }, std::chrono::seconds(10)));
+        ASSERT_TRUE(waitFor([] { return forms().StatusForm->StatusGrid->rowCount() == 5; }));
+
+        const QStringList commands = standin.loggedCommands();
+        EXPECT_EQ(startingWith(commands, "clientkick"), QStringList{"clientkick 3"});
+        EXPECT_EQ(standin.countOf("kick"), 0);
+        EXPECT_EQ(startingWith(commands, "say"),
+                  (QStringList{"say ^2V^4a^2r^4n^2o Server: ZOZ Idaroz Started Successfully!^7",
+                               QStringLiteral("say ^2V^4a^2r^4n^2o^7: Warning: Player %1 ^7is an LPB and will be removed.")
+                                   .arg(QLatin1String(c.name))}));
+        EXPECT_EQ(startingWith(commands, "addip"), QStringList{"addip 192.168.0.7"});
+        EXPECT_TRUE(standin.rcon(QStringLiteral("g_banIPs")).contains(QLatin1String("is:\"192.168.0.7 ")));
+        EXPECT_EQ(page().LPBcnt->text().toInt(), countBefore.toInt() + 1);
+        ASSERT_EQ(page().logLines().size(), 1u);
+        EXPECT_TRUE(page().logLines()[0].starts_with(std::string("Name:") + c.name + " "));
+        EXPECT_EQ(forms().Form1->advancedPage->banList(), std::vector<std::string>{c.storedAddress});
+        EXPECT_EQ(FromCommaList(settings->read(kBanIPList.section, kBanIPList.name)),
+                  std::vector<std::string>{c.storedAddress});
+        EXPECT_TRUE(page().LPBHealth->text().contains(QLatin1String("answering"))) << qPrintable(page().LPBHealth->text());
+        EXPECT_TRUE(dialogs::takeMessages().isEmpty());
+    }
+}
+
+TEST_F(LpbWatcherTest, ABlindWatcherSaysSoWithinThreePolls)
 {
     LpbStandin standin;
-    ASSERT_TRUE(standin.start({}, {"Bob 40 192.168.0.7:27960", "Alice 100 10.0.0.9:27960"}))
-        << qPrintable(standin.output());
-    page().BanIPCB->setChecked(true);
-    enableAgainst(standin);
-
-    ASSERT_TRUE(waitFor([&] { return standin.countOf("kick") == 1; }, std::chrono::seconds(10)));
-    // Two more polls answered without Bob: Alice, at the threshold, stays.
-    const int polls = standin.countOf("status");
-    ASSERT_TRUE(waitFor([&] { return standin.countOf("status") >= polls + 2; }, std::chrono::seconds(10)));
-    ASSERT_TRUE(waitFor([] { return forms().StatusForm->StatusGrid->rowCount() == 2; }));
-
-    const QStringList commands = standin.loggedCommands();
-    EXPECT_EQ(startingWith(commands, "kick"), QStringList{"kick 0"});
-    EXPECT_EQ(startingWith(commands, "say"),
-              (QStringList{"say ^2V^4a^2r^4n^2o Server: ZOZ Idaroz Started Successfully!^7",
-                           "say ^2V^4a^2r^4n^2o^7: Warning: Player Bob^7 ^7is an LPB and will be removed."}));
-    EXPECT_EQ(page().LPBcnt->text(), QStringLiteral("1"));
-    EXPECT_EQ(page().logLines(), std::vector<std::string>{"Name:Bob^7    Ping:40   IP:192.168.0.7:27960"});
-    EXPECT_EQ(page().LPBGrid->item(0, 2)->text(), QStringLiteral("192.168.0.7:27960"));
-    EXPECT_EQ(FromCommaList(settings->read(kBanIPList.section, kBanIPList.name)),
-              std::vector<std::string>{"192.168.0.7:27960"});
-    EXPECT_EQ(forms().StatusForm->StatusGrid->item(0, 0)->text(), QStringLiteral("Alice^7 "));
-    EXPECT_TRUE(dialogs::takeMessages().isEmpty());
+    ASSERT_TRUE(standin.start({}, {})) << qPrintable(standin.output());
+    // A port where something listens and never answers, and one that answers from another port.
+    QUdpSocket silent;
+    ASSERT_TRUE(silent.bind(QHostAddress::LocalHost, 0));
+    QUdpSocket asked;
+    QUdpSocket answering;
+    ASSERT_TRUE(asked.bind(QHostAddress::LocalHost, 0));
+    ASSERT_TRUE(answering.bind(QHostAddress::LocalHost, 0));
+    QObject::connect(&asked, &QUdpSocket::readyRead, [&] {
+        while (asked.hasPendingDatagrams()) {
+            const QNetworkDatagram request = asked.receiveDatagram();
+            answering.writeDatagram(QByteArrayLiteral("\xff\xff\xff\xffprint\nmap: q3dm17\n"), request.senderAddress(),
+                                    quint16(request.senderPort()));
+        }
+    });
+    const struct {
+        const char* what;
+        QString host; // empty: localhost
+        quint16 port;
+        const char* password;
+        QString expected;
+    } cases[] = {
+        {"wrong password", {}, standin.port(), "wrong", QStringLiteral("Server refused the rcon password")},
+        {"silent port", {}, silent.localPort(), "secret",
+         QStringLiteral("No reply from 127.0.0.1:%1").arg(silent.localPort())},
+        {"unknown host", QStringLiteral("nosuch.invalid"), standin.port(), "secret",
+         QStringLiteral("Host not found: nosuch.invalid")},
+        {"reply from another port", {}, asked.localPort(), "secret",
+         QStringLiteral("Replies from 127.0.0.1:%1 ignored").arg(answering.localPort())},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (page().isRunning())
+            page().LpbButton->click();
+        if (c.host.isEmpty()) {
+            page().LPBRadio1->setChecked(true);
+        } else {
+            page().LPBRadio2->setChecked(true);
+            page().LPBServerEdit->setText(c.host);
+        }
+        page().LPBPortSpin->setValue(c.port);
+        page().LPBRcon->setText(QString::fromLatin1(c.password));
+        page().SpinCheckLPB->setValue(1);
+        page().LpbButton->click();
+        ASSERT_TRUE(page().isRunning());
+        // Three polls at one a second.
+        EXPECT_TRUE(waitFor([&] { return page().LPBHealth->text().contains(c.expected); }, std::chrono::milliseconds(3500)))
+            << qPrintable(page().LPBHealth->text());
+        EXPECT_TRUE(forms().Form1->StatusBar1->text().contains(c.expected))
+            << qPrintable(forms().Form1->StatusBar1->text());
+        dialogs::takeMessages();
+    }
+    page().LpbButton->click();
 }
 
 TEST_F(LpbWatcherTest, PollsCycleOverTwoServersInFiveSteps)
@@ -120,30 +206,6 @@ TEST_F(LpbWatcherTest, PollsCycleOverTwoServersInFiveSteps)
     EXPECT_EQ(third.countOf("status"), 1);
     EXPECT_EQ(main.countOf("say"), 1);
     EXPECT_EQ(third.countOf("say"), 0);
-}
-
-TEST_F(LpbWatcherTest, TheKickGetsThroughAServerThatThrottlesRcon)
-{
-    const struct {
-        const char* layout;
-        const char* throttle;
-        const char* bannedAddress;
-    } cases[] = {{"classic", "classic", "192.168.0.7:27960"}, {"ioq3", "ioq3", "192.168.0.7"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.throttle);
-        if (page().isRunning())
-            page().LpbButton->click();
-        forms().Form1->advancedPage->BanListBox->clear();
-        LpbStandin standin;
-        ASSERT_TRUE(standin.start({"standin_status", c.layout, "standin_rcon_throttle", c.throttle},
-                                  {"Bob 40 192.168.0.7:27960"}))
-            << qPrintable(standin.output());
-        page().BanIPCB->setChecked(true);
-        enableAgainst(standin);
-        ASSERT_TRUE(waitFor([&] { return standin.countOf("kick") == 1; }, std::chrono::seconds(10)));
-        EXPECT_EQ(standin.countOf("say"), 2);
-        EXPECT_EQ(forms().Form1->advancedPage->banList(), std::vector<std::string>{c.bannedAddress});
-    }
 }
 
 TEST_F(LpbWatcherTest, AForgedStatusReplyFromAnotherPortChangesNothing)

@@ -2,6 +2,7 @@
 
 #include "standin/standin_test.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace varno::test {
@@ -60,30 +61,50 @@ TEST_F(RconTest, SayBroadcastsTheTextFromTheConsole)
               "broadcast: print \"console: ^2V^4a^2r^4n^2o^7: Bob^7 has a low ping\\n\"\n");
 }
 
-TEST_F(RconTest, KickRemovesTheNamedClientOnly)
+// The four clients and a high-ping player who calls himself "3", in slot 4.
+const std::string kFiveClients = kFourClients + "addclient 3 300 10.9.9.9:27960\n";
+
+TEST_F(RconTest, KickFollowsTheRulesOfEachEngine)
 {
     struct Case {
+        std::string layout;
         std::string command;
-        std::string kickedName;
+        std::vector<std::string> kicked;
+        std::string firstLine; // of the reply
     };
+    const std::string notOnServer = "Player 3 is not on the server\n";
     const Case cases[] = {
-        {" kick  3", "Carl"}, // the panel's form: " kick " and a number field with its own blank
-        {" kick 3", "Carl"},
-        {" kick Bob", "Bob"},
-        {" kick reddwarf", "^1Red^7Dwarf"}, // names match without colour codes and case
-        {" clientkick 1", "Bob"},
-        {" kick 0", "Sarge"},
+        // The classic server's kick takes names only: the panel's old " kick  3" hits the player called "3".
+        {"classic", " kick  3", {"3"}, "broadcast: print \"3^7 was kicked\\n\"\n"},
+        {"classic", " clientkick 3", {"Carl"}, "broadcast: print \"Carl^7 was kicked\\n\"\n"},
+        {"classic", " kick Bob", {"Bob"}, "broadcast: print \"Bob^7 was kicked\\n\"\n"},
+        {"classic", " kick reddwarf", {"^1Red^7Dwarf"}, "broadcast: print \"^1Red^7Dwarf^7 was kicked\\n\"\n"},
+        {"classic", " kick ^1RED^7dwarf", {"^1Red^7Dwarf"}, "broadcast: print \"^1Red^7Dwarf^7 was kicked\\n\"\n"},
+        {"classic", " kick allbots", {"Sarge"}, "Player allbots is not on the server\n"},
+        {"classic", " kick all", {"Sarge", "Bob", "^1Red^7Dwarf", "Carl", "3"}, "Player all is not on the server\n"},
+        // ioquake3 and Quake3e try the slot first, then the name.
+        {"ioq3", " kick  3", {"Carl"}, "broadcast: print \"Carl^7 was kicked\\n\"\n"},
+        {"ioq3", " clientkick 3", {"Carl"}, "broadcast: print \"Carl^7 was kicked\\n\"\n"},
+        {"quake3e", " kick 3", {"Carl"}, "broadcast: print \"Carl^7 was kicked\\n\"\n"},
+        {"quake3e", " kick 0", {"Sarge"}, "broadcast: print \"Sarge^7 was kicked\\n\"\n"},
+        {"quake3e", " kick Bob", {"Bob"}, "broadcast: print \"Bob^7 was kicked\\n\"\n"},
+        {"quake3e", " kick allbots", {"Sarge"}, "Player allbots is not on the server\n"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.command);
-        startWithMap(kFourClients);
+        SCOPED_TRACE(c.layout + ":" + c.command);
+        startWithMap(kFiveClients, {"+set", "standin_status", c.layout});
 
-        EXPECT_EQ(rcon(c.command), "broadcast: print \"" + c.kickedName + "^7 was kicked\\n\"\n");
+        const std::string reply = rcon(c.command);
+        EXPECT_EQ(reply.substr(0, reply.find('\n') + 1), c.firstLine);
 
-        const std::string status = rcon(" status");
-        for (const std::string name : {"Sarge", "Bob", "^1Red^7Dwarf", "Carl"}) {
-            const bool listed = status.find(' ' + name + "^7 ") != std::string::npos;
-            EXPECT_EQ(listed, name != c.kickedName) << name << " in\n" << status;
+        // getstatus quotes each name, so "3" cannot be mistaken for a column.
+        const std::vector<std::string> replies = m_client->exchange("\xff\xff\xff\xffgetstatus");
+        ASSERT_EQ(replies.size(), 1u);
+        const std::string& status = replies[0];
+        for (const std::string name : {"Sarge", "Bob", "^1Red^7Dwarf", "Carl", "3"}) {
+            const bool listed = status.find('"' + name + "\"\n") != std::string::npos;
+            const bool kicked = std::find(c.kicked.begin(), c.kicked.end(), name) != c.kicked.end();
+            EXPECT_EQ(listed, !kicked) << name << " in\n" << status;
         }
     }
 }
@@ -95,6 +116,39 @@ TEST_F(RconTest, KickOfAnUnknownClientSaysSo)
     EXPECT_EQ(rcon(" kick 9"), "Player 9 is not on the server\n");
     EXPECT_EQ(rcon(" clientkick 9"), "Client 9 is not active\n");
     EXPECT_EQ(rcon(" clientkick x"), "Bad slot number: x\n");
+}
+
+TEST_F(RconTest, AddipBansAtOnceAndKeepsTheFiltersInGBanIPs)
+{
+    startWithMap("g_banIPs \"10.0.0.1 \"\nmap q3dm7\n");
+
+    EXPECT_EQ(rcon(" addip 192.168.0.7"), "");
+    EXPECT_EQ(rcon(" addip 172.16.*"), "");
+    EXPECT_EQ(rcon(" addip bot"), "Bad filter address: bot\n");
+    EXPECT_EQ(rcon(" addip"), "Usage:  addip <ip-mask>\n");
+    EXPECT_EQ(rcon(" g_banIPs"),
+              "\"g_banIPs\" is:\"10.0.0.1 192.168.0.7 172.16.*.* ^7\" default:\"^7\"\n");
+    for (const std::string address : {"192.168.0.7:27960", "172.16.5.4:27961"}) {
+        EXPECT_EQ(rcon(" addclient Again 40 " + address),
+                  "Game rejected a connection: You are banned from this server.\n")
+            << address;
+    }
+    EXPECT_EQ(rcon(" addclient Other 40 192.168.0.8:27960"), "broadcast: print \"Other^7 connected\\n\"\n");
+}
+
+TEST_F(RconTest, GBanIPsHoldsWhatFitsInTheGamesCvar)
+{
+    startWithMap();
+    // 15 entries of 16 characters (the blank included) fill 240 of the 255; the 16th does not fit.
+    std::string expected;
+    for (int i = 0; i < 16; ++i) {
+        const std::string address = "192.168.100." + std::to_string(100 + i);
+        const std::string reply = rcon(" addip " + address);
+        if (i < 15)
+            expected += address + " ";
+        EXPECT_EQ(reply, i < 15 ? "" : "g_banIPs overflowed at MAX_CVAR_VALUE_STRING\n") << address;
+    }
+    EXPECT_EQ(rcon(" g_banIPs"), "\"g_banIPs\" is:\"" + expected + "^7\" default:\"^7\"\n");
 }
 
 TEST_F(RconTest, GetstatusListsTheConnectedPlayers)

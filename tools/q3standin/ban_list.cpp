@@ -33,6 +33,31 @@ std::optional<std::array<std::uint8_t, 4>> parseAddress(std::string_view text)
 
 } // namespace
 
+std::optional<BanList::Filter> BanList::parseFilter(std::string_view entry)
+{
+    Filter filter;
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < 4 && pos < entry.size(); ++i) {
+        if (entry[pos] == '*') {
+            ++pos;
+        } else if (isDigit(entry[pos])) {
+            int number = 0;
+            while (pos < entry.size() && isDigit(entry[pos]))
+                number = number * 10 + (entry[pos++] - '0');
+            if (number > 255)
+                return std::nullopt;
+            filter.value[i] = static_cast<std::uint8_t>(number);
+            filter.mask[i] = 255;
+        } else {
+            return std::nullopt;
+        }
+        // Like the game, any one character may separate the numbers.
+        if (pos < entry.size())
+            ++pos;
+    }
+    return filter;
+}
+
 BanList BanList::fromCvar(std::string_view value, const std::function<void(const std::string&)>& complain)
 {
     BanList list;
@@ -44,39 +69,37 @@ BanList BanList::fromCvar(std::string_view value, const std::function<void(const
             break;
         const std::string_view entry = value.substr(start, blank - start);
         start = blank + 1;
-        if (entry.empty())
-            continue;
-        Filter filter;
-        std::size_t pos = 0;
-        bool valid = true;
-        for (std::size_t i = 0; i < 4 && pos < entry.size(); ++i) {
-            if (entry[pos] == '*') {
-                ++pos;
-            } else if (isDigit(entry[pos])) {
-                int number = 0;
-                while (pos < entry.size() && isDigit(entry[pos]))
-                    number = number * 10 + (entry[pos++] - '0');
-                if (number > 255) {
-                    valid = false;
-                    break;
-                }
-                filter.value[i] = static_cast<std::uint8_t>(number);
-                filter.mask[i] = 255;
-            } else {
-                valid = false;
-                break;
-            }
-            // Like the game, any one character may separate the numbers.
-            if (pos < entry.size())
-                ++pos;
-        }
-        if (!valid) {
-            complain("Bad filter address: " + std::string(entry) + "\n");
-            continue;
-        }
-        list.m_filters.push_back(filter);
+        if (!entry.empty())
+            list.add(entry, complain);
     }
     return list;
+}
+
+void BanList::add(std::string_view entry, const std::function<void(const std::string&)>& complain)
+{
+    if (const std::optional<Filter> filter = parseFilter(entry))
+        m_filters.push_back(*filter);
+    else
+        complain("Bad filter address: " + std::string(entry) + "\n");
+}
+
+std::string BanList::cvarText(const std::function<void(const std::string&)>& complain) const
+{
+    std::string text;
+    for (const Filter& filter : m_filters) {
+        std::string entry;
+        for (std::size_t i = 0; i < 4; ++i) {
+            entry += filter.mask[i] == 255 ? std::to_string(filter.value[i]) : std::string("*");
+            entry += i < 3 ? '.' : ' ';
+        }
+        // The game's cvar holds fewer than 256 characters; what does not fit is dropped with a word.
+        if (text.size() + entry.size() > kMaxValueLength) {
+            complain("g_banIPs overflowed at MAX_CVAR_VALUE_STRING\n");
+            break;
+        }
+        text += entry;
+    }
+    return text;
 }
 
 bool BanList::isBanned(std::string_view address) const

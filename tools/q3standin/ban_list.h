@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,13 @@ public:
     // are not addresses are reported through `complain` and skipped.
     static BanList fromCvar(std::string_view value, const std::function<void(const std::string&)>& complain);
 
+    // addip: one more filter in the game's own form ("1.2.3.4", "10.0.*", a port after the address is ignored).
+    // Text that is not one is reported through `complain` and adds nothing.
+    void add(std::string_view entry, const std::function<void(const std::string&)>& complain);
+    // The filters as the game writes them back into g_banIPs: "a.b.c.d " each, "*" for any part, as many as fit
+    // below kMaxValueLength; `complain` hears of the rest.
+    std::string cvarText(const std::function<void(const std::string&)>& complain) const;
+
     // `address` may carry a port; names such as "bot" or "loopback" are never banned.
     bool isBanned(std::string_view address) const;
     std::size_t size() const { return m_filters.size(); }
@@ -29,6 +37,8 @@ private:
         std::array<std::uint8_t, 4> value{};
         std::array<std::uint8_t, 4> mask{};
     };
+    static std::optional<Filter> parseFilter(std::string_view entry);
+
     std::vector<Filter> m_filters;
 };
 

@@ -123,6 +123,7 @@ const std::map<std::string, Server::Handler>& Server::handlers()
         {"addclient", &Server::commandAddClient},
         {"kick", &Server::commandKick},
         {"clientkick", &Server::commandClientKick},
+        {"addip", &Server::commandAddIp},
         {"setping", &Server::commandSetPing},
         {"setstate", &Server::commandSetState},
         {"setscore", &Server::commandSetScore},

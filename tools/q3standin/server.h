@@ -93,6 +93,7 @@ private:
     void commandAddClient(const Args& args);
     void commandKick(const Args& args);
     void commandClientKick(const Args& args);
+    void commandAddIp(const Args& args);
     void commandSetPing(const Args& args);
     void commandSetState(const Args& args);
     void commandSetScore(const Args& args);

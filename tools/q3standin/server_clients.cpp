@@ -1,4 +1,5 @@
 #include "server.h"
+#include "status_table.h"
 
 namespace varno::standin {
 
@@ -127,10 +128,13 @@ void Server::commandKick(const Args& args)
         print("Usage: kick <player name>\nkick all = kick everyone\nkick allbots = kick all bots\n");
         return;
     }
-    // A number names a client slot first, then the name is tried, as in ioquake3.
+    // The classic server's kick knows names only (slots are clientkick's); ioquake3 and Quake3e try an
+    // occupied slot first and fall back on the name.
     const std::string& who = args[1];
+    const bool bySlot = statusLayoutFromName(m_cvars.value("standin_status")) != StatusLayout::Classic;
     std::optional<int> number;
-    if (isDigits(who) && m_clients.find(toInteger(who)))
+    if (bySlot && isDigits(who) && who.size() < 10 && toInteger(who) < m_cvars.integer("sv_maxclients") &&
+        m_clients.find(toInteger(who)))
         number = toInteger(who);
     if (!number)
         number = m_clients.findByName(who);
@@ -138,18 +142,18 @@ void Server::commandKick(const Args& args)
         dropClient(*number, "was kicked");
         return;
     }
-    if (equalsIgnoringCase(who, "all") || equalsIgnoringCase(who, "allbots")) {
-        const bool bots = equalsIgnoringCase(who, "allbots");
-        std::vector<int> numbers;
-        for (const auto& [candidate, client] : m_clients.clients()) {
-            if (client.bot == bots)
-                numbers.push_back(candidate);
-        }
-        for (const int candidate : numbers)
-            dropClient(candidate, "was kicked");
-        return;
-    }
     print("Player " + who + " is not on the server\n");
+    // Only when no player has that name: "all" drops everyone, bots included, "allbots" the bots.
+    const bool all = equalsIgnoringCase(who, "all");
+    if (!all && !equalsIgnoringCase(who, "allbots"))
+        return;
+    std::vector<int> numbers;
+    for (const auto& [candidate, client] : m_clients.clients()) {
+        if (all || client.bot)
+            numbers.push_back(candidate);
+    }
+    for (const int candidate : numbers)
+        dropClient(candidate, "was kicked");
 }
 
 void Server::commandClientKick(const Args& args)
@@ -162,6 +166,20 @@ void Server::commandClientKick(const Args& args)
     }
     if (clientByNumber(args[1]))
         dropClient(toInteger(args[1]), "was kicked");
+}
+
+void Server::commandAddIp(const Args& args)
+{
+    if (!requireRunning())
+        return;
+    if (args.size() < 2) {
+        print("Usage:  addip <ip-mask>\n");
+        return;
+    }
+    // The game refuses the address from now on and keeps its filters in g_banIPs for the next map.
+    const auto complain = [this](const std::string& complaint) { print(complaint); };
+    m_bans.add(args[1], complain);
+    m_cvars.set("g_banIPs", m_bans.cvarText(complain));
 }
 
 void Server::commandSetPing(const Args& args)

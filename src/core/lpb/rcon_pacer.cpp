@@ -23,9 +23,10 @@ StatusLayout RconPacer::layout(const RconTarget& target) const
     return it == m_servers.end() ? StatusLayout::Unknown : it->second.layout;
 }
 
-void RconPacer::enqueue(const RconTarget& target, std::string payload, std::int64_t minGapAfterPreviousUs)
+void RconPacer::enqueue(const RconTarget& target, std::string payload, std::int64_t minGapAfterPreviousUs,
+                        std::uint64_t id)
 {
-    m_servers[target].queue.push_back({std::move(payload), minGapAfterPreviousUs});
+    m_servers[target].queue.push_back({std::move(payload), minGapAfterPreviousUs, id});
 }
 
 std::optional<std::int64_t> RconPacer::dueUs(const Server& server, std::int64_t nowUs) const
@@ -48,7 +49,7 @@ std::vector<OutgoingDatagram> RconPacer::takeDue(std::int64_t nowUs)
     std::vector<OutgoingDatagram> due;
     for (auto& [target, server] : m_servers) {
         for (auto at = dueUs(server, nowUs); at && *at <= nowUs; at = dueUs(server, nowUs)) {
-            due.push_back({target, std::move(server.queue.front().payload)});
+            due.push_back({target, std::move(server.queue.front().payload), server.queue.front().id});
             server.queue.pop_front();
             server.recentSends.push_back(nowUs);
             if (server.recentSends.size() > m_rateLimit)
@@ -56,6 +57,29 @@ std::vector<OutgoingDatagram> RconPacer::takeDue(std::int64_t nowUs)
         }
     }
     return due;
+}
+
+std::optional<OutgoingDatagram> RconPacer::takeNextDue(std::int64_t nowUs)
+{
+    for (auto& [target, server] : m_servers) {
+        const auto at = dueUs(server, nowUs);
+        if (!at || *at > nowUs)
+            continue;
+        OutgoingDatagram datagram{target, std::move(server.queue.front().payload), server.queue.front().id};
+        server.queue.pop_front();
+        server.recentSends.push_back(nowUs);
+        if (server.recentSends.size() > m_rateLimit)
+            server.recentSends.pop_front();
+        return datagram;
+    }
+    return std::nullopt;
+}
+
+void RconPacer::markSent(const RconTarget& target, std::int64_t sentUs)
+{
+    const auto it = m_servers.find(target);
+    if (it != m_servers.end() && !it->second.recentSends.empty())
+        it->second.recentSends.back() = std::max(it->second.recentSends.back(), sentUs);
 }
 
 std::optional<std::int64_t> RconPacer::nextDueUs(std::int64_t nowUs) const

@@ -23,6 +23,7 @@ struct RconTarget {
 struct OutgoingDatagram {
     RconTarget target;
     std::string payload;
+    std::uint64_t id = 0; // as given to enqueue()
 };
 
 // Holds rcon datagrams until their server will accept them. Game servers silently drop rcon datagrams that come
@@ -53,10 +54,15 @@ public:
     void setLayout(const RconTarget& target, StatusLayout layout);
     StatusLayout layout(const RconTarget& target) const;
 
-    void enqueue(const RconTarget& target, std::string payload, std::int64_t minGapAfterPreviousUs = 0);
+    void enqueue(const RconTarget& target, std::string payload, std::int64_t minGapAfterPreviousUs = 0,
+                 std::uint64_t id = 0);
 
     // Everything that may leave at nowUs, in order; what is returned counts as sent at nowUs.
     std::vector<OutgoingDatagram> takeDue(std::int64_t nowUs);
+    // The next datagram that may leave at nowUs, if any; it counts as sent at nowUs until markSent() says when it
+    // really left, so that the gap after it counts from there.
+    std::optional<OutgoingDatagram> takeNextDue(std::int64_t nowUs);
+    void markSent(const RconTarget& target, std::int64_t sentUs);
 
     // When the next queued datagram may leave, if any is queued; nowUs when one may leave at once.
     std::optional<std::int64_t> nextDueUs(std::int64_t nowUs) const;
@@ -71,6 +77,7 @@ private:
     struct Queued {
         std::string payload;
         std::int64_t minGapUs = 0;
+        std::uint64_t id = 0;
     };
     struct Server {
         StatusLayout layout = StatusLayout::Unknown;

@@ -3,6 +3,10 @@
 #include "core/app/varno_error.h"
 #include "core/settings/integer_text.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
 namespace varno {
 
 namespace {
@@ -40,8 +44,18 @@ bool isSignedDigits(std::string_view text)
 
 bool hasControlCharacters(std::string_view text)
 {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20)
+    // Eight bytes at a time: a byte below 0x20 borrows in the subtraction and keeps its top bit clear.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kTops = 0x8080808080808080ull;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (((word - kOnes * 0x20) & ~word & kTops) != 0)
+            return true;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) < 0x20)
             return true;
     }
     return false;
@@ -163,15 +177,19 @@ struct LastToken {
     std::string_view token;
 };
 
-std::optional<LastToken> splitLastToken(std::string_view text)
+// False when text holds only blanks. Filled in place: the rows' hot loop has no optional to copy.
+bool splitLastToken(std::string_view text, LastToken& last)
 {
     text = trimRight(text);
     if (text.empty())
-        return std::nullopt;
+        return false;
     const auto blank = text.rfind(' ');
-    if (blank == std::string_view::npos)
-        return LastToken{{}, text};
-    return LastToken{text.substr(0, blank + 1), text.substr(blank + 1)};
+    if (blank == std::string_view::npos) {
+        last = {{}, text};
+        return true;
+    }
+    last = {text.substr(0, blank + 1), text.substr(blank + 1)};
+    return true;
 }
 
 struct NameAndAddress {
@@ -182,14 +200,15 @@ struct NameAndAddress {
 // Classic tail: name, "^7", padding, lastmsg, address, then qport and rate (which rows may lack).
 std::optional<NameAndAddress> readClassicTail(std::string_view text)
 {
-    auto last = splitLastToken(text);
-    for (int skipped = 0; last && isDigits(last->token) && skipped < 2; ++skipped)
-        last = splitLastToken(last->before);
-    if (!last || isDigits(last->token) || last->before.empty())
+    LastToken last;
+    bool found = splitLastToken(text, last);
+    for (int skipped = 0; found && isDigits(last.token) && skipped < 2; ++skipped)
+        found = splitLastToken(last.before, last);
+    if (!found || isDigits(last.token) || last.before.empty())
         return std::nullopt;
-    const std::string_view address = last->token;
+    const std::string_view address = last.token;
 
-    const std::string_view beforeAddress = trimRight(last->before);
+    const std::string_view beforeAddress = trimRight(last.before);
     std::size_t end = beforeAddress.size();
     while (end > 0 && isDigit(beforeAddress[end - 1]))
         --end;
@@ -210,20 +229,21 @@ std::optional<NameAndAddress> readClassicTail(std::string_view text)
 // Quake3e tail: name padded to its column, "^7 ", the address padded to its column, rate.
 std::optional<NameAndAddress> readModernTail(std::string_view text)
 {
-    auto last = splitLastToken(text);
-    if (last && isDigits(last->token))
-        last = splitLastToken(last->before);
-    if (!last || last->before.empty())
+    LastToken last;
+    bool found = splitLastToken(text, last);
+    if (found && isDigits(last.token))
+        found = splitLastToken(last.before, last);
+    if (!found || last.before.empty())
         return std::nullopt;
     NameAndAddress fields;
-    if (last->token.starts_with(kWhite)) {
-        fields.address = last->token.substr(kWhite.size());
-        fields.name = trimRight(last->before);
+    if (last.token.starts_with(kWhite)) {
+        fields.address = last.token.substr(kWhite.size());
+        fields.name = trimRight(last.before);
     } else {
-        const std::string_view beforeAddress = trimRight(last->before);
+        const std::string_view beforeAddress = trimRight(last.before);
         if (!beforeAddress.ends_with(kWhite))
             return std::nullopt;
-        fields.address = last->token;
+        fields.address = last.token;
         fields.name = trimRight(beforeAddress.substr(0, beforeAddress.size() - kWhite.size()));
     }
     if (fields.address.empty())
@@ -236,42 +256,71 @@ bool isClientNumber(std::string_view field)
     return field.size() == 2 && isDigit(field[1]) && (field[0] == ' ' || isDigit(field[0]));
 }
 
-std::optional<PlayerRecord> readRow(std::string_view row, StatusLayout layout)
+// The four fields of a row, still in the reply's text.
+struct RowFields {
+    std::string_view clientNumber;
+    std::string_view ping;
+    std::string_view name;
+    std::string_view address;
+};
+
+// The name field: the name and one appended blank, made in one go.
+std::string nameField(std::string_view name)
+{
+    std::string field(name.size() + 1, ' ');
+    std::memcpy(field.data(), name.data(), name.size());
+    return field;
+}
+
+// The ping as a number: plain digits read here, anything else (a sign, too many digits) as the settings read it.
+std::optional<int> pingValue(std::string_view ping)
+{
+    if (ping.empty() || ping.size() > 9)
+        return parseDecimal(ping);
+    int value = 0;
+    for (const char c : ping) {
+        if (!isDigit(c))
+            return parseDecimal(ping);
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Reads one row's fields; false when the row is not a complete player row.
+bool readRow(std::string_view row, StatusLayout layout, RowFields& fields)
 {
     row = row.substr(0, kMaxStatusRowLength);
     if (hasControlCharacters(row))
-        return std::nullopt;
+        return false;
 
     // Classic rows print the number as "%3i ", the others as "%2i ".
     const std::size_t numberStart = layout == StatusLayout::Classic ? 1 : 0;
     if (row.size() < numberStart + kMaxClientNumberLength + 1)
-        return std::nullopt;
+        return false;
     if (layout == StatusLayout::Classic && row.front() != ' ')
-        return std::nullopt;
+        return false;
     const std::string_view clientNumber = row.substr(numberStart, kMaxClientNumberLength);
     if (!isClientNumber(clientNumber) || row[numberStart + kMaxClientNumberLength] != ' ')
-        return std::nullopt;
+        return false;
 
     RowCursor cursor(row, numberStart + kMaxClientNumberLength);
     cursor.skipBlanks();
     if (!isSignedDigits(cursor.token()))
-        return std::nullopt; // score
+        return false; // score
     cursor.skipBlanks();
     const std::string_view ping = cursor.token();
     if (ping.empty() || !cursor.skipOneBlank())
-        return std::nullopt;
+        return false;
 
     const auto tail = layout == StatusLayout::Classic ? readClassicTail(cursor.rest()) : readModernTail(cursor.rest());
     if (!tail)
-        return std::nullopt;
+        return false;
 
-    PlayerRecord player;
-    player.clientNumber = clientNumber;
-    player.ping = ping.substr(0, kMaxPingLength);
-    player.name = tail->name.substr(0, kMaxNameLength - 1);
-    player.name += ' ';
-    player.address = tail->address.substr(0, kMaxAddressLength);
-    return player;
+    fields.clientNumber = clientNumber;
+    fields.ping = ping.substr(0, kMaxPingLength);
+    fields.name = tail->name.substr(0, kMaxNameLength - 1);
+    fields.address = tail->address.substr(0, kMaxAddressLength);
+    return true;
 }
 
 } // namespace
@@ -311,32 +360,38 @@ ParsedStatus parseStatusReply(std::string_view replyText)
     if (const auto separator = lines.next(); !separator || !separator->complete || !isSeparator(separator->text))
         return status;
 
+    // At most one row per line: no row moves while the table is read.
+    status.rows.reserve(std::size_t(std::count(replyText.begin(), replyText.end(), '\n')));
     while (const auto line = lines.next()) {
         // The table ends with an empty line; a final line without its line feed was cut off in transit.
         if (line->text.empty() || !line->complete)
             break;
-        auto player = readRow(line->text, status.layout);
-        if (!player)
+        RowFields fields;
+        if (!readRow(line->text, status.layout, fields))
             continue;
-        StatusRow row;
-        row.player = std::move(*player);
-        switch (markerOf(row.player.ping)) {
+        StatusRowKind kind = StatusRowKind::Player;
+        int ping = 0;
+        switch (markerOf(fields.ping)) {
         case Marker::Zombie:
-            row.kind = StatusRowKind::Zombie;
+            kind = StatusRowKind::Zombie;
             break;
         case Marker::Connecting:
-            row.kind = StatusRowKind::Connecting;
+            kind = StatusRowKind::Connecting;
             break;
         case Marker::None:
-            if (const auto ping = parseDecimal(row.player.ping)) {
-                row.ping = *ping;
+            if (const auto value = pingValue(fields.ping)) {
+                ping = *value;
             } else {
-                row.kind = StatusRowKind::InvalidPing;
-                status.error = formatMessage(kNotAnInteger, row.player.ping);
+                kind = StatusRowKind::InvalidPing;
+                status.error = formatMessage(kNotAnInteger, fields.ping);
             }
             break;
         }
-        status.rows.push_back(std::move(row));
+        // Built from its fields in one go: no empty row to fill in afterwards.
+        status.rows.push_back(StatusRow{kind,
+                                        PlayerRecord{std::string(fields.clientNumber), std::string(fields.ping),
+                                                     nameField(fields.name), std::string(fields.address)},
+                                        ping});
         if (status.error)
             break;
     }

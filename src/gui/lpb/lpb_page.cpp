@@ -44,9 +44,6 @@ namespace varno {
 
 namespace {
 
-constexpr int kDefaultMainPort = 27960;
-constexpr int kDefaultMinPing = 100;
-constexpr int kDefaultCheckRate = 15;
 constexpr int kInitialTimerInterval = 4000;
 
 const QString kEnableCaption = QStringLiteral("Enable");
@@ -72,6 +69,8 @@ const QString kMsg2Hint = QStringLiteral("Sufix to LPB kicking message");
 const QString kKickHint = QStringLiteral("Enables/Disables the kicking of LPBs");
 const QString kLogHint = QStringLiteral("Enables/Disables the logging of LPBs Name, Ping, and IP");
 
+const QString kNotSentMessage = QStringLiteral("Not sent when the watcher stopped: ");
+
 const QStringList kLogFilters{QStringLiteral("Varno Log (*.log)"), QStringLiteral("Text File (*.txt)"),
                               QStringLiteral("All Files (*.*)")};
 
@@ -85,6 +84,32 @@ QString minPingText(int value)
 QString fromWire(std::string_view text)
 {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+SpinEdit* makeSpin(QWidget* parent, const char* name, const SettingKey& key, int digits)
+{
+    return makeControl<SpinEdit>(parent, name, key.minimum, key.maximum, key.defaultInteger(), digits);
+}
+
+QString trimmedWire(std::string_view text)
+{
+    return fromWire(text).trimmed();
+}
+
+// How an unsent command is named to the operator.
+QString unsentText(const LpbCommandReport& report)
+{
+    const QString who = QStringLiteral("client ") + trimmedWire(report.player.clientNumber) + QLatin1Char(' ') +
+                        trimmedWire(report.player.name);
+    switch (report.kind) {
+    case LpbCommandKind::Announcement:
+        return QStringLiteral("announcement of ") + who;
+    case LpbCommandKind::Kick:
+        return QStringLiteral("kick of ") + who;
+    case LpbCommandKind::AddIp:
+        return QStringLiteral("addip ") + toQ(report.address);
+    }
+    return {};
 }
 
 QTableWidgetItem* readOnlyItem(const QString& text)
@@ -115,12 +140,12 @@ LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
     LPBRadio2 = makeControl<QRadioButton>(this, "LPBRadio2", QStringLiteral("Specify Remote Server"));
     LPBServerEdit = makeControl<QLineEdit>(this, "LPBServerEdit");
     setServerEditUsable(LPBServerEdit, false);
-    LPBPortSpin = makeControl<SpinEdit>(this, "LPBPortSpin", 1, 9999999, kDefaultMainPort, 7);
-    LPBPort2 = makeControl<SpinEdit>(this, "LPBPort2", 0, 9999999, 0, 7);
-    LPBPort3 = makeControl<SpinEdit>(this, "LPBPort3", 0, 9999999, 0, 7);
-    LPBPort4 = makeControl<SpinEdit>(this, "LPBPort4", 0, 9999999, 0, 7);
-    SpinMinPing = makeControl<SpinEdit>(this, "SpinMinPing", 1, 9999, kDefaultMinPing, 4);
-    SpinCheckLPB = makeControl<SpinEdit>(this, "SpinCheckLPB", 1, 9999, kDefaultCheckRate, 4);
+    LPBPortSpin = makeSpin(this, "LPBPortSpin", kLPBRemotePort, 7);
+    LPBPort2 = makeSpin(this, "LPBPort2", kLPBPort2, 7);
+    LPBPort3 = makeSpin(this, "LPBPort3", kLPBPort3, 7);
+    LPBPort4 = makeSpin(this, "LPBPort4", kLPBPort4, 7);
+    SpinMinPing = makeSpin(this, "SpinMinPing", kLPBMinPing, 4);
+    SpinCheckLPB = makeSpin(this, "SpinCheckLPB", kLPBCheckRate, 4);
     LPBRcon = makeControl<QLineEdit>(this, "LPBRcon");
     LPBRcon->setEchoMode(QLineEdit::Password);
     LPBMsg = makeControl<QCheckBox>(this, "LPBMsg", QStringLiteral("Display a message for any detected LPBs"));
@@ -135,6 +160,8 @@ LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
     LpbButton = makeControl<QPushButton>(this, "LpbButton", kEnableCaption);
     Button10 = makeControl<QPushButton>(this, "Button10", QStringLiteral("View Status"));
 
+    LPBHealth = makeControl<QLabel>(this, "LPBHealth", QStringLiteral("Stopped"));
+    LPBHealth->setWordWrap(true);
     LPBcnt = makeControl<QLabel>(this, "LPBcnt", QStringLiteral("0"));
     QPalette red = LPBcnt->palette();
     red.setColor(QPalette::WindowText, Qt::red);
@@ -220,6 +247,7 @@ void LpbPage::buildLayout()
 
     auto* infoBox = new QGroupBox(QStringLiteral(" Returned Info. "), this);
     auto* info = new QVBoxLayout(infoBox);
+    info->addWidget(LPBHealth);
     auto* count = new QHBoxLayout;
     count->addWidget(makeLabel(infoBox, QStringLiteral("LPBs Kicked so far:")));
     count->addWidget(LPBcnt);
@@ -296,7 +324,11 @@ void LpbPage::connectHandlers()
     connect(LPBGrid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { RulesPopupMenu->popup(LPBGrid->viewport()->mapToGlobal(at)); });
 
-    m_session->onReply = [this](std::string_view reply) { runHandler([&] { parseStatus(std::string(reply)); }); };
+    m_session->onReply = [this](std::string_view reply, const ParsedStatus& status) {
+        runHandler([&] { parseStatus(std::string(reply), status); });
+    };
+    m_session->onSent = [this](std::uint64_t id) { commandSent(id); };
+    m_session->onHealth = [this] { showHealth(); };
     m_session->onError = [](const QString& message) { runHandler([&] { throw VarnoError(toStd(message)); }); };
 }
 
@@ -353,7 +385,7 @@ void LpbPage::LPBRadio2Click()
         const auto store = createSettingsStore();
         store->WriteBool(kLocalHost, false);
         store->WriteBool(kRemoteHost, LPBRadio2->isChecked());
-        address = store->ReadString(kRemoteHostAddress, "");
+        address = store->ReadString(kRemoteHostAddress);
     }
     LPBServerEdit->setText(toQ(address));
     setServerEditUsable(LPBServerEdit, true);
@@ -433,15 +465,15 @@ void LpbPage::LogLPBsCBClick()
 
 void LpbPage::loadStoredSettings(SettingsStore& store)
 {
-    setRadioLoaded(LPBRadio2, store.ReadBool(kRemoteHost, false));
-    setRadioLoaded(LPBRadio1, store.ReadBool(kLocalHost, true));
+    setRadioLoaded(LPBRadio2, store.ReadBool(kRemoteHost));
+    setRadioLoaded(LPBRadio1, store.ReadBool(kLocalHost));
     if (LPBRadio2->isChecked()) {
-        LPBServerEdit->setText(toQ(store.ReadString(kRemoteHostAddress, "")));
+        LPBServerEdit->setText(toQ(store.ReadString(kRemoteHostAddress)));
         setServerEditUsable(LPBServerEdit, true);
     }
-    LPBPortSpin->setValue(store.ReadInteger(kLPBRemotePort, kDefaultMainPort));
-    SpinMinPing->setValue(store.ReadInteger(kLPBMinPing, kDefaultMinPing));
-    SpinCheckLPB->setValue(store.ReadInteger(kLPBCheckRate, kDefaultCheckRate));
+    loadNumber(store, kLPBRemotePort, LPBPortSpin);
+    loadNumber(store, kLPBMinPing, SpinMinPing);
+    loadNumber(store, kLPBCheckRate, SpinCheckLPB);
     loadText(store, kLPBMsg1, msg1);
     loadText(store, kLPBMsg2, msg2);
     loadText(store, kLPBRCon, LPBRcon);
@@ -479,11 +511,52 @@ void LpbPage::stop()
     LPBTimer->stop();
     LpbButton->setText(kEnableCaption);
     m_session->clearQueued();
+    QStringList unsent;
+    for (const LpbCommandReport& report : m_watcher.dropPending())
+        unsent << unsentText(report);
+    LPBHealth->setText(QStringLiteral("Stopped"));
+    if (!unsent.isEmpty())
+        m_statusLine->setText(kNotSentMessage + unsent.join(QStringLiteral(", ")));
+}
+
+WatcherOptions LpbPage::options() const
+{
+    WatcherOptions options;
+    options.localHost = LPBRadio1->isChecked();
+    options.remoteHost = toStd(LPBServerEdit->text());
+    options.ports = {LPBPortSpin->value(), LPBPort2->value(), LPBPort3->value(), LPBPort4->value()};
+    options.minPing = SpinMinPing->value();
+    options.checkRateSeconds = SpinCheckLPB->value();
+    options.password = toStd(LPBRcon->text());
+    options.announce = LPBMsg->isChecked();
+    options.msg1 = toStd(msg1->text());
+    options.msg2 = toStd(msg2->text());
+    options.kick = KickCB->isChecked();
+    options.ban = BanIPCB->isChecked();
+    options.log = LogLPBsCB->isChecked();
+    return options;
+}
+
+void LpbPage::showHealth()
+{
+    if (!isRunning())
+        return;
+    const WatcherHealthStatus health = m_session->health();
+    LPBHealth->setText(toQ(health.text));
+    // The status line hears of trouble and of the recovery from it, once per change of state; a watcher that
+    // simply answers leaves the line to the replies' own notices.
+    if (health.key == m_shownHealthKey)
+        return;
+    const bool fine = health.state == HealthState::Answering || health.state == HealthState::Waiting;
+    if (!fine || m_healthTroubled)
+        m_statusLine->setText(toQ(health.text));
+    m_healthTroubled = !fine;
+    m_shownHealthKey = health.key;
 }
 
 void LpbPage::LpbButtonClick()
 {
-    const RconTarget target = aimEndpoint(false);
+    aimEndpoint(false);
     if (isRunning()) {
         stop();
         return;
@@ -498,7 +571,11 @@ void LpbPage::LpbButtonClick()
     }
     LpbButton->setText(kDisableCaption);
     applyTimerPeriod();
-    sendToTarget(target, kRconStartAnnouncement);
+    m_session->resetHealth();
+    m_shownHealthKey.clear();
+    m_healthTroubled = false;
+    showHealth();
+    m_session->send(rconDatagram(toStd(LPBRcon->text()), kRconStartAnnouncement));
 }
 
 void LpbPage::enableFromCommandLine()
@@ -509,22 +586,19 @@ void LpbPage::enableFromCommandLine()
 
 void LpbPage::LPBTimerTimer()
 {
-    const RconTarget target = aimEndpoint(true);
-    sendToTarget(target, kRconStatusCommand);
+    const WatcherOptions current = options();
+    m_polled = {current.host(), m_portCycle.pollPort(current.ports)};
+    m_watcher.pollSent(m_polled);
+    m_session->poll(m_polled, rconDatagram(current.password, kRconStatusCommand));
 }
 
 RconTarget LpbPage::aimEndpoint(bool advanceCycle)
 {
-    const RconPorts ports{LPBPortSpin->value(), LPBPort2->value(), LPBPort3->value(), LPBPort4->value()};
-    const int port = advanceCycle ? m_portCycle.pollPort(ports) : m_portCycle.currentPort(ports);
-    const RconTarget target{rconHost(LPBRadio1->isChecked(), toStd(LPBServerEdit->text())), port};
-    m_session->aim(target);
-    return target;
-}
-
-void LpbPage::sendToTarget(const RconTarget& target, std::string_view commandText, std::int64_t minGapUs)
-{
-    m_session->send(target, rconDatagram(toStd(LPBRcon->text()), commandText), minGapUs);
+    const WatcherOptions current = options();
+    const int port = advanceCycle ? m_portCycle.pollPort(current.ports) : m_portCycle.currentPort(current.ports);
+    m_polled = {current.host(), port};
+    m_session->aim(m_polled);
+    return m_polled;
 }
 
 // --- Replies ---
@@ -534,17 +608,23 @@ void LpbPage::handleReply(std::string_view replyText)
     m_session->deliver(replyText);
 }
 
-void LpbPage::parseStatus(const std::string& replyText)
+void LpbPage::parseStatus(const std::string& replyText, const ParsedStatus& parsed)
 {
-    const ParsedStatus parsed = parseStatusReply(replyText);
-    TStatusForm* statusForm = forms().StatusForm;
-    // Every rcon command has a short reply of its own; only a status table replaces the player table.
-    if (parsed.layout != StatusLayout::Unknown) {
-        m_session->setLayout(UDP1->target(), parsed.layout);
-        if (statusForm)
-            statusForm->resetGrid();
+    AdvancedPage* advanced = forms().Form1 ? forms().Form1->advancedPage : nullptr;
+    const std::vector<std::string> bans = advanced ? advanced->banList() : std::vector<std::string>();
+    const std::vector<LpbDecision> decisions = m_watcher.decide(m_polled, parsed, options(), bans);
+    // The datagrams first: everything else here only shows what happened, and the kick should not wait for it.
+    // All go to the server whose reply this is; the pacer keeps the kick 10 ms behind the announcement.
+    const std::string password = toStd(LPBRcon->text());
+    for (const LpbDecision& decision : decisions) {
+        for (const LpbCommand& command : decision.commands)
+            m_session->send(rconDatagram(password, command.commandText), command.minGapUs, command.id);
     }
 
+    TStatusForm* statusForm = forms().StatusForm;
+    // Every rcon command has a short reply of its own; only a status table replaces the player table.
+    if (parsed.layout != StatusLayout::Unknown && statusForm)
+        statusForm->resetGrid();
     for (const StatusRow& row : parsed.rows) {
         if (const std::string_view notice = row.notice(); !notice.empty()) {
             m_statusLine->setText(fromWire(notice));
@@ -553,36 +633,45 @@ void LpbPage::parseStatus(const std::string& replyText)
         if (statusForm)
             statusForm->addPlayerRow(fromWire(row.player.name), fromWire(row.player.ping),
                                      fromWire(row.player.address));
-        if (isLowPingPlayer(row, SpinMinPing->value()))
-            runLpbActions(row.player);
     }
-    // Laying out the raw text takes longer than everything else here, so it waits until the kicks are on their way.
+    for (const LpbDecision& decision : decisions)
+        showLpb(decision);
     if (statusForm)
         statusForm->setRawText(fromWire(replyText));
     if (parsed.error)
         throw VarnoError(*parsed.error);
 }
 
-void LpbPage::runLpbActions(const PlayerRecord& player)
+void LpbPage::showLpb(const LpbDecision& decision)
 {
-    if (LogLPBsCB->isChecked()) {
-        const std::string line = lpbLogLine(player);
-        m_logLines.push_back(line);
-        LPBListBox->appendPlainText(fromWire(line));
+    const PlayerRecord& player = decision.player;
+    if (decision.message)
+        m_statusLine->setText(fromWire(*decision.message));
+    if (decision.logLine) {
+        m_logLines.push_back(*decision.logLine);
+        LPBListBox->appendPlainText(fromWire(*decision.logLine));
         const int last = LPBGrid->rowCount() - 1;
         LPBGrid->setItem(last, 0, readOnlyItem(fromWire(player.name)));
         LPBGrid->setItem(last, 1, readOnlyItem(fromWire(player.ping)));
         LPBGrid->setItem(last, 2, readOnlyItem(fromWire(player.address)));
         LPBGrid->setRowCount(last + 2);
     }
-    if (BanIPCB->isChecked())
-        forms().Form1->advancedPage->appendBan(fromWire(player.address));
-    // Both go to the server whose reply this is, without aiming again; the pacer keeps the kick at least 10 ms
-    // behind the announcement.
-    if (LPBMsg->isChecked())
-        sendToTarget(m_session->lastAimed(), lpbAnnouncementCommand(toStd(msg1->text()), player, toStd(msg2->text())));
-    if (KickCB->isChecked())
-        sendToTarget(m_session->lastAimed(), kickCommand(player), RconPacer::kKickAfterAnnouncementUs);
+    if (decision.storeBan)
+        forms().Form1->advancedPage->appendBan(fromWire(*decision.storeBan));
+    if (decision.countedNow)
+        countLpb();
+}
+
+void LpbPage::commandSent(std::uint64_t id)
+{
+    // The count follows what has left, as varno watch reports it.
+    const std::optional<LpbCommandReport> report = m_watcher.commandSent(id);
+    if (report && report->counted)
+        countLpb();
+}
+
+void LpbPage::countLpb()
+{
     LPBcnt->setText(QString::number(LPBcnt->text().toInt() + 1));
 }
 
@@ -614,6 +703,10 @@ void LpbPage::BanIP1Click()
     const QTableWidgetItem* cell = LPBGrid->item(row, 2);
     const QString address = cell ? cell->text() : QString();
     forms().Form1->advancedPage->appendBan(address);
+    // While the watcher runs, the server it polls refuses the address at once, as after the watcher's own bans.
+    const std::optional<std::string> addIp = addIpCommand({{}, {}, {}, toStd(address)});
+    if (isRunning() && addIp)
+        m_session->send(rconDatagram(toStd(LPBRcon->text()), *addIp));
     m_statusLine->setText(QStringLiteral("IP: ") + address + QStringLiteral(" was added to the Banned IP List!"));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/lpb/lpb_watcher.h"
 #include "core/lpb/rcon.h"
 #include "core/lpb/rcon_pacer.h"
 #include "core/lpb/status_parser.h"
@@ -60,6 +61,7 @@ public:
     QCheckBox* LogLPBsCB;
     QPushButton* LpbButton;
     QPushButton* Button10;
+    QLabel* LPBHealth; // whether the watcher sees its server, in the "Returned Info." area
     QLabel* LPBcnt;
     QTableWidget* LPBGrid;
     QPlainTextEdit* LPBListBox;
@@ -119,12 +121,17 @@ private:
     void installHints();
 
     RconTarget aimEndpoint(bool advanceCycle);
-    void sendToTarget(const RconTarget& target, std::string_view commandText, std::int64_t minGapUs = 0);
+    // The watcher's options as the controls hold them.
+    WatcherOptions options() const;
+    void showHealth();
     void applyTimerPeriod();
     void stop();
 
-    void parseStatus(const std::string& replyText);
-    void runLpbActions(const PlayerRecord& player);
+    void parseStatus(const std::string& replyText, const ParsedStatus& parsed);
+    // The log, the table, the stored ban and the count of one decision, once its datagrams are queued.
+    void showLpb(const LpbDecision& decision);
+    void commandSent(std::uint64_t id);
+    void countLpb();
     void resetLpbGrid();
 
     StatusLine* m_statusLine;
@@ -132,6 +139,10 @@ private:
 
     PortCycleCounter m_portCycle;
     RconSession* m_session;
+    LpbWatcher m_watcher;
+    RconTarget m_polled; // where the last aimed send went: replies come from there only
+    std::string m_shownHealthKey;
+    bool m_healthTroubled = false;
 
     std::vector<std::string> m_logLines;
 };

@@ -4,12 +4,18 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QNetworkDatagram>
-#include <QUdpSocket>
+#include <QSocketNotifier>
 #include <QtTest/QTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
 
 namespace varno::test {
 
@@ -30,23 +36,62 @@ qint64 testClockUs()
 }
 
 FakeRconServer::FakeRconServer()
-    : m_socket(new QUdpSocket(this))
+    : m_socket(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0))
 {
-    m_socket->bind(QHostAddress::LocalHost, 0);
-    connect(m_socket, &QUdpSocket::readyRead, this, &FakeRconServer::readAll);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    // The kernel stamps each datagram as it arrives: the gaps between them do not depend on when this thread,
+    // which also runs the page, gets round to reading them.
+    const int on = 1;
+    ::setsockopt(m_socket, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+    m_notifier = new QSocketNotifier(m_socket, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &FakeRconServer::readAll);
+}
+
+FakeRconServer::~FakeRconServer()
+{
+    delete m_notifier;
+    ::close(m_socket);
 }
 
 quint16 FakeRconServer::port() const
 {
-    return m_socket->localPort();
+    return m_port;
 }
 
 void FakeRconServer::readAll()
 {
-    while (m_socket->hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = m_socket->receiveDatagram();
-        m_received.push_back(
-            {datagram.data(), testClockUs(), datagram.senderAddress(), quint16(datagram.senderPort())});
+    const int descriptor = m_socket;
+    while (true) {
+        char buffer[65536];
+        sockaddr_in sender{};
+        iovec part{buffer, sizeof buffer};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+        msghdr message{};
+        message.msg_name = &sender;
+        message.msg_namelen = sizeof sender;
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+        const ssize_t size = ::recvmsg(descriptor, &message, MSG_DONTWAIT);
+        if (size < 0)
+            break;
+        qint64 arrivalUs = testClockUs();
+        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
+            if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_TIMESTAMPNS) {
+                timespec stamp;
+                std::memcpy(&stamp, CMSG_DATA(header), sizeof stamp);
+                arrivalUs = qint64(stamp.tv_sec) * 1'000'000 + stamp.tv_nsec / 1000;
+            }
+        }
+        m_received.push_back({QByteArray(buffer, qsizetype(size)), arrivalUs, QHostAddress(ntohl(sender.sin_addr.s_addr)),
+                              quint16(ntohs(sender.sin_port))});
     }
 }
 
@@ -77,12 +122,17 @@ void FakeRconServer::answer(const std::vector<QByteArray>& payloads)
 {
     const Datagram& last = m_received.back();
     for (const QByteArray& payload : payloads)
-        m_socket->writeDatagram(payload, last.sender, last.senderPort);
+        sendTo(payload, last.sender, last.senderPort);
 }
 
 void FakeRconServer::sendTo(const QByteArray& payload, const QHostAddress& address, quint16 port)
 {
-    m_socket->writeDatagram(payload, address, port);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(address.toIPv4Address());
+    to.sin_port = htons(port);
+    ::sendto(m_socket, payload.constData(), std::size_t(payload.size()), 0, reinterpret_cast<const sockaddr*>(&to),
+             sizeof to);
 }
 
 std::vector<QByteArray> fixtureDatagrams(const QString& name)

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-class QUdpSocket;
+class QSocketNotifier;
 
 namespace varno::test {
 
@@ -16,12 +16,13 @@ class FakeRconServer : public QObject {
 public:
     struct Datagram {
         QByteArray payload;
-        qint64 arrivalUs = 0; // on the shared test clock
+        qint64 arrivalUs = 0; // when the kernel took it in; only the differences mean anything
         QHostAddress sender;
         quint16 senderPort = 0;
     };
 
     FakeRconServer();
+    ~FakeRconServer() override;
 
     quint16 port() const;
     const std::vector<Datagram>& received() const { return m_received; }
@@ -38,7 +39,9 @@ public:
 private:
     void readAll();
 
-    QUdpSocket* m_socket;
+    int m_socket; // a plain socket: Qt's would not hand over the kernel's arrival stamps
+    quint16 m_port = 0;
+    QSocketNotifier* m_notifier;
     std::vector<Datagram> m_received;
 };
 

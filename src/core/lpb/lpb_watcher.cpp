@@ -1,0 +1,242 @@
+#include "core/lpb/lpb_watcher.h"
+
+#include "core/lpb/lpb_log.h"
+#include "core/settings/schema.h"
+#include "core/settings/settings_store.h"
+
+#include <algorithm>
+#include <set>
+
+namespace varno {
+
+namespace {
+
+constexpr std::string_view kClientKickStart = " clientkick ";
+constexpr std::string_view kAddIpStart = " addip ";
+constexpr std::string_view kBotAddress = "bot";
+
+std::string trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+bool isIpv4(std::string_view host)
+{
+    int parts = 0;
+    std::size_t pos = 0;
+    while (parts < 4) {
+        std::size_t digits = 0;
+        int value = 0;
+        while (pos < host.size() && host[pos] >= '0' && host[pos] <= '9' && digits < 3) {
+            value = value * 10 + (host[pos++] - '0');
+            ++digits;
+        }
+        if (digits == 0 || value > 255)
+            return false;
+        ++parts;
+        if (parts < 4) {
+            if (pos >= host.size() || host[pos] != '.')
+                return false;
+            ++pos;
+        }
+    }
+    return pos == host.size();
+}
+
+} // namespace
+
+WatcherOptions readWatcherOptions(SettingsStore& store)
+{
+    WatcherOptions options;
+    options.localHost = store.ReadBool(kLocalHost) || !store.ReadBool(kRemoteHost);
+    options.remoteHost = store.ReadString(kRemoteHostAddress);
+    options.ports = {kLPBRemotePort.clamp(store.ReadInteger(kLPBRemotePort)),
+                     kLPBPort2.clamp(store.ReadInteger(kLPBPort2)), kLPBPort3.clamp(store.ReadInteger(kLPBPort3)),
+                     kLPBPort4.clamp(store.ReadInteger(kLPBPort4))};
+    options.minPing = kLPBMinPing.clamp(store.ReadInteger(kLPBMinPing));
+    options.checkRateSeconds = kLPBCheckRate.clamp(store.ReadInteger(kLPBCheckRate));
+    options.password = store.ReadString(kLPBRCon);
+    options.announce = store.ReadBool(kLPBMsg);
+    options.msg1 = store.ReadString(kLPBMsg1);
+    options.msg2 = store.ReadString(kLPBMsg2);
+    options.kick = store.ReadBool(kKickLPB);
+    options.ban = store.ReadBool(kBanIP);
+    options.log = store.ReadBool(kLogLPBs);
+    return options;
+}
+
+std::string clientKickCommand(const PlayerRecord& player)
+{
+    return std::string(kClientKickStart) + trimmed(player.clientNumber);
+}
+
+std::string_view addressHost(std::string_view address)
+{
+    const auto colon = address.rfind(':');
+    // One colon: "a.b.c.d:port". More are an IPv6 address, whose port (if any) follows "]".
+    if (colon != std::string_view::npos && address.find(':') == colon)
+        return address.substr(0, colon);
+    if (!address.empty() && address.front() == '[') {
+        const auto close = address.find(']');
+        if (close != std::string_view::npos)
+            return address.substr(1, close - 1);
+    }
+    return address;
+}
+
+std::optional<std::string> addIpCommand(const PlayerRecord& player)
+{
+    const std::string_view host = addressHost(player.address);
+    if (!isIpv4(host))
+        return std::nullopt;
+    return std::string(kAddIpStart) + std::string(host);
+}
+
+bool isBot(const PlayerRecord& player)
+{
+    return player.address == kBotAddress;
+}
+
+void LpbWatcher::pollSent(const RconTarget& target)
+{
+    ++m_polls[target];
+}
+
+LpbCommand LpbWatcher::plan(LpbCommandKind kind, std::string commandText, std::int64_t minGapUs)
+{
+    return {m_nextId++, kind, std::move(commandText), minGapUs};
+}
+
+std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const ParsedStatus& status,
+                                            const WatcherOptions& options,
+                                            const std::vector<std::string>& storedBans)
+{
+    std::vector<LpbDecision> decisions;
+    if (status.layout == StatusLayout::Unknown)
+        return decisions; // not a status table: says nothing about who is on the server
+    const std::uint64_t reply = ++m_replies;
+    std::set<std::string, std::less<>> bannedHosts;
+    for (const std::string& entry : storedBans)
+        bannedHosts.emplace(addressHost(entry));
+
+    for (const StatusRow& row : status.rows) {
+        if (isBot(row.player) || !isLowPingPlayer(row, options.minPing))
+            continue;
+        const PlayerRecord& player = row.player;
+        PlayerKey key{target, player.clientNumber, player.address, player.name};
+        const auto seen = m_appearances.find(key);
+        if (seen != m_appearances.end()) {
+            Appearance& appearance = seen->second;
+            appearance.lastListed = reply;
+            // Listed again while its kick waits, or in a reply to a poll sent before the kick left: wait.
+            if (appearance.state != State::KickSent || m_polls[target] <= appearance.pollMark || !options.kick)
+                continue;
+            LpbDecision retry;
+            retry.player = player;
+            retry.retry = true;
+            if (!appearance.reportedIneffective) {
+                retry.message = "Client " + trimmed(player.clientNumber) + " " + trimmed(player.name) + ": " +
+                                std::string(kKickDidNotTakeEffect) + "; kicking again";
+                appearance.reportedIneffective = true;
+            }
+            retry.commands.push_back(plan(LpbCommandKind::Kick, clientKickCommand(player)));
+            appearance.state = State::KickPending;
+            m_pending.push_back({retry.commands.back().id, LpbCommandKind::Kick,
+                                 std::make_shared<const Subject>(Subject{std::move(key), player}), false});
+            decisions.push_back(std::move(retry));
+            continue;
+        }
+
+        LpbDecision decision;
+        decision.player = player;
+        if (options.log)
+            decision.logLine = lpbLogLine(player);
+        if (options.ban && !bannedHosts.contains(addressHost(player.address))) {
+            decision.storeBan = player.address;
+            bannedHosts.emplace(addressHost(player.address));
+        }
+        if (options.announce)
+            decision.commands.push_back(plan(LpbCommandKind::Announcement,
+                                             lpbAnnouncementCommand(options.msg1, player, options.msg2)));
+        if (options.kick)
+            decision.commands.push_back(plan(LpbCommandKind::Kick, clientKickCommand(player),
+                                             options.announce ? RconPacer::kKickAfterAnnouncementUs : 0));
+        // The ban reaches the running server after the kick, so the player cannot come straight back.
+        if (options.ban) {
+            if (auto addIp = addIpCommand(player))
+                decision.commands.push_back(plan(LpbCommandKind::AddIp, std::move(*addIp)));
+        }
+        decision.countedNow = decision.commands.empty();
+        track(key, decision);
+        m_appearances[std::move(key)].lastListed = reply;
+        decisions.push_back(std::move(decision));
+    }
+
+    // A player of this server who is no longer listed has left: a later appearance is a new one.
+    std::erase_if(m_appearances, [&](const auto& entry) {
+        return entry.first.target == target && entry.second.lastListed != reply;
+    });
+    return decisions;
+}
+
+void LpbWatcher::track(const PlayerKey& key, const LpbDecision& decision)
+{
+    Appearance appearance;
+    const bool kicks = std::any_of(decision.commands.begin(), decision.commands.end(),
+                                   [](const LpbCommand& command) { return command.kind == LpbCommandKind::Kick; });
+    appearance.state = kicks ? State::KickPending : State::Done;
+    m_appearances[key] = appearance;
+    if (decision.commands.empty()) {
+        ++m_count;
+        return;
+    }
+    const auto subject = std::make_shared<const Subject>(Subject{key, decision.player});
+    for (std::size_t i = 0; i < decision.commands.size(); ++i)
+        m_pending.push_back(
+            {decision.commands[i].id, decision.commands[i].kind, subject, i + 1 == decision.commands.size()});
+}
+
+LpbCommandReport LpbWatcher::reportOf(const Pending& pending, bool counted)
+{
+    LpbCommandReport report{pending.kind, pending.subject->player, {}, counted};
+    if (pending.kind == LpbCommandKind::AddIp)
+        report.address = std::string(addressHost(pending.subject->player.address));
+    return report;
+}
+
+std::optional<LpbCommandReport> LpbWatcher::commandSent(std::uint64_t id)
+{
+    // Datagrams leave nearly in the order decided: the sent one is at or near the front.
+    const auto it =
+        std::find_if(m_pending.begin(), m_pending.end(), [id](const Pending& pending) { return pending.id == id; });
+    if (it == m_pending.end())
+        return std::nullopt;
+    const Pending sent = std::move(*it);
+    m_pending.erase(it);
+    if (sent.kind == LpbCommandKind::Kick) {
+        if (const auto appearance = m_appearances.find(sent.subject->key); appearance != m_appearances.end()) {
+            appearance->second.state = State::KickSent;
+            appearance->second.pollMark = m_polls[sent.subject->key.target];
+        }
+    }
+    if (sent.countsWhenSent)
+        ++m_count;
+    return reportOf(sent, sent.countsWhenSent);
+}
+
+std::vector<LpbCommandReport> LpbWatcher::dropPending()
+{
+    std::vector<LpbCommandReport> dropped;
+    for (const Pending& pending : m_pending)
+        dropped.push_back(reportOf(pending, false));
+    m_pending.clear();
+    // What was decided but never sent is decided afresh when the watcher runs again.
+    std::erase_if(m_appearances, [](const auto& entry) { return entry.second.state == State::KickPending; });
+    return dropped;
+}
+
+} // namespace varno
