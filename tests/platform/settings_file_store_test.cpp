@@ -68,10 +68,10 @@ TEST(SettingsFileStore, WritesPlainStringsThatQSettingsAndOtherToolsRead)
     EXPECT_EQ(plain.value(QStringLiteral("ServerSettings/MOTD")).toString(), QStringLiteral("@home; a=b"));
 
     auto store = createSettingsStore();
-    EXPECT_EQ(store->ReadString(kMapRotation, ""), "q3dm1,\"my map\"");
-    EXPECT_EQ(store->ReadString(kMotd, ""), "@home; a=b");
-    EXPECT_EQ(store->ReadInteger(kMemory, 0), 128);
-    EXPECT_TRUE(store->ReadBool(kPS, false));
+    EXPECT_EQ(store->ReadString(kMapRotation.section, kMapRotation.name, ""), "q3dm1,\"my map\"");
+    EXPECT_EQ(store->ReadString(kMotd.section, kMotd.name, ""), "@home; a=b");
+    EXPECT_EQ(store->ReadInteger(kMemory.section, kMemory.name, 0), 128);
+    EXPECT_TRUE(store->ReadBool(kPS.section, kPS.name, false));
 }
 
 TEST(SettingsFileStore, ReadsIntegersAndFlagsWithTheirFallbacks)
@@ -99,11 +99,11 @@ TEST(SettingsFileStore, EraseSectionRemovesOnlyThatSection)
     store->WriteInteger(kRestoreFlags, 2);
     store->EraseSection(kSectionBots);
     store->EraseSection(kSectionBots);
-    EXPECT_EQ(store->ReadString(kBotList, "gone"), "gone");
-    EXPECT_EQ(store->ReadString(kServerName, ""), "a");
+    EXPECT_EQ(store->ReadString(kBotList.section, kBotList.name, "gone"), "gone");
+    EXPECT_EQ(store->ReadString(kServerName.section, kServerName.name, ""), "a");
     store->EraseSection(kSectionGeneral);
-    EXPECT_EQ(store->ReadInteger(kRestoreFlags, 0), 0);
-    EXPECT_EQ(store->ReadString(kServerName, ""), "a");
+    EXPECT_EQ(store->ReadInteger(kRestoreFlags.section, kRestoreFlags.name, 0), 0);
+    EXPECT_EQ(store->ReadString(kServerName.section, kServerName.name, ""), "a");
 }
 
 TEST(SettingsFileStore, ReadOnlyFileFailsTheWriteAndKeepsEarlierValues)
@@ -122,7 +122,7 @@ TEST(SettingsFileStore, ReadOnlyFileFailsTheWriteAndKeepsEarlierValues)
             if (std::string(error.what()) != "Failed to set data for 'MOTD'")
                 return 2;
         }
-        return createSettingsStore()->ReadString(kServerName, "") == "kept" ? 0 : 3;
+        return createSettingsStore()->ReadString(kServerName.section, kServerName.name, "") == "kept" ? 0 : 3;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(temp.contents(), before);
@@ -146,10 +146,10 @@ TEST(SettingsFileStore, DamagedFileReadsAsDefaultsAndIsKeptAsideBeforeAWrite)
     TempSettings temp;
     const QByteArray damaged("\x00\x01garbage without equals\n[ServerSettings\nServerName=half", 52);
     writeRaw(temp.file(), damaged);
-    EXPECT_EQ(createSettingsStore()->ReadString(kServerName, "default"), "default");
+    EXPECT_EQ(createSettingsStore()->ReadString(kServerName.section, kServerName.name, "default"), "default");
 
     createSettingsStore()->WriteString(kMotd, "fresh");
-    EXPECT_EQ(createSettingsStore()->ReadString(kMotd, ""), "fresh");
+    EXPECT_EQ(createSettingsStore()->ReadString(kMotd.section, kMotd.name, ""), "fresh");
     QFile aside(temp.file() + QStringLiteral(".damaged"));
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), damaged);
@@ -162,7 +162,7 @@ TEST(SettingsFileStore, ValueOfAnotherTypeIsAnInvalidDataType)
                           "MapList=q3dm1, q3dm7\n");
     auto store = createSettingsStore();
     try {
-        store->ReadString(kServerName, "");
+        store->ReadString(kServerName.section, kServerName.name, "");
         FAIL() << "no error";
     } catch (const VarnoError& error) {
         EXPECT_STREQ(error.what(), "Invalid data type for 'ServerName'");
@@ -200,10 +200,10 @@ TEST(SettingsFileStore, TruncatedFileKeepsEveryValueBeforeTheCut)
 
     createSettingsStore()->WriteString(kRConPW, "new");
     auto store = createSettingsStore();
-    EXPECT_EQ(store->ReadString(kRConPW, ""), "new");
-    EXPECT_EQ(store->ReadString(kPassword, ""), "pw");
-    EXPECT_EQ(store->ReadString(kMotd, ""), "Welcome to the palace");
-    EXPECT_EQ(store->ReadString(kServerName, "gone"), "gone"); // cut, so not taken as "Frag P"
+    EXPECT_EQ(store->ReadString(kRConPW.section, kRConPW.name, ""), "new");
+    EXPECT_EQ(store->ReadString(kPassword.section, kPassword.name, ""), "pw");
+    EXPECT_EQ(store->ReadString(kMotd.section, kMotd.name, ""), "Welcome to the palace");
+    EXPECT_EQ(store->ReadString(kServerName.section, kServerName.name, "gone"), "gone"); // cut, so not taken as "Frag P"
     EXPECT_TRUE(QFileInfo::exists(temp.file() + QStringLiteral(".damaged")));
 }
 
@@ -212,9 +212,9 @@ TEST(SettingsFileStore, FileDeletedWhileInUseComesBackWithTheNextWrite)
     TempSettings temp;
     createSettingsStore()->WriteString(kServerName, "before");
     ASSERT_TRUE(QFile::remove(temp.file()));
-    EXPECT_EQ(createSettingsStore()->ReadString(kServerName, "default"), "default");
+    EXPECT_EQ(createSettingsStore()->ReadString(kServerName.section, kServerName.name, "default"), "default");
     createSettingsStore()->WriteString(kMotd, "after");
-    EXPECT_EQ(createSettingsStore()->ReadString(kMotd, ""), "after");
+    EXPECT_EQ(createSettingsStore()->ReadString(kMotd.section, kMotd.name, ""), "after");
     EXPECT_EQ(QFileInfo(temp.file()).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
 }
 

@@ -67,21 +67,6 @@ bool SettingsStore::ReadBool(const SettingKey& key)
     return ReadInteger(key) != 0;
 }
 
-std::string SettingsStore::ReadString(const SettingKey& key, std::string_view defaultText)
-{
-    return ReadString(key.section, key.name, defaultText);
-}
-
-int SettingsStore::ReadInteger(const SettingKey& key, int defaultValue)
-{
-    return ReadInteger(key.section, key.name, defaultValue);
-}
-
-bool SettingsStore::ReadBool(const SettingKey& key, bool defaultValue)
-{
-    return ReadBool(key.section, key.name, defaultValue);
-}
-
 void SettingsStore::WriteString(const SettingKey& key, std::string_view text)
 {
     WriteString(key.section, key.name, text);

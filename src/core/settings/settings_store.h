@@ -26,9 +26,6 @@ public:
     std::string ReadString(const SettingKey& key);
     int ReadInteger(const SettingKey& key);
     bool ReadBool(const SettingKey& key);
-    std::string ReadString(const SettingKey& key, std::string_view defaultText);
-    int ReadInteger(const SettingKey& key, int defaultValue);
-    bool ReadBool(const SettingKey& key, bool defaultValue);
     void WriteString(const SettingKey& key, std::string_view text);
     void WriteInteger(const SettingKey& key, int value);
     void WriteBool(const SettingKey& key, bool value);
