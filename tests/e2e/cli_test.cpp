@@ -1,5 +1,7 @@
 #include "core/settings/schema.h"
+#include "support/blind_targets.h"
 #include "support/gui_fixture.h"
+#include "support/rcon_probe.h"
 #include "support/standin_server.h"
 #include "support/tmux_socket.h"
 
@@ -37,34 +39,27 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-int freeUdpPort()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress::Any, 0);
-    return probe.localPort();
-}
-
-bool answersRcon(int port)
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress::LocalHost, 0);
-    socket.writeDatagram(QByteArray("\xff\xff\xff\xffrcon pw status"), QHostAddress::LocalHost, quint16(port));
-    return socket.waitForReadyRead(200);
-}
-
 } // namespace
 
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override { settingsFile = folder.filePath(QStringLiteral("settings.ini")); }
 
+    // Starts varno on the test's settings file, for a test that talks to it while it runs.
+    void start(QProcess& process, const QStringList& arguments, const QString& stateHome = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
+        if (!stateHome.isEmpty())
+            environment.insert(QStringLiteral("XDG_STATE_HOME"), stateHome);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VARNO_BIN_DIR "/varno"), arguments);
+    }
+
     CliRun varno(const QStringList& arguments, const QByteArray& input = {})
     {
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(VARNO_BIN_DIR "/varno"), arguments);
+        start(process, arguments);
         process.write(input);
         process.closeWriteChannel();
         CliRun run;
@@ -281,10 +276,7 @@ TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesWhatAnInputFieldWou
     EXPECT_EQ(recent.exitCode, 0) << recent.err.constData();
     EXPECT_TRUE(recent.out.contains("]echo abc\nabc\n")) << recent.out.constData();
     QProcess follow;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
-    follow.setProcessEnvironment(environment);
-    follow.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"console", "--follow"});
+    start(follow, {"console", "--follow"});
     ASSERT_TRUE(follow.waitForStarted());
     QByteArray streamed;
     const auto streams = [&](const QByteArray& text) {
@@ -331,10 +323,7 @@ TEST_F(CliTest, WatchKicksBansAndLogsLowPingPlayersUntilInterrupted)
     set("ServerTools", "BanIP", "1");
 
     QProcess watch;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
-    watch.setProcessEnvironment(environment);
-    watch.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"watch"});
+    start(watch, {"watch"});
     ASSERT_TRUE(watch.waitForStarted());
     QByteArray out;
     const bool banned = waitFor([&] {
@@ -424,11 +413,7 @@ TEST_F(CliServerTest, StopEndsALaunchedServerWithQuit)
 TEST_F(CliServerTest, ServeRelaunchesACrashedServerAndEndsItCleanlyOnSigterm)
 {
     QProcess serve;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
-    environment.insert(QStringLiteral("XDG_STATE_HOME"), folder.filePath(QStringLiteral("state")));
-    serve.setProcessEnvironment(environment);
-    serve.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"serve"});
+    start(serve, {"serve"}, folder.filePath(QStringLiteral("state")));
     ASSERT_TRUE(serve.waitForStarted());
     const auto finish = qScopeGuard([&] {
         if (serve.state() != QProcess::NotRunning) {
@@ -478,10 +463,7 @@ TEST_F(CliTest, WatchInterruptedWithKicksQueuedNamesTheOnesNotSent)
     set("ServerTools", "LPBCheckRate", "1");
 
     QProcess watch;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
-    watch.setProcessEnvironment(environment);
-    watch.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"watch"});
+    start(watch, {"watch"});
     ASSERT_TRUE(watch.waitForStarted());
     QByteArray out;
     const bool kicked = waitFor([&] {
@@ -510,20 +492,8 @@ TEST_F(CliTest, WatchSaysOnceWhenItIsBlind)
 {
     StandinServer server;
     ASSERT_TRUE(server.started()) << qPrintable(server.output());
-    // A port where something listens and never answers, and one that answers from another port.
-    QUdpSocket silent;
-    ASSERT_TRUE(silent.bind(QHostAddress::LocalHost, 0));
-    QUdpSocket asked;
-    QUdpSocket answering;
-    ASSERT_TRUE(asked.bind(QHostAddress::LocalHost, 0));
-    ASSERT_TRUE(answering.bind(QHostAddress::LocalHost, 0));
-    QObject::connect(&asked, &QUdpSocket::readyRead, [&] {
-        while (asked.hasPendingDatagrams()) {
-            const QNetworkDatagram request = asked.receiveDatagram();
-            answering.writeDatagram(QByteArrayLiteral("\xff\xff\xff\xffprint\nmap: q3dm17\n"), request.senderAddress(),
-                                    quint16(request.senderPort()));
-        }
-    });
+    const test::BlindTargets blind;
+    ASSERT_TRUE(blind.bound());
     const struct {
         const char* what;
         QString host;
@@ -532,12 +502,12 @@ TEST_F(CliTest, WatchSaysOnceWhenItIsBlind)
         QByteArray expected;
     } cases[] = {
         {"wrong password", {}, server.port(), "wrong", "varno: Server refused the rcon password"},
-        {"silent port", {}, silent.localPort(), "secret",
-         "varno: No reply from 127.0.0.1:" + QByteArray::number(silent.localPort())},
+        {"silent port", {}, blind.silentPort(), "secret",
+         "varno: No reply from 127.0.0.1:" + QByteArray::number(blind.silentPort())},
         {"unknown host", QStringLiteral("nosuch.invalid"), server.port(), "secret",
          "varno: Host not found: nosuch.invalid"},
-        {"reply from another port", {}, asked.localPort(), "secret",
-         "varno: Replies from 127.0.0.1:" + QByteArray::number(answering.localPort()) + " ignored"},
+        {"reply from another port", {}, blind.askedPort(), "secret",
+         "varno: Replies from 127.0.0.1:" + QByteArray::number(blind.answeringPort()) + " ignored"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -549,10 +519,7 @@ TEST_F(CliTest, WatchSaysOnceWhenItIsBlind)
         set("ServerTools", "LPBCheckRate", "1");
 
         QProcess watch;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("VARNO_SETTINGS"), settingsFile);
-        watch.setProcessEnvironment(environment);
-        watch.start(QStringLiteral(VARNO_BIN_DIR "/varno"), {"watch"});
+        start(watch, {"watch"});
         ASSERT_TRUE(watch.waitForStarted());
         QByteArray err;
         // Within three polls at one a second.

@@ -8,6 +8,7 @@
 #include "gui/settings/settings_commands.h"
 #include "gui/settings/startup_page.h"
 #include "support/gui_fixture.h"
+#include "support/rcon_probe.h"
 #include "support/standin_server.h"
 #include "support/tmux_socket.h"
 
@@ -28,29 +29,6 @@ using namespace varno;
 using namespace varno::test;
 
 namespace {
-
-int freeUdpPort()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
-
-// Every datagram the server sends back to one rcon command, joined without their print prefixes.
-QString rcon(int port, const QByteArray& command)
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress::LocalHost, 0);
-    socket.writeDatagram(QByteArray("\xff\xff\xff\xffrcon pw ") + command, QHostAddress::LocalHost, quint16(port));
-    QString text;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 2000 && socket.waitForReadyRead(text.isEmpty() ? 2000 : 200)) {
-        while (socket.hasPendingDatagrams())
-            text += QString::fromLatin1(socket.receiveDatagram().data().mid(10));
-    }
-    return text;
-}
 
 } // namespace
 
@@ -98,14 +76,14 @@ TEST_F(LaunchEndToEndTest, TheLaunchedServerRunsTheGeneratedScript)
 
     QString status;
     ASSERT_TRUE(waitFor([&] {
-        status = rcon(port, " status");
+        status = rconText(port, "pw", "status");
         return status.contains(QLatin1String("map: q3dm7"));
     }, std::chrono::seconds(10))) << qPrintable(status) << qPrintable(tmux.capture(QStringLiteral("Q3 WinConsole")));
     EXPECT_TRUE(status.contains(QLatin1String("Anarki^7"))) << qPrintable(status);
     EXPECT_TRUE(status.contains(QLatin1String("Xaero^7"))) << qPrintable(status);
-    EXPECT_TRUE(rcon(port, " sv_hostname").contains(QLatin1String("E2E Frag Hall")));
+    EXPECT_TRUE(rconText(port, "pw", "sv_hostname").contains(QLatin1String("E2E Frag Hall")));
     // The rotation chain points on to the second map.
-    EXPECT_TRUE(rcon(port, " nextmap").contains(QLatin1String("vstr maps1")));
+    EXPECT_TRUE(rconText(port, "pw", "nextmap").contains(QLatin1String("vstr maps1")));
 }
 
 TEST_F(LaunchEndToEndTest, LaunchOptionStartsTheServerOnceTheSettingsAreLoaded)
@@ -126,7 +104,7 @@ TEST_F(LaunchEndToEndTest, LaunchOptionStartsTheServerOnceTheSettingsAreLoaded)
     ASSERT_TRUE(panel.waitForStarted());
     QString status;
     const bool up = waitFor([&] {
-        status = rcon(port, " status");
+        status = rconText(port, "pw", "status");
         return status.contains(QLatin1String("map: q3tourney2"));
     }, std::chrono::seconds(10));
     panel.terminate();

@@ -12,6 +12,7 @@
 #include "net/rcon_endpoint.h"
 #include "gui/lpb/status_form.h"
 #include "gui/settings/advanced_page.h"
+#include "support/blind_targets.h"
 #include "support/gui_fixture.h"
 
 #include <QCheckBox>
@@ -137,20 +138,8 @@ TEST_F(LpbWatcherTest, ABlindWatcherSaysSoWithinThreePolls)
 {
     LpbStandin standin;
     ASSERT_TRUE(standin.start({}, {})) << qPrintable(standin.output());
-    // A port where something listens and never answers, and one that answers from another port.
-    QUdpSocket silent;
-    ASSERT_TRUE(silent.bind(QHostAddress::LocalHost, 0));
-    QUdpSocket asked;
-    QUdpSocket answering;
-    ASSERT_TRUE(asked.bind(QHostAddress::LocalHost, 0));
-    ASSERT_TRUE(answering.bind(QHostAddress::LocalHost, 0));
-    QObject::connect(&asked, &QUdpSocket::readyRead, [&] {
-        while (asked.hasPendingDatagrams()) {
-            const QNetworkDatagram request = asked.receiveDatagram();
-            answering.writeDatagram(QByteArrayLiteral("\xff\xff\xff\xffprint\nmap: q3dm17\n"), request.senderAddress(),
-                                    quint16(request.senderPort()));
-        }
-    });
+    const test::BlindTargets blind;
+    ASSERT_TRUE(blind.bound());
     const struct {
         const char* what;
         QString host; // empty: localhost
@@ -159,12 +148,12 @@ TEST_F(LpbWatcherTest, ABlindWatcherSaysSoWithinThreePolls)
         QString expected;
     } cases[] = {
         {"wrong password", {}, standin.port(), "wrong", QStringLiteral("Server refused the rcon password")},
-        {"silent port", {}, silent.localPort(), "secret",
-         QStringLiteral("No reply from 127.0.0.1:%1").arg(silent.localPort())},
+        {"silent port", {}, blind.silentPort(), "secret",
+         QStringLiteral("No reply from 127.0.0.1:%1").arg(blind.silentPort())},
         {"unknown host", QStringLiteral("nosuch.invalid"), standin.port(), "secret",
          QStringLiteral("Host not found: nosuch.invalid")},
-        {"reply from another port", {}, asked.localPort(), "secret",
-         QStringLiteral("Replies from 127.0.0.1:%1 ignored").arg(answering.localPort())},
+        {"reply from another port", {}, blind.askedPort(), "secret",
+         QStringLiteral("Replies from 127.0.0.1:%1 ignored").arg(blind.answeringPort())},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -7,6 +7,7 @@
 #include "gui/settings/remote_access_page.h"
 #include "gui/settings/startup_page.h"
 #include "support/gui_fixture.h"
+#include "support/rcon_probe.h"
 #include "support/standin_server.h"
 #include "support/tmux_socket.h"
 
@@ -25,28 +26,6 @@ using namespace varno;
 using namespace varno::test;
 
 namespace {
-
-int freeUdpPort()
-{
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
-
-QString rcon(int port, const QByteArray& password, const QByteArray& command)
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress::LocalHost, 0);
-    socket.writeDatagram("\xff\xff\xff\xffrcon " + password + ' ' + command, QHostAddress::LocalHost, quint16(port));
-    QString text;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 2000 && socket.waitForReadyRead(text.isEmpty() ? 2000 : 200)) {
-        while (socket.hasPendingDatagrams())
-            text += QString::fromLatin1(socket.receiveDatagram().data().mid(10));
-    }
-    return text;
-}
 
 QStringList scriptLines(const QString& path)
 {
@@ -134,11 +113,11 @@ TEST_F(SettingsEndToEndTest, TypedValuesAndALongBanListComeBackAfterARestartAndR
     QString status;
     const bool up = waitFor(
         [&] {
-            status = rcon(port, "typedpw", "status");
+            status = rconText(port, "typedpw", "status");
             return status.contains(QLatin1String("map: q3dm7"));
         },
         std::chrono::seconds(10));
-    const QString hostname = rcon(port, "typedpw", "sv_hostname");
+    const QString hostname = rconText(port, "typedpw", "sv_hostname");
     panel.terminate();
     panel.waitForFinished(3000);
     EXPECT_TRUE(up) << qPrintable(status);

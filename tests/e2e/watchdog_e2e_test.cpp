@@ -10,6 +10,7 @@
 #include "gui/settings/remote_access_page.h"
 #include "gui/settings/startup_page.h"
 #include "support/gui_fixture.h"
+#include "support/rcon_probe.h"
 #include "support/standin_server.h"
 #include "support/tmux_socket.h"
 
@@ -51,15 +52,6 @@ int freePortRun()
             return base;
     }
     return 0;
-}
-
-// Whether the server answers one rcon command on the port within a moment.
-bool answersRcon(int port)
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress::LocalHost, 0);
-    socket.writeDatagram(QByteArray("\xff\xff\xff\xffrcon pw status"), QHostAddress::LocalHost, quint16(port));
-    return socket.waitForReadyRead(200);
 }
 
 void rcon(int port, const QByteArray& command)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QUdpSocket>
+
+namespace varno::test {
+
+// Loopback ports that leave an rcon client blind: one where something listens and never answers, and one
+// whose answers come from another port.
+class BlindTargets {
+public:
+    BlindTargets();
+
+    bool bound() const { return m_bound; }
+    quint16 silentPort() const { return m_silent.localPort(); }
+    quint16 askedPort() const { return m_asked.localPort(); }
+    quint16 answeringPort() const { return m_answering.localPort(); }
+
+private:
+    QUdpSocket m_silent;
+    QUdpSocket m_asked;
+    QUdpSocket m_answering;
+    bool m_bound = false;
+};
+
+} // namespace varno::test

@@ -1,0 +1,39 @@
+#include "support/rcon_probe.h"
+
+#include <QElapsedTimer>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+namespace varno::test {
+
+int freeUdpPort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
+
+QString rconText(int port, const QByteArray& password, const QByteArray& command)
+{
+    QUdpSocket socket;
+    socket.bind(QHostAddress::LocalHost, 0);
+    socket.writeDatagram("\xff\xff\xff\xffrcon " + password + ' ' + command, QHostAddress::LocalHost, quint16(port));
+    QString text;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 2000 && socket.waitForReadyRead(text.isEmpty() ? 2000 : 200)) {
+        while (socket.hasPendingDatagrams())
+            text += QString::fromLatin1(socket.receiveDatagram().data().mid(10));
+    }
+    return text;
+}
+
+bool answersRcon(int port, const QByteArray& password)
+{
+    QUdpSocket socket;
+    socket.bind(QHostAddress::LocalHost, 0);
+    socket.writeDatagram("\xff\xff\xff\xffrcon " + password + " status", QHostAddress::LocalHost, quint16(port));
+    return socket.waitForReadyRead(200);
+}
+
+} // namespace varno::test
