@@ -97,10 +97,7 @@ TEST_F(LaunchEndToEndTest, LaunchOptionStartsTheServerOnceTheSettingsAreLoaded)
     settings->write("SrvCmdLine", "CmdLine", qPrintable(QStringLiteral("+set net_port %1").arg(port)));
 
     QProcess panel;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    panel.setProcessEnvironment(environment);
-    panel.start(QStringLiteral(VARNO_BIN_DIR "/VarnoSrv"), {"--settings", settings->file(), "--launch"});
+    launchFromPanel(panel, settings->file());
     ASSERT_TRUE(panel.waitForStarted());
     QString status;
     const bool up = waitFor([&] {

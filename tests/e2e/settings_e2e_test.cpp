@@ -105,10 +105,7 @@ TEST_F(SettingsEndToEndTest, TypedValuesAndALongBanListComeBackAfterARestartAndR
     // The real program, started on the same file, launches the server with them.
     ASSERT_TRUE(QFile::link(standinProgram(), gameFolder + QStringLiteral("/q3ded")));
     QProcess panel;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    panel.setProcessEnvironment(environment);
-    panel.start(QStringLiteral(VARNO_BIN_DIR "/VarnoSrv"), {"--settings", settings->file(), "--launch"});
+    launchFromPanel(panel, settings->file());
     ASSERT_TRUE(panel.waitForStarted());
     QString status;
     const bool up = waitFor(

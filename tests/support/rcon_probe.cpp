@@ -36,4 +36,13 @@ bool answersRcon(int port, const QByteArray& password)
     return socket.waitForReadyRead(200);
 }
 
+void launchFromPanel(QProcess& panel, const QString& settingsFile)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    panel.setProcessEnvironment(environment);
+    panel.start(QStringLiteral(VARNO_BIN_DIR "/VarnoSrv"), {QStringLiteral("--settings"), settingsFile,
+                                                           QStringLiteral("--launch")});
+}
+
 } // namespace varno::test

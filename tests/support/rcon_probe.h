@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
+#include <QStringList>
 
 namespace varno::test {
 
@@ -14,5 +16,8 @@ QString rconText(int port, const QByteArray& password, const QByteArray& command
 
 // Whether a server on the loopback port answers an rcon status within a moment.
 bool answersRcon(int port, const QByteArray& password = "pw");
+
+// Starts the real panel offscreen on a settings file and launches the server from it (the e2e tests' last step).
+void launchFromPanel(QProcess& panel, const QString& settingsFile);
 
 } // namespace varno::test
