@@ -58,7 +58,9 @@ const std::array kSubcommands{
     Subcommand{"rcon", "send one rcon command and print the reply",
                "usage: varno rcon [--host H] [--port P] [--password PW] [--wait MS] COMMAND...\n"
                "Sends COMMAND to the server's rcon and prints the reply text: every datagram that arrives within\n"
-               "MS milliseconds (default 500). Host, port and password default to the ZOZ Idaroz page's stored ones.",
+               "MS milliseconds (default 500). Host, port and password default to the ZOZ Idaroz page's stored ones.\n"
+               "Exits 1 when the server refuses the password, 3 when nothing answered within the wait (the server\n"
+               "is down or elsewhere, or the command prints nothing).",
                rconCommand},
     Subcommand{"status", "print the server's player table",
                "usage: varno status [--host H] [--port P] [--password PW] [--wait MS] [--tsv]\n"

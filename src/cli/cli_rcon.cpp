@@ -3,6 +3,7 @@
 #include "core/lpb/rcon.h"
 #include "core/lpb/reply_assembler.h"
 #include "core/lpb/status_parser.h"
+#include "core/lpb/watcher_health.h"
 #include "core/settings/schema.h"
 #include "net/rcon_session.h"
 #include "platform/qt_text.h"
@@ -24,6 +25,8 @@ namespace varno::cli {
 namespace {
 
 constexpr int kDefaultWaitMs = 500;
+// varno rcon's exit code when nothing answered: the server may be down, or the command prints nothing.
+constexpr int kNoReplyExitCode = 3;
 // A host name still being looked up when the wait is over gets this long in all.
 constexpr int kLookupLimitMs = 10000;
 constexpr std::string_view kPrintPrefix = "\xff\xff\xff\xffprint\n";
@@ -204,8 +207,19 @@ int rconCommand(Context& context)
     if (arguments.isEmpty())
         throw CliError("give the rcon command, for example: varno rcon status", 2);
     const std::string command = " " + toStd(arguments.join(QLatin1Char(' ')));
-    for (const auto& reply : exchangeRcon(request, command))
+    const auto replies = exchangeRcon(request, command);
+    bool refused = false;
+    for (const auto& reply : replies) {
         context.printRaw(withoutPrintPrefix(reply));
+        refused = refused || isRconRefusal(withoutPrintPrefix(reply));
+    }
+    if (refused)
+        throw CliError(std::string(kPasswordRefusedText));
+    // A server runs some commands without a word, so silence is told apart from an error by its own exit code.
+    if (replies.empty())
+        throw CliError("no reply from " + request.target.host + ":" + std::to_string(request.target.port) + " within " +
+                           std::to_string(request.waitMs) + " ms",
+                       kNoReplyExitCode);
     return 0;
 }
 

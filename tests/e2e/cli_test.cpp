@@ -217,7 +217,15 @@ TEST_F(CliTest, RconAndStatusTalkToARunningServer)
     const CliRun rcon = varno({"rcon", "--port", port, "--password", "secret", "echo", "hello"});
     EXPECT_EQ(rcon.exitCode, 0) << rcon.err.constData();
     EXPECT_EQ(rcon.out, QByteArray("hello\n"));
-    EXPECT_EQ(varno({"rcon", "--port", port, "--password", "wrong", "status"}).out, QByteArray("Bad rconpassword.\n"));
+    const CliRun refused = varno({"rcon", "--port", port, "--password", "wrong", "status"});
+    EXPECT_EQ(refused.out, QByteArray("Bad rconpassword.\n"));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, QByteArray("varno: Server refused the rcon password\n"));
+    // Nothing on the port: said, with an exit code of its own.
+    const QString silent = QString::number(freeUdpPort());
+    const CliRun unanswered = varno({"rcon", "--port", silent, "--password", "secret", "--wait", "100", "status"});
+    EXPECT_EQ(unanswered.exitCode, 3);
+    EXPECT_EQ(unanswered.err, "varno: no reply from 127.0.0.1:" + silent.toLatin1() + " within 100 ms\n");
 
     // Host, port and password from the ZOZ Idaroz page's settings.
     set("ServerTools", "LPBRemotePort", port);

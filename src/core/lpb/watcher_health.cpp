@@ -19,6 +19,13 @@ bool contains(std::string_view text, std::string_view part)
 
 } // namespace
 
+bool isRconRefusal(std::string_view replyText)
+{
+    // The refusal is the whole reply; a status table holding the words in a player's name is still a table.
+    const std::string_view head = replyText.substr(0, 64);
+    return contains(head, kBadPassword) || contains(head, kNoPasswordSet);
+}
+
 void WatcherHealth::pollSent(const RconTarget& target, std::int64_t)
 {
     int& unanswered = m_unanswered[target];
@@ -37,12 +44,7 @@ void WatcherHealth::replyArrived(const RconTarget& target, std::string_view repl
     m_unanswered[target] = 0;
     m_subject = target;
     m_lastReplyMs = nowMs;
-    // The refusal is the whole reply; a status table holding the words in a player's name is still a table.
-    const std::string_view head = replyText.substr(0, 64);
-    if (contains(head, kBadPassword) || contains(head, kNoPasswordSet))
-        m_state = HealthState::PasswordRefused;
-    else
-        m_state = HealthState::Answering;
+    m_state = isRconRefusal(replyText) ? HealthState::PasswordRefused : HealthState::Answering;
 }
 
 void WatcherHealth::hostNotFound(const RconTarget& target)

@@ -26,6 +26,9 @@ struct WatcherHealthStatus {
 
 inline constexpr std::string_view kPasswordRefusedText = "Server refused the rcon password";
 
+// Whether a reply is the server's refusal of the rcon password ("Bad rconpassword.", or none set on the server).
+bool isRconRefusal(std::string_view replyText);
+
 // Whether the watcher can see its servers. Fed with the events of polls and replies on the caller's monotonic clock
 // in milliseconds, so that a watcher that is blind says so instead of finding nobody.
 class WatcherHealth {
