@@ -245,6 +245,7 @@ TEST_F(LpbExchangeTest, AReplyFromAnyOtherPortIsDropped)
     EXPECT_EQ(lpbCount(), QStringLiteral("0"));
     EXPECT_EQ(gridColumn(statusForm().StatusGrid, 0), (QStringList{"Alice^7 ", ""}));
     EXPECT_EQ(commands(server), std::vector<QByteArray>{kStartAnnouncement});
+    EXPECT_FALSE(statusForm().RichStatus->toPlainText().contains(QStringLiteral("Mallory")));
 }
 
 TEST_F(LpbExchangeTest, ACommandsOwnReplyKeepsThePlayerTableButShowsInTheRawView)
