@@ -128,22 +128,7 @@ TEST_F(LpbWatcherTest, ABlindWatcherSaysSoWithinThreePolls)
     ASSERT_TRUE(standin.start({}, {})) << qPrintable(standin.output());
     const test::BlindTargets blind;
     ASSERT_TRUE(blind.bound());
-    const struct {
-        const char* what;
-        QString host; // empty: localhost
-        quint16 port;
-        const char* password;
-        QString expected;
-    } cases[] = {
-        {"wrong password", {}, standin.port(), "wrong", QStringLiteral("Server refused the rcon password")},
-        {"silent port", {}, blind.silentPort(), "secret",
-         QStringLiteral("No reply from 127.0.0.1:%1").arg(blind.silentPort())},
-        {"unknown host", QStringLiteral("nosuch.invalid"), standin.port(), "secret",
-         QStringLiteral("Host not found: nosuch.invalid")},
-        {"reply from another port", {}, blind.askedPort(), "secret",
-         QStringLiteral("Replies from 127.0.0.1:%1 ignored").arg(blind.answeringPort())},
-    };
-    for (const auto& c : cases) {
+    for (const BlindCase& c : blindCases(blind, quint16(standin.port()))) {
         SCOPED_TRACE(c.what);
         if (page().isRunning())
             page().LpbButton->click();
@@ -159,9 +144,9 @@ TEST_F(LpbWatcherTest, ABlindWatcherSaysSoWithinThreePolls)
         page().LpbButton->click();
         ASSERT_TRUE(page().isRunning());
         // Three polls at one a second.
-        EXPECT_TRUE(waitFor([&] { return page().LPBHealth->text().contains(c.expected); }, std::chrono::milliseconds(3500)))
+        EXPECT_TRUE(waitFor([&] { return page().LPBHealth->text().contains(c.says); }, std::chrono::milliseconds(3500)))
             << qPrintable(page().LPBHealth->text());
-        EXPECT_TRUE(forms().Form1->StatusBar1->text().contains(c.expected))
+        EXPECT_TRUE(forms().Form1->StatusBar1->text().contains(c.says))
             << qPrintable(forms().Form1->StatusBar1->text());
         dialogs::takeMessages();
     }
