@@ -305,7 +305,8 @@ protected:
         log = folder.filePath(QStringLiteral("commands.log"));
         set("ProgramSettings", "QuakeDir", game);
         set("MapSettings", "MapRotation", "q3dm17");
-        set("SrvCmdLine", "CmdLine", QStringLiteral("+set net_port %1 +set rconpassword pw +set standin_log %2").arg(port).arg(log));
+        set("SrvCmdLine", "CmdLine",
+            QStringLiteral("+set net_port %1 +set rconpassword pw +set standin_log %2").arg(port).arg(log));
     }
 
     TmuxSocket tmux;

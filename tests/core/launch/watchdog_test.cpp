@@ -52,7 +52,8 @@ TEST(Watchdog, DecidesEachEndByItsCauseBackOffAndHourlyLimit)
         {"the back-off doubles", crashes(3)},
         {"ten minutes up start the back-off afresh",
          crashes(2, {{10min, kSegv, true, false, WatchdogAction::Relaunch, 1s}})},
-        {"the sixth crash within the hour gives up", crashes(5, {{20s, kSegv, true, false, WatchdogAction::GiveUp, 0s}})},
+        {"the sixth crash within the hour gives up",
+         crashes(5, {{20s, kSegv, true, false, WatchdogAction::GiveUp, 0s}})},
         {"relaunches older than an hour no longer count",
          crashes(5, {{61min, kSegv, true, false, WatchdogAction::Relaunch, 1s}})},
     };
