@@ -11,13 +11,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QNetworkDatagram>
 #include <QThread>
-#include <QUdpSocket>
-
-#include <csignal>
-#include <memory>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -32,12 +26,6 @@ struct CliRun {
     QByteArray out;
     QByteArray err;
 };
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -77,6 +65,43 @@ protected:
     void set(const char* section, const char* name, const QString& text)
     {
         ASSERT_EQ(varno({"settings", "set", section, name, text}).exitCode, 0);
+    }
+
+    // Points the watcher's settings at a loopback server, polled once a second.
+    void watchOn(int port, const char* password = "secret")
+    {
+        set("ServerTools", "LPBRemotePort", QString::number(port));
+        set("ServerTools", "LPBRCon", password);
+        set("ServerTools", "LPBCheckRate", "1");
+    }
+
+    // Runs varno watch until its standard output (or error) holds text, lets it run lingerMs more, then ends it
+    // with SIGTERM; exitCode is -1 when it had to be killed.
+    struct WatchRun : CliRun {
+        bool said = false;
+    };
+    WatchRun watchUntil(const QByteArray& text, bool onStderr, std::chrono::milliseconds timeout, int lingerMs = 0)
+    {
+        QProcess watch;
+        start(watch, {"watch"});
+        WatchRun run;
+        if (!watch.waitForStarted())
+            return run;
+        run.said = waitFor([&] {
+            run.out += watch.readAllStandardOutput();
+            run.err += watch.readAllStandardError();
+            return (onStderr ? run.err : run.out).contains(text);
+        }, timeout);
+        QThread::msleep(lingerMs);
+        watch.terminate();
+        if (!watch.waitForFinished(10000)) {
+            watch.kill();
+            watch.waitForFinished();
+        }
+        run.out += watch.readAllStandardOutput();
+        run.err += watch.readAllStandardError();
+        run.exitCode = watch.exitStatus() == QProcess::NormalExit ? watch.exitCode() : -1;
+        return run;
     }
 
     QTemporaryDir folder;
@@ -228,27 +253,78 @@ TEST_F(CliTest, RconAndStatusTalkToARunningServer)
     EXPECT_EQ(unanswered.err, "varno: no reply from 127.0.0.1:" + silent.toLatin1() + " within 100 ms\n");
 
     // Host, port and password from the ZOZ Idaroz page's settings.
-    set("ServerTools", "LPBRemotePort", port);
-    set("ServerTools", "LPBRCon", "secret");
+    watchOn(server.port());
     const CliRun status = varno({"status", "--tsv"});
     EXPECT_EQ(status.exitCode, 0) << status.err.constData();
     EXPECT_EQ(status.out, QByteArray("client\tping\tname\taddress\n0\t40\tBob^7\t192.168.0.7:27960\n"));
 }
 
-TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesWhatAnInputFieldWouldHold)
+TEST_F(CliTest, SendWithoutAServerSaysSo)
 {
     TmuxSocket tmux;
-    const QString game = folder.filePath(QStringLiteral("quake3"));
-    QDir().mkpath(game + QStringLiteral("/baseq3"));
-    ASSERT_TRUE(QFile::link(standinProgram(), game + QStringLiteral("/q3ded")));
-    const QString log = folder.filePath(QStringLiteral("commands.log"));
-    QUdpSocket probe;
-    ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
-    const QString port = QString::number(probe.localPort());
-    probe.close();
-    set("ProgramSettings", "QuakeDir", game);
-    set("MapSettings", "MapRotation", "q3dm17");
-    set("SrvCmdLine", "CmdLine", "+set standin_log " + log + " +set rconpassword secret +set net_port " + port);
+    const CliRun run = varno({"send", "status{ENTER}"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QByteArray("varno: the server console is gone: no server is running in tmux -L " +
+                                  tmux.name().toLocal8Bit() + "\n"));
+}
+
+TEST_F(CliTest, WatchKicksBansAndLogsLowPingPlayersUntilInterrupted)
+{
+    StandinServer server({"+addbot", "Sarge", "+addclient", "Bob", "40", "10.9.8.7:27960", "+addclient", "Alice", "100",
+                          "10.1.1.1:27960"});
+    ASSERT_TRUE(server.started()) << qPrintable(server.output());
+    watchOn(server.port());
+    set("ServerTools", "BanIP", "1");
+
+    const WatchRun watch = watchUntil("Sent addip", false, 10s);
+    const QByteArray& out = watch.out;
+    const QByteArray& err = watch.err;
+    ASSERT_TRUE(watch.said) << out.constData() << err.constData();
+    EXPECT_EQ(watch.exitCode, 0) << "SIGTERM ends it cleanly";
+
+    // Each line once its datagram has left; the bot is nobody's business.
+    EXPECT_TRUE(out.startsWith("Name:Bob^7    Ping:40   IP:10.9.8.7:27960\nBanned 10.9.8.7:27960\nAnnounced Bob^7\n"
+                               "Kicked client 1 Bob^7\nSent addip 10.9.8.7\n"))
+        << out.constData();
+    EXPECT_FALSE(out.contains("Alice"));
+    EXPECT_FALSE(out.contains("Sarge"));
+    EXPECT_TRUE(err.contains("varno: Server 127.0.0.1:" + QByteArray::number(server.port()) + " answering"))
+        << err.constData();
+    EXPECT_TRUE(err.contains("watch ended; 1 low-ping players found")) << err.constData();
+    EXPECT_TRUE(server.waitForLogged(QStringLiteral("clientkick 1")));
+    EXPECT_TRUE(server.waitForLogged(QStringLiteral("addip 10.9.8.7")));
+    EXPECT_TRUE(server.loggedCommands().contains(
+        // The stand-in logs a command's words joined by single blanks.
+        QStringLiteral("say ^2V^4a^2r^4n^2o^7: Warning: Player Bob^7 ^7is an LPB and will be removed.")))
+        << qPrintable(server.loggedCommands().join('\n'));
+    EXPECT_TRUE(varno({"settings", "get", "AdvancedSettings", "BanIPList"}).out.startsWith("10.9.8.7:27960"));
+}
+
+// The stand-in as the game in a game folder of the test's own, on a port of its own.
+class CliServerTest : public CliTest {
+protected:
+    void SetUp() override
+    {
+        CliTest::SetUp();
+        game = folder.filePath(QStringLiteral("quake3"));
+        QDir().mkpath(game + QStringLiteral("/baseq3"));
+        ASSERT_TRUE(QFile::link(standinProgram(), game + QStringLiteral("/q3ded")));
+        port = freeUdpPort();
+        log = folder.filePath(QStringLiteral("commands.log"));
+        set("ProgramSettings", "QuakeDir", game);
+        set("MapSettings", "MapRotation", "q3dm17");
+        set("SrvCmdLine", "CmdLine",
+            QStringLiteral("+set net_port %1 +set rconpassword pw +set standin_log %2").arg(port).arg(log));
+    }
+
+    TmuxSocket tmux;
+    QString game;
+    QString log;
+    int port = 0;
+};
+
+TEST_F(CliServerTest, LaunchStartsTheServerInItsConsoleAndSendTypesWhatAnInputFieldWouldHold)
+{
     const CliRun launch = varno({"launch"});
     EXPECT_EQ(launch.exitCode, 0) << launch.err.constData();
     EXPECT_EQ(launch.out, QByteArray("Q3 WinConsole\n"));
@@ -276,7 +352,7 @@ TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesWhatAnInputFieldWou
     // And recalls the last line on Up.
     EXPECT_EQ(varno({"send", "{UP}{ENTER}"}).exitCode, 0);
     EXPECT_TRUE(waitFor([&] { return readFile(log).count("fraglimit 31\n") == 2; })) << readFile(log).constData();
-    const CliRun rcon = varno({"rcon", "--port", port, "--password", "secret", "echo", "still here"});
+    const CliRun rcon = varno({"rcon", "--port", QString::number(port), "--password", "pw", "echo", "still here"});
     EXPECT_EQ(rcon.out, QByteArray("still here\n")) << rcon.err.constData();
 
     // The console's output: its recent lines, and a stream of the new ones until interrupted.
@@ -311,89 +387,12 @@ TEST_F(CliTest, LaunchStartsTheServerInItsConsoleAndSendTypesWhatAnInputFieldWou
                                    "ended (exit code 0)\n"));
 }
 
-TEST_F(CliTest, SendWithoutAServerSaysSo)
-{
-    TmuxSocket tmux;
-    const CliRun run = varno({"send", "status{ENTER}"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, QByteArray("varno: the server console is gone: no server is running in tmux -L " +
-                                  tmux.name().toLocal8Bit() + "\n"));
-}
-
-TEST_F(CliTest, WatchKicksBansAndLogsLowPingPlayersUntilInterrupted)
-{
-    StandinServer server({"+addbot", "Sarge", "+addclient", "Bob", "40", "10.9.8.7:27960", "+addclient", "Alice", "100",
-                          "10.1.1.1:27960"});
-    ASSERT_TRUE(server.started()) << qPrintable(server.output());
-    set("ServerTools", "LPBRemotePort", QString::number(server.port()));
-    set("ServerTools", "LPBRCon", "secret");
-    set("ServerTools", "LPBCheckRate", "1");
-    set("ServerTools", "BanIP", "1");
-
-    QProcess watch;
-    start(watch, {"watch"});
-    ASSERT_TRUE(watch.waitForStarted());
-    QByteArray out;
-    const bool banned = waitFor([&] {
-        out += watch.readAllStandardOutput();
-        return out.contains("Sent addip");
-    }, std::chrono::seconds(10));
-    watch.terminate(); // SIGTERM ends it cleanly
-    watch.waitForFinished(5000);
-    out += watch.readAllStandardOutput();
-    const QByteArray err = watch.readAllStandardError();
-    ASSERT_TRUE(banned) << out.constData() << err.constData();
-    EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(watch.exitCode(), 0);
-
-    // Each line once its datagram has left; the bot is nobody's business.
-    EXPECT_TRUE(out.startsWith("Name:Bob^7    Ping:40   IP:10.9.8.7:27960\nBanned 10.9.8.7:27960\nAnnounced Bob^7\n"
-                               "Kicked client 1 Bob^7\nSent addip 10.9.8.7\n"))
-        << out.constData();
-    EXPECT_FALSE(out.contains("Alice"));
-    EXPECT_FALSE(out.contains("Sarge"));
-    EXPECT_TRUE(err.contains("varno: Server 127.0.0.1:" + QByteArray::number(server.port()) + " answering"))
-        << err.constData();
-    EXPECT_TRUE(err.contains("watch ended; 1 low-ping players found")) << err.constData();
-    EXPECT_TRUE(server.waitForLogged(QStringLiteral("clientkick 1")));
-    EXPECT_TRUE(server.waitForLogged(QStringLiteral("addip 10.9.8.7")));
-    EXPECT_TRUE(server.loggedCommands().contains(
-        // The stand-in logs a command's words joined by single blanks.
-        QStringLiteral("say ^2V^4a^2r^4n^2o^7: Warning: Player Bob^7 ^7is an LPB and will be removed.")))
-        << qPrintable(server.loggedCommands().join('\n'));
-    EXPECT_TRUE(varno({"settings", "get", "AdvancedSettings", "BanIPList"}).out.startsWith("10.9.8.7:27960"));
-}
-
-// The stand-in as the game in a game folder of the test's own, on a port of its own.
-class CliServerTest : public CliTest {
-protected:
-    void SetUp() override
-    {
-        CliTest::SetUp();
-        game = folder.filePath(QStringLiteral("quake3"));
-        QDir().mkpath(game + QStringLiteral("/baseq3"));
-        ASSERT_TRUE(QFile::link(standinProgram(), game + QStringLiteral("/q3ded")));
-        port = freeUdpPort();
-        set("ProgramSettings", "QuakeDir", game);
-        set("MapSettings", "MapRotation", "q3dm17");
-        set("SrvCmdLine", "CmdLine", QStringLiteral("+set net_port %1 +set rconpassword pw").arg(port));
-    }
-
-    TmuxSocket tmux;
-    QString game;
-    int port = 0;
-};
-
 TEST_F(CliServerTest, LaunchOntoTakenPortsFailsWithTheConsolesLastLines)
 {
     // The game port and the nine the engine tries after it are held by another program.
-    std::vector<std::unique_ptr<QUdpSocket>> taken;
-    for (int i = 0; i < 10 && taken.size() < 10; ++i) {
-        auto socket = std::make_unique<QUdpSocket>();
-        if (!socket->bind(QHostAddress::Any, quint16(port + i)))
-            GTEST_SKIP() << "port " << port + i << " is in use";
-        taken.push_back(std::move(socket));
-    }
+    const TakenPorts taken(port, 10);
+    if (!taken.taken())
+        GTEST_SKIP() << "a port from " << port << " on is in use";
     const CliRun launch = varno({"launch"});
     EXPECT_EQ(launch.exitCode, 1);
     EXPECT_EQ(launch.out, QByteArray("Q3 WinConsole\n"));
@@ -434,9 +433,7 @@ TEST_F(CliServerTest, ServeRelaunchesACrashedServerAndEndsItCleanlyOnSigterm)
     sinceLaunch.start();
     ASSERT_TRUE(waitFor([&] { return sinceLaunch.elapsed() > 10500; }, 12s));
 
-    QUdpSocket crash;
-    crash.bind(QHostAddress::LocalHost, 0);
-    crash.writeDatagram(QByteArray("\xff\xff\xff\xffrcon pw standin_crash"), QHostAddress::LocalHost, quint16(port));
+    sendRcon(port, "pw", "standin_crash");
     ASSERT_TRUE(waitFor([&] { return !answersRcon(port); }, 2s));
     QElapsedTimer down;
     down.start();
@@ -466,23 +463,13 @@ TEST_F(CliTest, WatchInterruptedWithKicksQueuedNamesTheOnesNotSent)
         arguments << "+addclient" << QStringLiteral("P%1").arg(i) << "20" << QStringLiteral("10.0.0.%1:27960").arg(i + 1);
     StandinServer server(arguments);
     ASSERT_TRUE(server.started()) << qPrintable(server.output());
-    set("ServerTools", "LPBRemotePort", QString::number(server.port()));
-    set("ServerTools", "LPBRCon", "secret");
-    set("ServerTools", "LPBCheckRate", "1");
+    watchOn(server.port());
 
-    QProcess watch;
-    start(watch, {"watch"});
-    ASSERT_TRUE(watch.waitForStarted());
-    QByteArray out;
-    const bool kicked = waitFor([&] {
-        out += watch.readAllStandardOutput();
-        return out.contains("Kicked client");
-    }, std::chrono::seconds(10));
-    watch.terminate();
-    ASSERT_TRUE(watch.waitForFinished(10000));
-    out += watch.readAllStandardOutput();
-    const QByteArray err = watch.readAllStandardError();
-    ASSERT_TRUE(kicked) << out.constData() << err.constData();
+    const WatchRun watch = watchUntil("Kicked client", false, 10s);
+    const QByteArray& out = watch.out;
+    const QByteArray& err = watch.err;
+    ASSERT_TRUE(watch.said) << out.constData() << err.constData();
+    ASSERT_NE(watch.exitCode, -1) << "ended by the SIGTERM";
 
     const int kicksReported = int(out.count("Kicked client"));
     const int kicksNotSent = int(err.count("varno: not sent: kick of client"));
@@ -502,45 +489,18 @@ TEST_F(CliTest, WatchSaysOnceWhenItIsBlind)
     ASSERT_TRUE(server.started()) << qPrintable(server.output());
     const test::BlindTargets blind;
     ASSERT_TRUE(blind.bound());
-    const struct {
-        const char* what;
-        QString host;
-        int port;
-        const char* password;
-        QByteArray expected;
-    } cases[] = {
-        {"wrong password", {}, server.port(), "wrong", "varno: Server refused the rcon password"},
-        {"silent port", {}, blind.silentPort(), "secret",
-         "varno: No reply from 127.0.0.1:" + QByteArray::number(blind.silentPort())},
-        {"unknown host", QStringLiteral("nosuch.invalid"), server.port(), "secret",
-         "varno: Host not found: nosuch.invalid"},
-        {"reply from another port", {}, blind.askedPort(), "secret",
-         "varno: Replies from 127.0.0.1:" + QByteArray::number(blind.answeringPort()) + " ignored"},
-    };
-    for (const auto& c : cases) {
+    for (const BlindCase& c : blindCases(blind, quint16(server.port()))) {
         SCOPED_TRACE(c.what);
         set("ServerTools", "LocalHost", c.host.isEmpty() ? "1" : "0");
         set("ServerTools", "RemoteHost", c.host.isEmpty() ? "0" : "1");
         set("ServerTools", "RemoteHostAddress", c.host);
-        set("ServerTools", "LPBRemotePort", QString::number(c.port));
-        set("ServerTools", "LPBRCon", QString::fromLatin1(c.password));
-        set("ServerTools", "LPBCheckRate", "1");
+        watchOn(c.port, c.password);
 
-        QProcess watch;
-        start(watch, {"watch"});
-        ASSERT_TRUE(watch.waitForStarted());
-        QByteArray err;
-        // Within three polls at one a second.
-        const bool said = waitFor([&] {
-            err += watch.readAllStandardError();
-            return err.contains(c.expected);
-        }, std::chrono::milliseconds(3500));
-        // Two more polls of the same: still said once. Nothing marks a poll from outside.
-        QThread::msleep(2100);
-        watch.terminate();
-        watch.waitForFinished(5000);
-        err += watch.readAllStandardError();
-        EXPECT_TRUE(said) << err.constData();
-        EXPECT_EQ(err.count(c.expected), 1) << err.constData();
+        // Within three polls at one a second; then two more polls of the same, and still said once. Nothing marks
+        // a poll from outside.
+        const QByteArray says = "varno: " + c.says.toUtf8();
+        const WatchRun watch = watchUntil(says, true, 3500ms, 2100);
+        EXPECT_TRUE(watch.said) << watch.err.constData();
+        EXPECT_EQ(watch.err.count(says), 1) << watch.err.constData();
     }
 }

@@ -19,55 +19,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QNetworkDatagram>
 #include <QProcess>
 #include <QToolButton>
-#include <QUdpSocket>
-
-#include <memory>
-#include <vector>
 
 using namespace varno;
 using namespace varno::test;
 using namespace std::chrono_literals;
-
-namespace {
-
-// A loopback port with nine free ones after it, as an engine's port scan needs them.
-int freePortRun()
-{
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        QUdpSocket probe;
-        probe.bind(QHostAddress::Any, 0);
-        const int base = probe.localPort();
-        if (base > 65000)
-            continue;
-        probe.close();
-        bool free = true;
-        for (int i = 0; i < 10 && free; ++i) {
-            QUdpSocket next;
-            free = next.bind(QHostAddress::Any, quint16(base + i));
-        }
-        if (free)
-            return base;
-    }
-    return 0;
-}
-
-void rcon(int port, const QByteArray& command)
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress::LocalHost, 0);
-    socket.writeDatagram(QByteArray("\xff\xff\xff\xffrcon pw ") + command, QHostAddress::LocalHost, quint16(port));
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 // The panel's launch with its watchdog, on the stand-in in tmux, with the watchdog's times shortened.
 class WatchdogEndToEndTest : public GuiTest {
@@ -135,7 +92,7 @@ TEST_F(WatchdogEndToEndTest, CrashesAreRelaunchedAndGreetedUntilTheSixthWithinTh
     ASSERT_TRUE(upAndGreeted(1)) << qPrintable(log());
 
     for (int crash = 1; crash <= 5; ++crash) {
-        rcon(port, "standin_crash");
+        sendRcon(port, "pw", "standin_crash");
         ASSERT_TRUE(waitFor([&] { return !answersRcon(port); }, 3s)) << crash;
         QElapsedTimer down;
         down.start();
@@ -152,7 +109,7 @@ TEST_F(WatchdogEndToEndTest, CrashesAreRelaunchedAndGreetedUntilTheSixthWithinTh
         << qPrintable(log());
     EXPECT_TRUE(log().contains(QStringLiteral("Server stopped (signal 11) \u2014 relaunched, 5th time this hour")));
 
-    rcon(port, "standin_crash");
+    sendRcon(port, "pw", "standin_crash");
     EXPECT_TRUE(waitFor([&] { return statusLine().contains(QStringLiteral("not relaunched")); }))
         << qPrintable(statusLine());
     EXPECT_EQ(statusLine(), QStringLiteral("Server stopped (signal 11) \u2014 not relaunched: relaunched 5 times "
@@ -185,7 +142,7 @@ TEST_F(WatchdogEndToEndTest, ACrashWithRelaunchingSwitchedOffStaysDown)
     forms().PropForm->RelaunchServerBox->setChecked(false);
     launch();
     ASSERT_TRUE(upAndGreeted(1)) << qPrintable(log());
-    rcon(port, "standin_exit 3");
+    sendRcon(port, "pw", "standin_exit 3");
     EXPECT_TRUE(waitFor([&] { return statusLine().contains(QStringLiteral("relaunching is off")); }))
         << qPrintable(statusLine());
     EXPECT_EQ(statusLine(), QStringLiteral("Server stopped (exit code 3) \u2014 relaunching is off"));
@@ -195,11 +152,8 @@ TEST_F(WatchdogEndToEndTest, ACrashWithRelaunchingSwitchedOffStaysDown)
 TEST_F(WatchdogEndToEndTest, LaunchOntoTakenPortsReportsTheEarlyStopWithTheConsolesLastLines)
 {
     // The game port and the nine the engine tries after it are taken by another program.
-    std::vector<std::unique_ptr<QUdpSocket>> taken;
-    for (int i = 0; i < 10; ++i) {
-        taken.push_back(std::make_unique<QUdpSocket>());
-        ASSERT_TRUE(taken.back()->bind(QHostAddress::Any, quint16(port + i)));
-    }
+    const TakenPorts taken(port, 10);
+    ASSERT_TRUE(taken.taken());
     launch();
     EXPECT_TRUE(waitFor([&] { return statusLine().contains(QStringLiteral("after its launch")); }))
         << qPrintable(statusLine()) << qPrintable(log());

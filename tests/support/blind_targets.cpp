@@ -17,4 +17,17 @@ BlindTargets::BlindTargets()
     });
 }
 
+std::vector<BlindCase> blindCases(const BlindTargets& blind, quint16 serverPort)
+{
+    return {
+        {"wrong password", {}, serverPort, "wrong", QStringLiteral("Server refused the rcon password")},
+        {"silent port", {}, blind.silentPort(), "secret",
+         QStringLiteral("No reply from 127.0.0.1:%1").arg(blind.silentPort())},
+        {"unknown host", QStringLiteral("nosuch.invalid"), serverPort, "secret",
+         QStringLiteral("Host not found: nosuch.invalid")},
+        {"reply from another port", {}, blind.askedPort(), "secret",
+         QStringLiteral("Replies from 127.0.0.1:%1 ignored").arg(blind.answeringPort())},
+    };
+}
+
 } // namespace varno::test

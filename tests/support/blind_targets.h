@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
 #include <QUdpSocket>
+
+#include <vector>
 
 namespace varno::test {
 
@@ -21,5 +24,17 @@ private:
     QUdpSocket m_answering;
     bool m_bound = false;
 };
+
+// One way for a watcher to be blind, and what it says then (without the location some add).
+struct BlindCase {
+    const char* what;
+    QString host; // empty: this machine
+    quint16 port;
+    const char* password;
+    QString says;
+};
+
+// All four, next to a server that answers on serverPort to the password "secret".
+std::vector<BlindCase> blindCases(const BlindTargets& blind, quint16 serverPort);
 
 } // namespace varno::test

@@ -1,6 +1,7 @@
 #include "support/rcon_probe.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
@@ -11,6 +12,37 @@ int freeUdpPort()
     QUdpSocket probe;
     probe.bind(QHostAddress::LocalHost, 0);
     return probe.localPort();
+}
+
+int freePortRun(int count)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const int base = freeUdpPort();
+        if (base + count <= 65536 && TakenPorts(base, count).taken())
+            return base;
+    }
+    return 0;
+}
+
+TakenPorts::TakenPorts(int base, int count)
+{
+    for (int i = 0; i < count && m_taken; ++i) {
+        m_sockets.push_back(std::make_unique<QUdpSocket>());
+        m_taken = m_sockets.back()->bind(QHostAddress::Any, quint16(base + i));
+    }
+}
+
+void sendRcon(int port, const QByteArray& password, const QByteArray& command)
+{
+    QUdpSocket socket;
+    socket.bind(QHostAddress::LocalHost, 0);
+    socket.writeDatagram("\xff\xff\xff\xffrcon " + password + ' ' + command, QHostAddress::LocalHost, quint16(port));
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString rconText(int port, const QByteArray& password, const QByteArray& command)

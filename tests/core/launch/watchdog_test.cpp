@@ -25,11 +25,21 @@ struct Case {
     std::vector<Step> steps;
 };
 
+// n crashes 20 s after each launch, each relaunched after twice the delay before it, then the steps given.
+std::vector<Step> crashes(int n, std::vector<Step> then = {})
+{
+    std::vector<Step> steps;
+    for (int i = 0; i < n; ++i)
+        steps.push_back({20s, kSegv, true, false, WatchdogAction::Relaunch, std::chrono::seconds(1 << i)});
+    steps.insert(steps.end(), then.begin(), then.end());
+    return steps;
+}
+
 // Runs a server life after life: each step launches, lets it run upFor, ends it, then waits the decided delay.
 TEST(Watchdog, DecidesEachEndByItsCauseBackOffAndHourlyLimit)
 {
     const std::vector<Case> cases{
-        {"a signal is relaunched after one second", {{20s, kSegv, true, false, WatchdogAction::Relaunch, 1s}}},
+        {"a signal is relaunched after one second", crashes(1)},
         {"a non-zero exit is relaunched", {{20s, {3, 0}, true, false, WatchdogAction::Relaunch, 1s}}},
         {"exit code 0 stays down", {{20s, {0, 0}, true, false, WatchdogAction::EndedOnPurpose, 0s}}},
         {"an end nobody could read counts as a crash",
@@ -39,28 +49,13 @@ TEST(Watchdog, DecidesEachEndByItsCauseBackOffAndHourlyLimit)
         {"an end within ten seconds of the launch is an early stop",
          {{9999ms, {1, 0}, true, false, WatchdogAction::EarlyStop, 0s}}},
         {"relaunching switched off", {{20s, kSegv, false, false, WatchdogAction::RelaunchOff, 0s}}},
-        {"the back-off doubles",
-         {{20s, kSegv, true, false, WatchdogAction::Relaunch, 1s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 2s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 4s}}},
+        {"the back-off doubles", crashes(3)},
         {"ten minutes up start the back-off afresh",
-         {{20s, kSegv, true, false, WatchdogAction::Relaunch, 1s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 2s},
-          {10min, kSegv, true, false, WatchdogAction::Relaunch, 1s}}},
+         crashes(2, {{10min, kSegv, true, false, WatchdogAction::Relaunch, 1s}})},
         {"the sixth crash within the hour gives up",
-         {{20s, kSegv, true, false, WatchdogAction::Relaunch, 1s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 2s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 4s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 8s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 16s},
-          {20s, kSegv, true, false, WatchdogAction::GiveUp, 0s}}},
+         crashes(5, {{20s, kSegv, true, false, WatchdogAction::GiveUp, 0s}})},
         {"relaunches older than an hour no longer count",
-         {{20s, kSegv, true, false, WatchdogAction::Relaunch, 1s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 2s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 4s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 8s},
-          {20s, kSegv, true, false, WatchdogAction::Relaunch, 16s},
-          {61min, kSegv, true, false, WatchdogAction::Relaunch, 1s}}},
+         crashes(5, {{61min, kSegv, true, false, WatchdogAction::Relaunch, 1s}})},
     };
     for (const Case& c : cases) {
         Watchdog watchdog;

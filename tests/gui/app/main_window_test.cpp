@@ -147,17 +147,6 @@ TEST_F(MainWindowTest, WindowsAreSingleInstancesShownModelessAndBroughtForward)
     EXPECT_EQ(propertiesWindows, 1);
 }
 
-TEST_F(MainWindowTest, ShowingWithoutInstallDirSuppliesTheDataFolderQuietly)
-{
-    createWindows(false, true);
-    const QString dataFolder = settings->path(QStringLiteral("data/varno-server"));
-    ASSERT_TRUE(waitFor([] { return !forms().PropForm->MapsDirEdit->text().isEmpty(); }));
-    EXPECT_TRUE(dialogs::takeMessages().isEmpty());
-    EXPECT_EQ(settings->read(kSectionProgram, "InstallDir"), dataFolder.toStdString());
-    EXPECT_TRUE(QDir(dataFolder + QStringLiteral("/Maps")).exists());
-    EXPECT_EQ(forms().PropForm->MapsDirEdit->text(), dataFolder + QDir::separator() + "Maps");
-}
-
 TEST_F(MainWindowTest, WithoutAnyFolderToFallBackOnTheReminderComesAndTheErrorIsShown)
 {
     // A data folder that cannot be made: a file stands where its parent should be.

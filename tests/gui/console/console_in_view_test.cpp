@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 using namespace varno;
 using namespace varno::test;
 
@@ -23,28 +26,25 @@ protected:
         GuiTest::SetUp();
         ASSERT_TRUE(bin.isValid());
         recordPath = bin.filePath(QStringLiteral("arguments.txt"));
-        savedPath = qgetenv("PATH");
-        savedDisplay = qgetenv("DISPLAY");
-        savedWayland = qgetenv("WAYLAND_DISPLAY");
-        savedTerminal = qgetenv("TERMINAL");
-        qputenv("PATH", bin.path().toLocal8Bit() + ":" + savedPath);
-        qputenv("DISPLAY", ":99");
-        qunsetenv("WAYLAND_DISPLAY");
-        qunsetenv("TERMINAL");
+        setEnv("PATH", bin.path().toLocal8Bit() + ":" + qgetenv("PATH"));
+        setEnv("DISPLAY", ":99");
+        setEnv("WAYLAND_DISPLAY", {});
+        setEnv("TERMINAL", {});
         startSession(tmux, kConsoleSession, QStringLiteral("exec sleep 30"));
     }
 
     void TearDown() override
     {
-        qputenv("PATH", savedPath);
-        restore("DISPLAY", savedDisplay);
-        restore("WAYLAND_DISPLAY", savedWayland);
-        restore("TERMINAL", savedTerminal);
+        for (auto it = savedEnv.rbegin(); it != savedEnv.rend(); ++it)
+            setEnv(it->first, it->second, false);
         GuiTest::TearDown();
     }
 
-    static void restore(const char* name, const QByteArray& value)
+    // Sets a variable, or unsets it for a null value; TearDown puts back what it was.
+    void setEnv(const char* name, const QByteArray& value, bool save = true)
     {
+        if (save)
+            savedEnv.emplace_back(name, qgetenv(name));
         if (value.isNull())
             qunsetenv(name);
         else
@@ -69,7 +69,7 @@ protected:
     TmuxSocket tmux;
     StatusLine statusLine;
     QString recordPath;
-    QByteArray savedPath, savedDisplay, savedWayland, savedTerminal;
+    std::vector<std::pair<const char*, QByteArray>> savedEnv;
 };
 
 TEST_F(ConsoleInViewTest, TerminalWindowIsOpenedAttachedToTheConsole)
@@ -95,7 +95,7 @@ TEST_F(ConsoleInViewTest, StatusLineNamesTheAttachCommandWhenNoWindowOpens)
     EXPECT_EQ(statusLine.text(), "To see the server console, run: " + attach);
     EXPECT_FALSE(QFile::exists(recordPath));
     // No display.
-    qunsetenv("DISPLAY");
+    setEnv("DISPLAY", {});
     showConsoleAfterLaunch("Q3 WinConsole", true, &statusLine);
     EXPECT_EQ(statusLine.text(), "There is no display; to see the server console, run: " + attach);
     EXPECT_FALSE(QFile::exists(recordPath));

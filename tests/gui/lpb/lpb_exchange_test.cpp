@@ -237,6 +237,7 @@ TEST_F(LpbExchangeTest, AReplyFromAnyOtherPortIsDropped)
     FakeRconServer server;
     FakeRconServer forger;
     page().SpinMinPing->setValue(100);
+    page().BanIPCB->setChecked(true);
     enableAgainst(server);
     forger.sendTo(classicStatusReply({classicRow(0, "5", "Mallory", "10.6.6.6:27960")}, "forged"),
                   QHostAddress::LocalHost, page().UDP1->localPort());
@@ -245,6 +246,9 @@ TEST_F(LpbExchangeTest, AReplyFromAnyOtherPortIsDropped)
     EXPECT_EQ(lpbCount(), QStringLiteral("0"));
     EXPECT_EQ(gridColumn(statusForm().StatusGrid, 0), (QStringList{"Alice^7 ", ""}));
     EXPECT_EQ(commands(server), std::vector<QByteArray>{kStartAnnouncement});
+    EXPECT_FALSE(statusForm().RichStatus->toPlainText().contains(QStringLiteral("Mallory")));
+    EXPECT_EQ(page().LPBGrid->item(0, 0), nullptr);
+    EXPECT_TRUE(forms().Form1->advancedPage->banList().empty());
 }
 
 TEST_F(LpbExchangeTest, ACommandsOwnReplyKeepsThePlayerTableButShowsInTheRawView)

@@ -52,18 +52,30 @@ TEST_F(DialogsTest, PropertiesOkStoresFoldersAndOptionsThenSaysSaved)
     EXPECT_EQ(form->StatusBar1->text(), QStringLiteral("Settings Saved!"));
 }
 
-TEST_F(DialogsTest, ConsoleTerminalBoxStartsTickedAndIsStoredAtOnce)
+TEST_F(DialogsTest, ProgramCheckBoxesStartTickedAndAreStoredAtOnceWithoutOk)
 {
+    const struct {
+        const char* objectName;
+        const char* text;
+        SettingKey key;
+    } boxes[] = {
+        {"ConsoleTerminalBox", "Open the server console in a terminal window", kOpenConsoleTerminal},
+        {"RelaunchServerBox", "Relaunch the server when it stops unexpectedly", kRelaunchServer},
+    };
     TPropForm* form = forms().PropForm;
     form->show();
-    QCheckBox* box = control<QCheckBox>(QStringLiteral("ConsoleTerminalBox"));
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), QStringLiteral("Open the server console in a terminal window"));
-    EXPECT_TRUE(box->isChecked());
-    click(box);
-    EXPECT_EQ(stored(kOpenConsoleTerminal), "0");
-    click(box);
-    EXPECT_EQ(stored(kOpenConsoleTerminal), "1");
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.objectName);
+        auto* box = control<QCheckBox>(QString::fromLatin1(b.objectName));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), QString::fromLatin1(b.text));
+        EXPECT_TRUE(box->isChecked());
+        click(box);
+        EXPECT_EQ(stored(b.key), "0");
+        click(box);
+        EXPECT_EQ(stored(b.key), "1");
+        EXPECT_TRUE(form->isVisible());
+    }
 }
 
 TEST_F(DialogsTest, PropertiesOkNeverStoresAShownFallbackOverAChosenMapsFolder)
@@ -175,19 +187,4 @@ TEST_F(DialogsTest, GameDirectoryListsTheImmediateSubFoldersOnce)
     box->clear();
     forms().Form1->startupPage->FillGameDirList();
     EXPECT_EQ(box->count(), 0);
-}
-
-TEST_F(DialogsTest, RelaunchBoxIsStoredAtOnceWithoutOk)
-{
-    TPropForm* form = forms().PropForm;
-    form->show();
-    auto* box = control<QCheckBox>(QStringLiteral("RelaunchServerBox"));
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text(), QStringLiteral("Relaunch the server when it stops unexpectedly"));
-    EXPECT_TRUE(box->isChecked());
-    click(box);
-    EXPECT_EQ(stored(kRelaunchServer), "0");
-    click(box);
-    EXPECT_EQ(stored(kRelaunchServer), "1");
-    EXPECT_TRUE(form->isVisible());
 }

@@ -71,6 +71,8 @@ TEST_F(LoaderTest, FreshStoreLeavesEveryControlAtItsFirstStateAndStoresNothingNe
     EXPECT_EQ(forms().Form1->mapRotationPage->RotateMapListBox->count(), 0);
     // The Startup stage found no restore flag and wrote nothing; nothing changed, so no handler ran.
     EXPECT_EQ(stored(kInstallDir), dataFolder.toStdString());
+    EXPECT_TRUE(QDir(dataFolder + QStringLiteral("/Maps")).exists());
+    EXPECT_TRUE(dialogs::takeMessages().isEmpty());
     EXPECT_EQ(stored(kRestoreFlags), "<missing>");
     EXPECT_EQ(stored(kServerName), "<missing>");
     EXPECT_EQ(stored(kMemory), "<missing>");
