@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace varno {
 
@@ -206,10 +207,14 @@ void RconSession::deliver(std::string_view reply)
     // after the reply's kicks are on their way.
     m_health.replyArrived(m_lastAimed, reply, nowMs());
     if (m_repeatFilter.isNew(reply)) {
-        const ParsedStatus status = parseStatusReply(reply);
+        // Read into the result of the reply before, whose rows keep their storage. It is taken out while handed
+        // on: a message box under onReply runs the event loop, and a reply delivered meanwhile gets one of its own.
+        ParsedStatus status = std::move(m_status);
+        parseStatusReply(reply, status);
         m_pacer.setLayout(m_lastAimed, status.layout);
         if (onReply)
             onReply(reply, status);
+        m_status = std::move(status);
     }
     healthChanged();
 }

@@ -91,6 +91,7 @@ private:
     QTimer* m_replyTimer;
     QString m_openStatusSource;
     QElapsedTimer m_clock;
+    ParsedStatus m_status; // kept between replies for its storage only
 };
 
 } // namespace varno

@@ -61,8 +61,19 @@ bool hasControlCharacters(std::string_view text)
     return false;
 }
 
+// substr without its range check, which the hot loops need not pay for: pos is never past the end.
+std::string_view slice(std::string_view text, std::size_t pos, std::size_t count = std::string_view::npos)
+{
+    return {text.data() + pos, std::min(count, text.size() - pos)};
+}
+
+// Columns are padded with long blank runs: they are stepped over eight at a time.
+constexpr std::string_view kEightBlanks = "        ";
+
 std::string_view trimRight(std::string_view text)
 {
+    while (text.ends_with(kEightBlanks))
+        text.remove_suffix(kEightBlanks.size());
     while (!text.empty() && text.back() == ' ')
         text.remove_suffix(1);
     return text;
@@ -91,7 +102,7 @@ public:
             line.text = m_rest;
             m_rest = {};
         } else {
-            line.text = m_rest.substr(0, end);
+            line.text = slice(m_rest, 0, end);
             line.complete = true;
             m_rest.remove_prefix(end + 1);
         }
@@ -119,7 +130,11 @@ bool isSeparator(std::string_view line)
 {
     if (line.empty() || line.front() != '-')
         return false;
-    return line.find_first_not_of("- ") == std::string_view::npos;
+    for (const char c : line) {
+        if (c != '-' && c != ' ')
+            return false;
+    }
+    return true;
 }
 
 enum class Marker { None, Zombie, Connecting };
@@ -145,6 +160,8 @@ public:
 
     void skipBlanks()
     {
+        while (rest().starts_with(kEightBlanks))
+            m_pos += kEightBlanks.size();
         while (m_pos < m_row.size() && m_row[m_pos] == ' ')
             ++m_pos;
     }
@@ -154,7 +171,7 @@ public:
         const auto start = m_pos;
         while (m_pos < m_row.size() && m_row[m_pos] != ' ')
             ++m_pos;
-        return m_row.substr(start, m_pos - start);
+        return slice(m_row, start, m_pos - start);
     }
 
     bool skipOneBlank()
@@ -165,7 +182,7 @@ public:
         return true;
     }
 
-    std::string_view rest() const { return m_row.substr(m_pos); }
+    std::string_view rest() const { return slice(m_row, m_pos); }
 
 private:
     std::string_view m_row;
@@ -175,6 +192,7 @@ private:
 struct LastToken {
     std::string_view before; // everything in front of the token, the separating blank included
     std::string_view token;
+    bool digits = false; // the token is all digits, found in the same pass
 };
 
 // False when text holds only blanks. Filled in place: the rows' hot loop has no optional to copy.
@@ -183,12 +201,13 @@ bool splitLastToken(std::string_view text, LastToken& last)
     text = trimRight(text);
     if (text.empty())
         return false;
-    const auto blank = text.rfind(' ');
-    if (blank == std::string_view::npos) {
-        last = {{}, text};
-        return true;
+    std::size_t start = text.size();
+    bool digits = true;
+    while (start > 0 && text[start - 1] != ' ') {
+        digits = digits && isDigit(text[start - 1]);
+        --start;
     }
-    last = {text.substr(0, blank + 1), text.substr(blank + 1)};
+    last = {slice(text, 0, start), slice(text, start), digits};
     return true;
 }
 
@@ -198,14 +217,14 @@ struct NameAndAddress {
 };
 
 // Classic tail: name, "^7", padding, lastmsg, address, then qport and rate (which rows may lack).
-std::optional<NameAndAddress> readClassicTail(std::string_view text)
+bool readClassicTail(std::string_view text, NameAndAddress& fields)
 {
     LastToken last;
     bool found = splitLastToken(text, last);
-    for (int skipped = 0; found && isDigits(last.token) && skipped < 2; ++skipped)
+    for (int skipped = 0; found && last.digits && skipped < 2; ++skipped)
         found = splitLastToken(last.before, last);
-    if (!found || isDigits(last.token) || last.before.empty())
-        return std::nullopt;
+    if (!found || last.digits || last.before.empty())
+        return false;
     const std::string_view address = last.token;
 
     const std::string_view beforeAddress = trimRight(last.before);
@@ -216,39 +235,37 @@ std::optional<NameAndAddress> readClassicTail(std::string_view text)
     if (end > 0 && end < beforeAddress.size() && beforeAddress[end - 1] == '^' && beforeAddress[end] == '7')
         ++end;
     if (end == beforeAddress.size())
-        return std::nullopt; // no lastmsg column
+        return false; // no lastmsg column
     if (end > 0 && beforeAddress[end - 1] == '-')
         --end;
-    const std::string_view name = trimRight(beforeAddress.substr(0, end));
+    const std::string_view name = trimRight(slice(beforeAddress, 0, end));
     if (!name.ends_with(kWhite))
-        return std::nullopt;
-    return NameAndAddress{name, address};
+        return false;
+    fields = {name, address};
+    return true;
 }
 
 // ioquake3 tail: name, padding, "^7" glued to the address, padding, rate.
 // Quake3e tail: name padded to its column, "^7 ", the address padded to its column, rate.
-std::optional<NameAndAddress> readModernTail(std::string_view text)
+bool readModernTail(std::string_view text, NameAndAddress& fields)
 {
     LastToken last;
     bool found = splitLastToken(text, last);
-    if (found && isDigits(last.token))
+    if (found && last.digits)
         found = splitLastToken(last.before, last);
     if (!found || last.before.empty())
-        return std::nullopt;
-    NameAndAddress fields;
+        return false;
     if (last.token.starts_with(kWhite)) {
-        fields.address = last.token.substr(kWhite.size());
+        fields.address = slice(last.token, kWhite.size());
         fields.name = trimRight(last.before);
     } else {
         const std::string_view beforeAddress = trimRight(last.before);
         if (!beforeAddress.ends_with(kWhite))
-            return std::nullopt;
+            return false;
         fields.address = last.token;
-        fields.name = trimRight(beforeAddress.substr(0, beforeAddress.size() - kWhite.size()));
+        fields.name = trimRight(slice(beforeAddress, 0, beforeAddress.size() - kWhite.size()));
     }
-    if (fields.address.empty())
-        return std::nullopt;
-    return fields;
+    return !fields.address.empty();
 }
 
 bool isClientNumber(std::string_view field)
@@ -264,32 +281,44 @@ struct RowFields {
     std::string_view address;
 };
 
-// The name field: the name and one appended blank, made in one go.
-std::string nameField(std::string_view name)
+// Fills a row in place: assign keeps the capacity its strings had from an earlier reply.
+void fillRow(StatusRow& row, StatusRowKind kind, const RowFields& fields, int ping)
 {
-    std::string field(name.size() + 1, ' ');
-    std::memcpy(field.data(), name.data(), name.size());
-    return field;
+    row.kind = kind;
+    row.ping = ping;
+    row.player.clientNumber.assign(fields.clientNumber);
+    row.player.ping.assign(fields.ping);
+    // The name field: the name and one appended blank.
+    row.player.name.reserve(fields.name.size() + 1);
+    row.player.name.assign(fields.name);
+    row.player.name.push_back(' ');
+    row.player.address.assign(fields.address);
 }
 
 // The ping as a number: plain digits read here, anything else (a sign, too many digits) as the settings read it.
-std::optional<int> pingValue(std::string_view ping)
+// False when it is no number.
+bool pingValue(std::string_view ping, int& value)
 {
+    const auto bySettings = [&] {
+        const std::optional<int> parsed = parseDecimal(ping);
+        value = parsed.value_or(0);
+        return parsed.has_value();
+    };
     if (ping.empty() || ping.size() > 9)
-        return parseDecimal(ping);
-    int value = 0;
+        return bySettings();
+    value = 0;
     for (const char c : ping) {
         if (!isDigit(c))
-            return parseDecimal(ping);
+            return bySettings();
         value = value * 10 + (c - '0');
     }
-    return value;
+    return true;
 }
 
 // Reads one row's fields; false when the row is not a complete player row.
 bool readRow(std::string_view row, StatusLayout layout, RowFields& fields)
 {
-    row = row.substr(0, kMaxStatusRowLength);
+    row = slice(row, 0, kMaxStatusRowLength);
     if (hasControlCharacters(row))
         return false;
 
@@ -299,7 +328,7 @@ bool readRow(std::string_view row, StatusLayout layout, RowFields& fields)
         return false;
     if (layout == StatusLayout::Classic && row.front() != ' ')
         return false;
-    const std::string_view clientNumber = row.substr(numberStart, kMaxClientNumberLength);
+    const std::string_view clientNumber = slice(row, numberStart, kMaxClientNumberLength);
     if (!isClientNumber(clientNumber) || row[numberStart + kMaxClientNumberLength] != ' ')
         return false;
 
@@ -312,14 +341,18 @@ bool readRow(std::string_view row, StatusLayout layout, RowFields& fields)
     if (ping.empty() || !cursor.skipOneBlank())
         return false;
 
-    const auto tail = layout == StatusLayout::Classic ? readClassicTail(cursor.rest()) : readModernTail(cursor.rest());
-    if (!tail)
+    NameAndAddress tail;
+    const bool complete = layout == StatusLayout::Classic ? readClassicTail(cursor.rest(), tail)
+                                                          : readModernTail(cursor.rest(), tail);
+    if (!complete)
         return false;
 
     fields.clientNumber = clientNumber;
+    // substr, not slice: a length the compiler cannot bound keeps the copies into the record on the library's
+    // memcpy, which is far quicker on short texts than the inline block move it would pick otherwise.
     fields.ping = ping.substr(0, kMaxPingLength);
-    fields.name = tail->name.substr(0, kMaxNameLength - 1);
-    fields.address = tail->address.substr(0, kMaxAddressLength);
+    fields.name = tail.name.substr(0, kMaxNameLength - 1);
+    fields.address = tail.address.substr(0, kMaxAddressLength);
     return true;
 }
 
@@ -339,14 +372,17 @@ std::string_view StatusRow::notice() const
     return {};
 }
 
-ParsedStatus parseStatusReply(std::string_view replyText)
+void parseStatusReply(std::string_view replyText, ParsedStatus& status)
 {
-    ParsedStatus status;
+    status.layout = StatusLayout::Unknown;
+    status.mapName.clear();
+    status.error.reset();
+    std::size_t rowCount = 0;
     LineReader lines(replyText);
 
     while (const auto line = lines.next()) {
         if (line->text.starts_with(kMapPrefix) && status.mapName.empty()) {
-            const auto name = line->text.substr(kMapPrefix.size(), kMaxMapNameLength);
+            const auto name = slice(line->text, kMapPrefix.size(), kMaxMapNameLength);
             if (!hasControlCharacters(name))
                 status.mapName = name;
             continue;
@@ -355,46 +391,49 @@ ParsedStatus parseStatusReply(std::string_view replyText)
         if (status.layout != StatusLayout::Unknown)
             break;
     }
-    if (status.layout == StatusLayout::Unknown)
-        return status;
-    if (const auto separator = lines.next(); !separator || !separator->complete || !isSeparator(separator->text))
-        return status;
+    if (status.layout != StatusLayout::Unknown) {
+        if (const auto separator = lines.next(); separator && separator->complete && isSeparator(separator->text)) {
+            while (const auto line = lines.next()) {
+                // The table ends with an empty line; a final line without its line feed was cut off in transit.
+                if (line->text.empty() || !line->complete)
+                    break;
+                RowFields fields;
+                if (!readRow(line->text, status.layout, fields))
+                    continue;
+                StatusRowKind kind = StatusRowKind::Player;
+                int ping = 0;
+                switch (markerOf(fields.ping)) {
+                case Marker::Zombie:
+                    kind = StatusRowKind::Zombie;
+                    break;
+                case Marker::Connecting:
+                    kind = StatusRowKind::Connecting;
+                    break;
+                case Marker::None:
+                    if (!pingValue(fields.ping, ping)) {
+                        kind = StatusRowKind::InvalidPing;
+                        status.error = formatMessage(kNotAnInteger, fields.ping);
+                    }
+                    break;
+                }
+                if (rowCount == status.rows.size())
+                    status.rows.emplace_back();
+                fillRow(status.rows[rowCount++], kind, fields, ping);
+                if (status.error)
+                    break;
+            }
+        }
+    }
+    // Rows beyond this reply's go; the vector keeps its capacity for the next one.
+    status.rows.resize(rowCount);
+}
 
+ParsedStatus parseStatusReply(std::string_view replyText)
+{
+    ParsedStatus status;
     // At most one row per line: no row moves while the table is read.
     status.rows.reserve(std::size_t(std::count(replyText.begin(), replyText.end(), '\n')));
-    while (const auto line = lines.next()) {
-        // The table ends with an empty line; a final line without its line feed was cut off in transit.
-        if (line->text.empty() || !line->complete)
-            break;
-        RowFields fields;
-        if (!readRow(line->text, status.layout, fields))
-            continue;
-        StatusRowKind kind = StatusRowKind::Player;
-        int ping = 0;
-        switch (markerOf(fields.ping)) {
-        case Marker::Zombie:
-            kind = StatusRowKind::Zombie;
-            break;
-        case Marker::Connecting:
-            kind = StatusRowKind::Connecting;
-            break;
-        case Marker::None:
-            if (const auto value = pingValue(fields.ping)) {
-                ping = *value;
-            } else {
-                kind = StatusRowKind::InvalidPing;
-                status.error = formatMessage(kNotAnInteger, fields.ping);
-            }
-            break;
-        }
-        // Built from its fields in one go: no empty row to fill in afterwards.
-        status.rows.push_back(StatusRow{kind,
-                                        PlayerRecord{std::string(fields.clientNumber), std::string(fields.ping),
-                                                     nameField(fields.name), std::string(fields.address)},
-                                        ping});
-        if (status.error)
-            break;
-    }
+    parseStatusReply(replyText, status);
     return status;
 }
 

@@ -66,6 +66,11 @@ struct ParsedStatus {
 // (ended by a line feed) with every column up to the address are read; anything else, including rows holding
 // control characters or a client number wider than two characters, yields no row at all. Names may hold colour
 // codes and blanks, double blanks included: a name is bounded by the columns after it, never by a double blank.
+//
+// This overload reads into status, which is reset first. Its rows and their strings keep their storage, so a caller
+// that reads every reply of one server into the same object allocates next to nothing once the table has been seen.
+void parseStatusReply(std::string_view replyText, ParsedStatus& status);
+// The same into a new result.
 ParsedStatus parseStatusReply(std::string_view replyText);
 
 // The LPB test: a connected player whose ping is strictly lower than the threshold.

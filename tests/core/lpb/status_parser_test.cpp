@@ -377,3 +377,34 @@ TEST(StatusParser, SkipsOnlyTheRowWithANulByte)
     EXPECT_EQ(players[0].clientNumber, " 1");
     EXPECT_EQ(players[1].clientNumber, " 3");
 }
+
+TEST(StatusParser, ReadsIntoAReusedResultAsIntoANewOne)
+{
+    // Each reply is read into the result the one before filled: nothing of that one may show through.
+    const std::string longName = "AVeryLongPlayerNameThatNeedsTheHeap";
+    const std::vector<std::string> replies = {
+        classicReply("q3dm17", {classicRow(0, 3, "50", longName, 10, "198.51.100.10:27960"),
+                                classicRow(1, 0, "CNCT", "Joining", 20, "198.51.100.11:27961"),
+                                classicRow(2, 9, "70", "Third", 30, "bot")}),
+        ioq3Reply("oa_dm1", {ioq3Row(4, 1, "12", "Short", "bot")}),
+        classicReply("q3tourney2", {classicRow(0, 0, "10", "Before", 50, "10.0.0.1:27960"),
+                                    classicRow(1, 0, "4x5", "Broken", 50, "10.0.0.2:27960")}),
+        "Bad rconpassword.\n",
+        classicReply("q3dm17", {classicRow(0, 3, "50", longName, 10, "198.51.100.10:27960"),
+                                classicRow(2, 9, "70", "Third", 30, "bot")}),
+    };
+    ParsedStatus reused;
+    for (std::size_t i = 0; i < replies.size(); ++i) {
+        parseStatusReply(replies[i], reused);
+        const ParsedStatus fresh = parseStatusReply(replies[i]);
+        EXPECT_EQ(reused.layout, fresh.layout) << i;
+        EXPECT_EQ(reused.mapName, fresh.mapName) << i;
+        EXPECT_EQ(reused.error, fresh.error) << i;
+        ASSERT_EQ(reused.rows.size(), fresh.rows.size()) << i;
+        for (std::size_t r = 0; r < fresh.rows.size(); ++r) {
+            EXPECT_EQ(reused.rows[r].kind, fresh.rows[r].kind) << i << ' ' << r;
+            EXPECT_EQ(reused.rows[r].ping, fresh.rows[r].ping) << i << ' ' << r;
+            EXPECT_EQ(reused.rows[r].player, fresh.rows[r].player) << i << ' ' << r;
+        }
+    }
+}
