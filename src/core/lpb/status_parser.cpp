@@ -141,6 +141,9 @@ enum class Marker { None, Zombie, Connecting };
 
 Marker markerOf(std::string_view ping)
 {
+    // Most rows hold a number here: one look settles those.
+    if (!ping.empty() && isDigit(ping.front()))
+        return Marker::None;
     // MBI and NCT are what is left when a row loses its first character.
     if (ping == "ZMBI" || ping == "MBI" || ping == "ZMB")
         return Marker::Zombie;
@@ -268,6 +271,77 @@ bool readModernTail(std::string_view text, NameAndAddress& fields)
     return !fields.address.empty();
 }
 
+// The rows as the engines print them put every column after the name at a fixed distance from the row's end. Rows
+// that match that exactly are read at those places, without scanning each column's padding from the right; any
+// other row goes to the general readers above, which give the same fields for the rows matched here.
+constexpr std::string_view kBlankRun = "                                        "; // wider than any padding checked
+
+bool isBlanks(std::string_view text)
+{
+    return text.size() <= kBlankRun.size() && std::memcmp(text.data(), kBlankRun.data(), text.size()) == 0;
+}
+
+// A number as "%Ni" prints a value of zero or more: blanks, then at least one digit.
+bool isPaddedNumber(std::string_view field)
+{
+    std::size_t i = 0;
+    while (i < field.size() && field[i] == ' ')
+        ++i;
+    return i < field.size() && isDigits(slice(field, i));
+}
+
+// The address at the front of a padded column: no leading blank, and the column ends in a blank.
+bool splitPaddedColumn(std::string_view column, std::string_view& token)
+{
+    if (column.empty() || column.front() == ' ' || column.back() != ' ')
+        return false;
+    std::size_t end = 1;
+    while (column[end] != ' ') // a plain loop: addresses are too short for a library search to pay off
+        ++end;
+    token = slice(column, 0, end);
+    return isBlanks(slice(column, end));
+}
+
+// Classic: name, "^7", padding, then "%7i " lastmsg, the address padded to 22, "%5i" qport and " %5i" rate.
+constexpr std::size_t kClassicColumnsWidth = 8 + 22 + 5 + 1 + 5;
+
+bool readClassicColumns(std::string_view text, NameAndAddress& fields)
+{
+    if (text.size() < kClassicColumnsWidth + kWhite.size())
+        return false;
+    const std::string_view columns = slice(text, text.size() - kClassicColumnsWidth);
+    // lastmsg keeps a leading blank, so its digits never touch the name's "^7".
+    if (columns[0] != ' ' || !isPaddedNumber(slice(columns, 0, 7)) || columns[7] != ' ')
+        return false;
+    if (!isPaddedNumber(slice(columns, 30, 5)) || columns[35] != ' ' || !isPaddedNumber(slice(columns, 36, 5)))
+        return false;
+    std::string_view address;
+    if (!splitPaddedColumn(slice(columns, 8, 22), address) || isDigits(address))
+        return false;
+    const std::string_view name = trimRight(slice(text, 0, text.size() - kClassicColumnsWidth));
+    if (!name.ends_with(kWhite))
+        return false;
+    fields = {name, address};
+    return true;
+}
+
+// ioquake3: name, padding, "^7" glued to the address padded to 39, then " %5i" rate.
+constexpr std::size_t kIoquake3ColumnsWidth = 2 + 39 + 1 + 5;
+
+bool readIoquake3Columns(std::string_view text, NameAndAddress& fields)
+{
+    // One blank at least in front of "^7": otherwise the name's end would belong to the address token.
+    if (text.size() < kIoquake3ColumnsWidth + 1 || text[text.size() - kIoquake3ColumnsWidth - 1] != ' ')
+        return false;
+    const std::string_view columns = slice(text, text.size() - kIoquake3ColumnsWidth);
+    if (!columns.starts_with(kWhite) || columns[41] != ' ' || !isPaddedNumber(slice(columns, 42, 5)))
+        return false;
+    if (!splitPaddedColumn(slice(columns, 2, 39), fields.address))
+        return false;
+    fields.name = trimRight(slice(text, 0, text.size() - kIoquake3ColumnsWidth));
+    return true;
+}
+
 bool isClientNumber(std::string_view field)
 {
     return field.size() == 2 && isDigit(field[1]) && (field[0] == ' ' || isDigit(field[0]));
@@ -281,18 +355,36 @@ struct RowFields {
     std::string_view address;
 };
 
-// Fills a row in place: assign keeps the capacity its strings had from an earlier reply.
+// Copies text over target. A server's rows mostly keep their fields' lengths from one reply to the next: then the
+// length is cut in place and the bytes copied, without the library's general replace and its checks.
+void assignText(std::string& target, std::string_view text)
+{
+    if (text.size() > target.size()) {
+        target.assign(text);
+        return;
+    }
+    target.resize(text.size());
+    std::memcpy(target.data(), text.data(), text.size());
+}
+
+// Fills a row in place: the strings keep the capacity they had from an earlier reply.
 void fillRow(StatusRow& row, StatusRowKind kind, const RowFields& fields, int ping)
 {
     row.kind = kind;
     row.ping = ping;
-    row.player.clientNumber.assign(fields.clientNumber);
-    row.player.ping.assign(fields.ping);
-    // The name field: the name and one appended blank.
-    row.player.name.reserve(fields.name.size() + 1);
-    row.player.name.assign(fields.name);
-    row.player.name.push_back(' ');
-    row.player.address.assign(fields.address);
+    assignText(row.player.clientNumber, fields.clientNumber);
+    assignText(row.player.ping, fields.ping);
+    // The name field: the name and one appended blank. The name is followed by its padding in the row (its line
+    // feed at the latest, so the byte is there to read); when that is a blank, one copy takes both.
+    const char* nameEnd = fields.name.data() + fields.name.size();
+    if (!fields.name.empty() && *nameEnd == ' ') {
+        assignText(row.player.name, {fields.name.data(), fields.name.size() + 1});
+    } else {
+        row.player.name.reserve(fields.name.size() + 1);
+        row.player.name.assign(fields.name);
+        row.player.name.push_back(' ');
+    }
+    assignText(row.player.address, fields.address);
 }
 
 // The ping as a number: plain digits read here, anything else (a sign, too many digits) as the settings read it.
@@ -315,6 +407,42 @@ bool pingValue(std::string_view ping, int& value)
     return true;
 }
 
+// Score and ping from the blank after the client number; rest is where the name starts.
+bool readScoreAndPing(std::string_view text, std::string_view& ping, std::string_view& rest)
+{
+    RowCursor cursor(text, 0);
+    cursor.skipBlanks();
+    if (!isSignedDigits(cursor.token()))
+        return false; // score
+    cursor.skipBlanks();
+    ping = cursor.token();
+    if (ping.empty() || !cursor.skipOneBlank())
+        return false;
+    rest = cursor.rest();
+    return true;
+}
+
+// The same for the widths every layout prints, " %5i %4i " (or a marker in the ping's place), read at their places
+// when the fields fill them exactly; false sends the row to readScoreAndPing.
+bool readFixedScoreAndPing(std::string_view text, std::string_view& ping, std::string_view& rest)
+{
+    constexpr std::size_t kWidth = 1 + 5 + 1 + 4 + 1;
+    if (text.size() < kWidth || text[0] != ' ' || text[6] != ' ' || text[11] != ' ')
+        return false;
+    std::string_view score = slice(text, 1, 5);
+    while (score.front() == ' ' && score.size() > 1)
+        score.remove_prefix(1);
+    if (!isSignedDigits(score))
+        return false;
+    ping = slice(text, 7, 4);
+    while (!ping.empty() && ping.front() == ' ')
+        ping.remove_prefix(1);
+    if (ping.empty() || std::ranges::find(ping, ' ') != ping.end())
+        return false;
+    rest = slice(text, kWidth);
+    return true;
+}
+
 // Reads one row's fields; false when the row is not a complete player row.
 bool readRow(std::string_view row, StatusLayout layout, RowFields& fields)
 {
@@ -332,18 +460,26 @@ bool readRow(std::string_view row, StatusLayout layout, RowFields& fields)
     if (!isClientNumber(clientNumber) || row[numberStart + kMaxClientNumberLength] != ' ')
         return false;
 
-    RowCursor cursor(row, numberStart + kMaxClientNumberLength);
-    cursor.skipBlanks();
-    if (!isSignedDigits(cursor.token()))
-        return false; // score
-    cursor.skipBlanks();
-    const std::string_view ping = cursor.token();
-    if (ping.empty() || !cursor.skipOneBlank())
+    std::string_view ping;
+    std::string_view rest;
+    const std::string_view afterNumber = slice(row, numberStart + kMaxClientNumberLength);
+    if (!readFixedScoreAndPing(afterNumber, ping, rest) && !readScoreAndPing(afterNumber, ping, rest))
         return false;
 
     NameAndAddress tail;
-    const bool complete = layout == StatusLayout::Classic ? readClassicTail(cursor.rest(), tail)
-                                                          : readModernTail(cursor.rest(), tail);
+    bool complete = false;
+    switch (layout) {
+    case StatusLayout::Classic:
+        complete = readClassicColumns(rest, tail) || readClassicTail(rest, tail);
+        break;
+    case StatusLayout::Ioquake3:
+        complete = readIoquake3Columns(rest, tail) || readModernTail(rest, tail);
+        break;
+    case StatusLayout::Quake3e:
+    case StatusLayout::Unknown:
+        complete = readModernTail(rest, tail);
+        break;
+    }
     if (!complete)
         return false;
 
