@@ -248,6 +248,40 @@ TEST(StatusParser, ReadsTheModernLayoutsWithTwoDigitClientsAndAddressesWithoutPo
     }
 }
 
+TEST(StatusParser, ReadsRowsWhoseFieldsFillOrOverflowTheirColumns)
+{
+    // Rows at the printed widths are read at fixed places; a field that fills its column or runs past it moves the
+    // columns after it and must still give the same fields.
+    const std::string address21 = "203.0.113.255:27960ab";
+    const std::string address22 = address21 + "c";
+    const std::string address38(38, 'a');
+    const std::string address39(39, 'b');
+    const std::string address45(45, 'c');
+    const struct {
+        std::string text;
+        PlayerRecord player;
+    } cases[] = {
+        {classicReply("m", {classicRow(5, 99999, "9999", "Full", 9999999, address21, 65535, 99999)}),
+         {" 5", "9999", "Full^7 ", address21}},
+        {classicReply("m", {classicRow(5, 0, "45", "Wide", 50, address22, 1234, 25000)}),
+         {" 5", "45", "Wide^7 ", address22}},
+        {classicReply("m", {classicRow(5, -123456, "12345", "Over", 123456789, "10.0.0.5:27960", 654321, 100000)}),
+         {" 5", "12345", "Over^7 ", "10.0.0.5:27960"}},
+        {ioq3Reply("m", {ioq3Row(5, -9999, "999", "Full", address38, 99999)}), {" 5", "999", "Full", address38}},
+        {ioq3Reply("m", {ioq3Row(5, 0, "45", "Wide", address39)}), {" 5", "45", "Wide", address39}},
+        {ioq3Reply("m", {ioq3Row(5, 123456, "12345", "Over", address45, 100000)}),
+         {" 5", "12345", "Over", address45}},
+    };
+    for (const auto& c : cases) {
+        const auto players = playersOf(parseStatusReply(c.text));
+        ASSERT_EQ(players.size(), 1u) << c.text;
+        PlayerRecord expected = c.player;
+        if (!expected.name.ends_with(' '))
+            expected.name += ' ';
+        EXPECT_EQ(players[0], expected) << c.text;
+    }
+}
+
 TEST(StatusParser, IgnoresRowsThatDoNotMatchTheirLayout)
 {
     const std::vector<std::string> classicRows = {
