@@ -41,6 +41,16 @@ std::vector<StatusRowKind> kindsOf(const ParsedStatus& status)
     return kinds;
 }
 
+// The reply holds exactly this one player; the parser keeps the blank that follows a name.
+void expectOnePlayer(const std::string& text, PlayerRecord expected)
+{
+    const auto players = playersOf(parseStatusReply(text));
+    ASSERT_EQ(players.size(), 1u) << text;
+    if (!expected.name.ends_with(' '))
+        expected.name += ' ';
+    EXPECT_EQ(players[0], expected) << text;
+}
+
 } // namespace
 
 TEST(StatusParser, ReadsTheExampleRowOfTheClassicTable)
@@ -203,14 +213,8 @@ TEST(StatusParser, ReadsNamesWithBlanksAndColourCodesWhole)
         {ioq3Reply("q3dm7", {ioq3Row(3, 4, "150", "LongerThanSixteenChars", "192.0.2.44")}),
          {" 3", "150", "LongerThanSixteenChars", "192.0.2.44"}},
     };
-    for (const auto& c : cases) {
-        const auto players = playersOf(parseStatusReply(c.text));
-        ASSERT_EQ(players.size(), 1u) << c.text;
-        PlayerRecord expected = c.player;
-        if (!expected.name.ends_with(' '))
-            expected.name += ' ';
-        EXPECT_EQ(players[0], expected) << c.text;
-    }
+    for (const auto& c : cases)
+        expectOnePlayer(c.text, c.player);
 }
 
 TEST(StatusParser, ReadsTheModernLayoutsWithTwoDigitClientsAndAddressesWithoutPort)
@@ -272,14 +276,8 @@ TEST(StatusParser, ReadsRowsWhoseFieldsFillOrOverflowTheirColumns)
         {ioq3Reply("m", {ioq3Row(5, 123456, "12345", "Over", address45, 100000)}),
          {" 5", "12345", "Over", address45}},
     };
-    for (const auto& c : cases) {
-        const auto players = playersOf(parseStatusReply(c.text));
-        ASSERT_EQ(players.size(), 1u) << c.text;
-        PlayerRecord expected = c.player;
-        if (!expected.name.ends_with(' '))
-            expected.name += ' ';
-        EXPECT_EQ(players[0], expected) << c.text;
-    }
+    for (const auto& c : cases)
+        expectOnePlayer(c.text, c.player);
 }
 
 TEST(StatusParser, IgnoresRowsThatDoNotMatchTheirLayout)
