@@ -1,6 +1,7 @@
 #include "gui/app/forms.h"
 #include "gui/app/start_options.h"
 #include "gui/app/varno_application.h"
+#include "platform/services.h"
 
 #include <QCoreApplication>
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
         varno::parseStartOptions(app, exitCode);
         return exitCode;
     }
+    varno::prepareGuiPlatform();
     varno::VarnoApplication app(argc, argv);
     const auto options = varno::parseStartOptions(app, exitCode);
     if (!options)

@@ -3,12 +3,15 @@
 #include "platform/qt_text.h"
 #include "platform/settings_factory.h"
 
+#include "core/launch/engine_names.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #ifdef _WIN32
 #include "platform/win/win_console.h"
+#include "platform/win/win_host.h"
 #include "platform/win/win_key_injector.h"
 #include "platform/win/win_keyboard_layout.h"
 #include "platform/win/win_launcher.h"
@@ -73,6 +76,27 @@ std::unique_ptr<KeyboardLayout> createKeyboardLayout()
     return std::make_unique<WinKeyboardLayout>();
 #else
     return std::make_unique<UsKeyboardLayout>();
+#endif
+}
+
+std::string gameProgramFileFilter()
+{
+#ifdef _WIN32
+    return "Quake 3 Executable (Quake3.exe) (quake3.exe)";
+#else
+    std::string names;
+    for (const std::string_view name : engineProgramNames())
+        names += (names.empty() ? "" : " ") + std::string(name);
+    return "Quake 3 Dedicated Server (" + names + ")";
+#endif
+}
+
+void prepareGuiPlatform()
+{
+#ifdef _WIN32
+    // An operator's own choice of platform options stands.
+    if (runningUnderWine() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
 #endif
 }
 

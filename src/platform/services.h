@@ -30,6 +30,13 @@ std::unique_ptr<ConsoleOutputReader> createConsoleOutputReader();
 // The keyboard layout characters are typed with: the system's on Windows, a US layout elsewhere.
 std::unique_ptr<KeyboardLayout> createKeyboardLayout();
 
+// The open dialog's filter for the game program: quake3.exe on Windows, the dedicated servers found elsewhere.
+std::string gameProgramFileFilter();
+
+// Settles how Qt draws on this system, before the application object exists: under Wine, Qt's default font
+// engine draws no text in edits and spin boxes, so text is drawn with FreeType there.
+void prepareGuiPlatform();
+
 // The folder crash logs go to: $XDG_STATE_HOME/varno-server (~/.local/state/varno-server); on Windows the
 // settings file's folder, or the per-user application data folder beside the registry settings.
 std::string crashLogFolder();

@@ -4,94 +4,18 @@
 #include "gui/app/error_report.h"
 #include "platform/qt_text.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
-#include <QStyle>
-#include <QSystemTrayIcon>
 #include <QWidget>
-
-#ifdef _WIN32
-#include "gui/app/win_tray_backend.h"
-#endif
 
 namespace varno {
 
 namespace {
 
-// The notification area through Qt, for desktops other than Windows.
-class QtTrayBackend : public TrayBackend {
-public:
-    QtTrayBackend()
-    {
-        QObject::connect(&m_icon, &QSystemTrayIcon::activated, &m_icon, [this](QSystemTrayIcon::ActivationReason why) {
-            if (!mouseMessage)
-                return;
-            switch (why) {
-            case QSystemTrayIcon::Trigger:
-                mouseMessage(kWmLButtonDown);
-                break;
-            case QSystemTrayIcon::DoubleClick:
-                mouseMessage(kWmLButtonDblClk);
-                break;
-            case QSystemTrayIcon::MiddleClick:
-                mouseMessage(kWmMButtonDown);
-                break;
-            case QSystemTrayIcon::Context:
-                mouseMessage(kWmRButtonDown);
-                break;
-            case QSystemTrayIcon::Unknown:
-                break;
-            }
-        });
-    }
-
-    bool available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
-
-    bool add(const QIcon& icon, const QString& tip) override
-    {
-        if (m_icon.isVisible())
-            return false;
-        apply(icon, tip);
-        m_icon.show();
-        return m_icon.isVisible();
-    }
-
-    bool modify(const QIcon& icon, const QString& tip) override
-    {
-        if (!m_icon.isVisible())
-            return false;
-        apply(icon, tip);
-        return true;
-    }
-
-    void remove() override { m_icon.hide(); }
-
-private:
-    void apply(const QIcon& icon, const QString& tip)
-    {
-        // An empty icon shows the system's stock one.
-        m_icon.setIcon(icon.isNull() ? QApplication::style()->standardIcon(QStyle::SP_ComputerIcon) : icon);
-        m_icon.setToolTip(tip);
-    }
-
-    QSystemTrayIcon m_icon;
-};
-
-std::unique_ptr<TrayBackend> platformBackend(QWidget* owner, int iconId)
-{
-#ifdef _WIN32
-    return std::make_unique<WinTrayBackend>(owner, iconId);
-#else
-    (void)owner;
-    (void)iconId;
-    return std::make_unique<QtTrayBackend>();
-#endif
-}
-
 TTrayIcon::BackendFactory& backendFactory()
 {
-    static TTrayIcon::BackendFactory factory = platformBackend;
+    static TTrayIcon::BackendFactory factory = createTrayBackend;
     return factory;
 }
 
@@ -99,7 +23,7 @@ TTrayIcon::BackendFactory& backendFactory()
 
 void TTrayIcon::setBackendFactory(BackendFactory factory)
 {
-    backendFactory() = factory ? std::move(factory) : BackendFactory(platformBackend);
+    backendFactory() = factory ? std::move(factory) : BackendFactory(createTrayBackend);
 }
 
 TTrayIcon::TTrayIcon(QWidget* owner)

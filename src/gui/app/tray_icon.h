@@ -29,6 +29,10 @@ public:
     std::function<void(std::uint32_t mouseMessage)> mouseMessage;
 };
 
+// The system's notification area: the shell's on Windows (win_tray_backend.cpp), QSystemTrayIcon's elsewhere
+// (posix_tray_backend.cpp).
+std::unique_ptr<TrayBackend> createTrayBackend(QWidget* owner, int iconId);
+
 // One icon in the notification area on behalf of its owner window, with its mouse activity turned into
 // events. Once shown it stays until the component goes.
 class TTrayIcon : public QObject {

@@ -1,4 +1,4 @@
-#include "gui/app/win_tray_backend.h"
+#include "gui/app/tray_icon.h"
 
 #include "platform/qt_text.h"
 #include "platform/win/win_tray_icon.h"
@@ -8,7 +8,27 @@
 
 #include <windows.h>
 
+#include <memory>
+
 namespace varno {
+
+namespace {
+
+// The notification area through the shell, for Windows.
+class WinTrayBackend : public TrayBackend {
+public:
+    WinTrayBackend(QWidget* owner, int iconId);
+
+    bool available() const override { return true; }
+    bool add(const QIcon& icon, const QString& tip) override;
+    bool modify(const QIcon& icon, const QString& tip) override;
+    void remove() override;
+
+private:
+    bool send(int action, const QIcon& icon, const QString& tip);
+
+    std::unique_ptr<WinTrayIcon> m_icon;
+};
 
 WinTrayBackend::WinTrayBackend(QWidget* owner, int iconId)
     : m_icon(std::make_unique<WinTrayIcon>(owner ? reinterpret_cast<void*>(owner->winId()) : nullptr, iconId,
@@ -18,8 +38,6 @@ WinTrayBackend::WinTrayBackend(QWidget* owner, int iconId)
                                            }))
 {
 }
-
-WinTrayBackend::~WinTrayBackend() = default;
 
 bool WinTrayBackend::send(int action, const QIcon& icon, const QString& tip)
 {
@@ -43,6 +61,13 @@ bool WinTrayBackend::modify(const QIcon& icon, const QString& tip)
 void WinTrayBackend::remove()
 {
     m_icon->notify(WinTrayIcon::Action::Delete, nullptr, {});
+}
+
+} // namespace
+
+std::unique_ptr<TrayBackend> createTrayBackend(QWidget* owner, int iconId)
+{
+    return std::make_unique<WinTrayBackend>(owner, iconId);
 }
 
 } // namespace varno

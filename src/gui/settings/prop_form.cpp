@@ -1,6 +1,5 @@
 #include "gui/settings/prop_form.h"
 
-#include "core/launch/engine_names.h"
 #include "core/settings/maps_folder.h"
 #include "core/settings/schema.h"
 #include "gui/app/dialogs.h"
@@ -9,6 +8,7 @@
 #include "gui/app/status_line.h"
 #include "gui/app/widget_helpers.h"
 #include "platform/qt_text.h"
+#include "platform/services.h"
 #include "platform/settings_factory.h"
 
 #include <QCheckBox>
@@ -42,14 +42,7 @@ QCheckBox* makeAutoSaveBox(QWidget* parent, const char* name, const QString& cap
 
 QString TPropForm::gameProgramFilter()
 {
-#ifdef _WIN32
-    return QStringLiteral("Quake 3 Executable (Quake3.exe) (quake3.exe)");
-#else
-    QStringList names;
-    for (const auto name : engineProgramNames())
-        names << toQ(name);
-    return QStringLiteral("Quake 3 Dedicated Server (%1)").arg(names.join(QLatin1Char(' ')));
-#endif
+    return toQ(gameProgramFileFilter());
 }
 
 TPropForm::TPropForm(QWidget* parent)
