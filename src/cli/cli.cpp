@@ -25,7 +25,8 @@ const std::array kSubcommands{
     Subcommand{"launch", "write the script and start the dedicated server",
                "usage: varno launch\n"
                "Writes the server script into the game folder's baseq3 folder and starts the dedicated server in its\n"
-               "console (a tmux session on the socket 'varno', or VARNO_TMUX_SOCKET); prints the console's name.\n"
+               "console (on Linux a tmux session on the socket 'varno', or VARNO_TMUX_SOCKET; on Windows the game's\n"
+               "console window); prints the console's name.\n"
                "Then waits, at most 10 s, until the server answers a getstatus on its game port; when it ends or does\n"
                "not answer instead, prints why with its console's last lines and exits with status 1.",
                launchCommand},
@@ -34,7 +35,8 @@ const std::array kSubcommands{
                "Launches the server as 'varno launch' does and watches it in the foreground: a server that crashes\n"
                "(a signal or a non-zero exit code) is launched again after 1, 2, 4 ... 60 s, at most 5 times an hour;\n"
                "one that ends within 10 s of its launch, or with exit code 0, stays down. Each event is printed on\n"
-               "standard error, and a dead console's last 200 lines are kept under $XDG_STATE_HOME/varno-server.\n"
+               "standard error, and on Linux a dead console's last 200 lines are kept under\n"
+               "$XDG_STATE_HOME/varno-server.\n"
                "SIGTERM or SIGINT types quit into the server's console, ends its process when it has not ended\n"
                "within 10 s, and exits 0. Exits 1 when the server stays down for any other cause than quit.",
                serveCommand},

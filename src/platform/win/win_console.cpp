@@ -18,8 +18,7 @@ constexpr DWORD kFocusPollMs = 5;
 
 HWND findConsole()
 {
-    const std::string windowClass(kConsoleWindowClass);
-    return FindWindowA(windowClass.c_str(), nullptr);
+    return static_cast<HWND>(findConsoleWindow());
 }
 
 bool inputHasFocus(HWND console, HWND input)
@@ -60,6 +59,42 @@ HWND findOutputControl(HWND console)
 }
 
 } // namespace
+
+void* findConsoleWindow(unsigned long processId)
+{
+    const std::string windowClass(kConsoleWindowClass);
+    for (HWND window = FindWindowExA(nullptr, nullptr, windowClass.c_str(), nullptr); window;
+         window = FindWindowExA(nullptr, window, windowClass.c_str(), nullptr)) {
+        if (processId == 0 || consoleProcessId(window) == processId)
+            return window;
+    }
+    return nullptr;
+}
+
+unsigned long consoleProcessId(void* consoleWindow)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(static_cast<HWND>(consoleWindow), &processId);
+    return processId;
+}
+
+std::optional<std::string> consoleWindowText(void* consoleWindow)
+{
+    const HWND output = findOutputControl(static_cast<HWND>(consoleWindow));
+    if (!output)
+        return std::nullopt;
+    // A hung console must not hang the panel.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(output, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kFocusPatienceMs, &length))
+        return std::nullopt;
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(output, WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()), SMTO_ABORTIFHUNG,
+                             kFocusPatienceMs, &copied))
+        return std::nullopt;
+    text.resize(std::min<std::size_t>(copied, length));
+    return text;
+}
 
 bool WinConsole::exists()
 {
@@ -102,20 +137,10 @@ std::optional<std::vector<std::string>> WinConsoleOutput::recentLines(std::size_
     const HWND console = findConsole();
     if (!console)
         return std::nullopt;
-    const HWND output = findOutputControl(console);
-    if (!output)
+    const std::optional<std::string> text = consoleWindowText(console);
+    if (!text)
         return std::nullopt;
-    // A hung console must not hang the panel.
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(output, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kFocusPatienceMs, &length))
-        return std::nullopt;
-    std::string text(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(output, WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()), SMTO_ABORTIFHUNG,
-                             kFocusPatienceMs, &copied))
-        return std::nullopt;
-    text.resize(std::min<std::size_t>(copied, length));
-    return lastLines(text, maxLines);
+    return lastLines(*text, maxLines);
 }
 
 } // namespace varno

@@ -4,7 +4,18 @@
 #include "core/console/console_window.h"
 #include "core/console/server_console.h"
 
+#include <optional>
+#include <string>
+
 namespace varno {
+
+// The game's console window ("Q3 WinConsole") of the process with that id, or of any process for 0; null when
+// there is none. A void* stands for the window handle, so that callers need no Windows header.
+void* findConsoleWindow(unsigned long processId = 0);
+// The id of the process that owns the window.
+unsigned long consoleProcessId(void* consoleWindow);
+// The whole text of the console window's output control; nothing when there is no such control or it hangs.
+std::optional<std::string> consoleWindowText(void* consoleWindow);
 
 // The server console on Windows: the top-level window of class "Q3 WinConsole", whatever its title, and its
 // first child of class "Edit" as the input field. Both are looked up again on every call.

@@ -1,5 +1,7 @@
 #include "platform/win/win_launcher.h"
 
+#include "core/console/console_names.h"
+#include "platform/win/win_console.h"
 #include "platform/win/win_process.h"
 
 #include <windows.h>
@@ -32,6 +34,11 @@ LaunchOutcome WinLauncher::start(const std::string& gameFolder, const std::strin
     if (!process->start(commandLine))
         return outcome;
     outcome.exitCode = static_cast<int>(process->wait(kStartWaitMs));
+    // A crash ends a Windows program with its exception code, a negative number that would read as "not started".
+    if (outcome.exitCode < 0)
+        outcome.problem = "The server ended at once (" + describeEnd({outcome.exitCode, 0}) + ")";
+    // The console is the game's own window, named by its class.
+    outcome.consoleName = std::string(kConsoleWindowClass);
     m_process = std::move(process);
     m_stopRequested = false;
     return outcome;
@@ -55,13 +62,25 @@ ServerState WinLauncher::poll()
 
 std::string WinLauncher::consoleText()
 {
-    // The game's console window belongs to another process; its text is not read back.
-    return {};
+    // Readable while the game's console window is there: a game that ended took it along.
+    if (!m_process)
+        return {};
+    void* console = findConsoleWindow(m_process->id());
+    return console ? consoleWindowText(console).value_or(std::string()) : std::string();
 }
 
 bool WinLauncher::adopt()
 {
-    return false;
+    // A running game shows its console window; the process that owns it is the server.
+    void* console = findConsoleWindow();
+    if (!console)
+        return false;
+    auto process = std::make_unique<WinProcess>();
+    if (!process->open(consoleProcessId(console)) || process->wait(0) != kStillActive)
+        return false;
+    m_process = std::move(process);
+    m_stopRequested = false;
+    return true;
 }
 
 bool WinLauncher::stop(std::chrono::milliseconds grace)
@@ -69,6 +88,10 @@ bool WinLauncher::stop(std::chrono::milliseconds grace)
     if (!m_process)
         return false;
     m_stopRequested = true;
+    // Closing the dedicated server's console window is its quit: the game queues "quit" and ends in order. Posted,
+    // so that a hung game cannot hang the caller.
+    if (void* console = findConsoleWindow(m_process->id()))
+        PostMessageA(static_cast<HWND>(console), WM_CLOSE, 0, 0);
     if (m_process->wait(static_cast<unsigned>(grace.count())) != kStillActive)
         return true;
     m_process->terminate(0);

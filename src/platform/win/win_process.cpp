@@ -39,6 +39,23 @@ bool WinProcess::start(const std::string& commandLine)
     return true;
 }
 
+bool WinProcess::open(unsigned long processId)
+{
+    const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                       static_cast<DWORD>(processId));
+    if (!process)
+        return false;
+    if (m_process)
+        CloseHandle(m_process);
+    m_process = process;
+    return true;
+}
+
+unsigned long WinProcess::id() const
+{
+    return m_process ? GetProcessId(m_process) : 0;
+}
+
 long WinProcess::wait(unsigned waitMs) const
 {
     if (!m_process)

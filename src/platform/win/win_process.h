@@ -21,6 +21,9 @@ public:
 
     // Starts as startInNewConsole does; false when it could not be started.
     bool start(const std::string& commandLine);
+    // Takes on the running process with that id; false when it is gone or may not be waited for.
+    bool open(unsigned long processId);
+    unsigned long id() const;
     bool started() const { return m_process != nullptr; }
     // Waits up to waitMs; the exit code as a signed number, 259 (STILL_ACTIVE) while it runs, -1 without a process.
     long wait(unsigned waitMs) const;
