@@ -10,8 +10,12 @@ packages=(
     tmux xvfb xauth xterm
     dpkg-dev desktop-file-utils unrtf
     g++-mingw-w64-x86-64 googletest wine wine64
+    nsis imagemagick
     clang libclang-rt-14-dev libbenchmark-dev
 )
+
+# Qt for Windows is built from Debian's source package (scripts/build-qt-mingw.sh): its source is fetched with
+# apt-get source (dpkg-dev), and the cross compiler and host Qt tools above build it.
 
 missing=()
 for package in "${packages[@]}"; do
