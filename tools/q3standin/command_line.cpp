@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include <utility>
+
 namespace varno::standin {
 
 namespace {
@@ -27,6 +29,11 @@ std::vector<std::string> commandLineCommands(const std::vector<std::string>& arg
         line += quote ? '"' + argument + '"' : argument;
         line += ' ';
     }
+    return commandLineTextCommands(std::move(line));
+}
+
+std::vector<std::string> commandLineTextCommands(std::string line)
+{
     if (line.size() > kMaxCommandLineLength - 1)
         line.resize(kMaxCommandLineLength - 1);
 

@@ -12,5 +12,7 @@ inline constexpr std::size_t kMaxCommandLineLength = 1024;
 // blanks (those holding a blank in double quotes), cut to what the engine keeps, and split at each "+" that
 // starts a word outside double quotes. The "+" itself is dropped, blank commands are left out.
 std::vector<std::string> commandLineCommands(const std::vector<std::string>& arguments);
+// The same from a command line as one text, as a Windows program receives it.
+std::vector<std::string> commandLineTextCommands(std::string line);
 
 } // namespace varno::standin

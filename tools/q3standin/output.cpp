@@ -1,11 +1,11 @@
 #include "output.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace varno::standin {
 
-Output::Output(std::FILE* console)
-    : m_console(console)
+Output::Output(Sink console)
+    : m_console(std::move(console))
 {
 }
 
@@ -30,8 +30,7 @@ void Output::printToConsole(std::string_view text)
         return;
     if (m_hide)
         m_hide();
-    std::fwrite(text.data(), 1, text.size(), m_console);
-    std::fflush(m_console);
+    m_console(text);
     if (m_show)
         m_show(text.back() == '\n');
 }

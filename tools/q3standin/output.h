@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,8 +15,10 @@ public:
     // The engine's rcon output buffer, 1024 - 16 bytes, one of them kept for the terminating NUL.
     static constexpr std::size_t kRedirectBufferSize = 1008;
     using FlushFunction = std::function<void(std::string_view text)>;
+    // Shows printed text: standard output on POSIX, the console window on Windows.
+    using Sink = std::function<void(std::string_view text)>;
 
-    explicit Output(std::FILE* console);
+    explicit Output(Sink console);
 
     void print(std::string_view piece);
     // Text that goes to the console even during an rcon command.
@@ -31,7 +32,7 @@ public:
     void endRedirect();
 
 private:
-    std::FILE* m_console;
+    Sink m_console;
     FlushFunction m_flush;
     std::function<void()> m_hide;
     std::function<void(bool)> m_show;

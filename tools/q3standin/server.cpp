@@ -1,13 +1,13 @@
 #include "server.h"
 
+#include "process_end.h"
 #include "status_table.h"
 
 #include <cctype>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 namespace varno::standin {
 
@@ -98,8 +98,8 @@ std::optional<std::string> readFile(const std::filesystem::path& path)
 
 } // namespace
 
-Server::Server(std::FILE* console)
-    : m_output(console)
+Server::Server(Output::Sink console)
+    : m_output(std::move(console))
 {
     for (const CvarDefault& cvar : kCvarDefaults)
         m_cvars.declare(cvar.name, cvar.value);
@@ -329,7 +329,8 @@ bool Server::followLogSetting()
     m_logPath = path;
     if (path.empty())
         return false;
-    m_log.open(path, std::ios::app);
+    // Binary, so that the lines end alike on every system for the tests that read them.
+    m_log.open(path, std::ios::app | std::ios::binary);
     if (!m_log) {
         print("WARNING: couldn't open the command log " + path + '\n');
         return false;
@@ -512,28 +513,19 @@ void Server::commandQuit(const Args&)
     m_buffer.clear();
 }
 
-// Test instruments for the watchdog: end the way a crashing engine does, by a signal (SIGSEGV unless another
-// number is given) or by an exit code, without the orderly shutdown of quit.
+// Test instruments for the watchdog: end the way a crashing engine does, or by an exit code, without the orderly
+// shutdown of quit. Their last words go straight to the console, past any rcon redirect.
 void Server::commandStandinCrash(const Args& args)
 {
-    const int number = args.size() > 1 ? std::atoi(args[1].c_str()) : SIGSEGV;
-    if (number <= 0 || number >= NSIG) {
-        print("usage: standin_crash [SIGNAL NUMBER]\n");
-        return;
-    }
-    // Straight to the console, past any rcon redirect, as a dying engine's last words would be.
-    std::fprintf(stderr, "Crashing with signal %d\n", number);
-    std::fflush(nullptr);
-    std::signal(number, SIG_DFL);
-    std::raise(number);
+    const std::string usage = crashProcess(args.size() > 1 ? args[1] : std::string(),
+                                           [this](std::string_view text) { m_output.printToConsole(text); });
+    print(usage);
 }
 
 void Server::commandStandinExit(const Args& args)
 {
-    const int code = args.size() > 1 ? std::atoi(args[1].c_str()) : 1;
-    std::fprintf(stderr, "Exiting with code %d\n", code);
-    std::fflush(nullptr);
-    std::_Exit(code);
+    exitProcess(args.size() > 1 ? std::atoi(args[1].c_str()) : 1,
+                [this](std::string_view text) { m_output.printToConsole(text); });
 }
 
 } // namespace varno::standin

@@ -7,7 +7,6 @@
 #include "output.h"
 #include "rcon.h"
 
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -24,7 +23,7 @@ class Server {
 public:
     using SendFunction = std::function<void(std::string_view payload)>;
 
-    explicit Server(std::FILE* console);
+    explicit Server(Output::Sink console);
 
     // Runs the command line's "set" commands at once, as the engine does before it opens its port.
     void applyStartupSettings(const std::vector<std::string>& commands);

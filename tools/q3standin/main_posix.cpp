@@ -1,8 +1,9 @@
-// q3standin: a stand-in for a Quake 3 dedicated server. One thread, one poll() loop over the console input, the
-// game port and the signals that end it.
+// q3standin on POSIX: one thread, one poll() loop over the console input, the game port and the signals that end
+// it.
 
 #include "command_line.h"
 #include "server.h"
+#include "startup.h"
 #include "tty_console.h"
 #include "udp_socket.h"
 
@@ -14,7 +15,6 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -58,10 +58,7 @@ public:
             server.output().setLineGuard([this] { m_tty.hide(); }, [this](bool lineEnded) { m_tty.show(lineEnded); });
     }
 
-    ~ConsoleInput()
-    {
-        m_server.output().setLineGuard(nullptr, nullptr);
-    }
+    ~ConsoleInput() { m_server.output().setLineGuard(nullptr, nullptr); }
 
     bool open() const { return m_open; }
 
@@ -122,58 +119,24 @@ private:
     std::string m_pending;
 };
 
-bool classicEngine(const Server& server)
-{
-    const std::string layout = server.cvars().value("standin_status");
-    return layout != "ioq3" && layout != "quake3e";
-}
-
-// Like the engines, a taken port is not the end: the next nine are tried, so that several servers can start with
-// one net_port. When all ten are taken, the classic server stops with a fatal error; ioquake3 and Quake3e warn
-// and run on without a game port.
-std::unique_ptr<UdpSocket> openGamePort(Server& server)
-{
-    const bool classic = classicEngine(server);
-    const int port = server.cvars().integer("net_port");
-    const int tries = port == 0 ? 1 : 10;
-    for (int i = 0; i < tries; ++i) {
-        try {
-            return std::make_unique<UdpSocket>(server.cvars().value("net_ip"), port + i);
-        } catch (const std::runtime_error& error) {
-            // The engines print the system's reason alone.
-            std::string reason = error.what();
-            if (const std::size_t colon = reason.rfind(": "); colon != std::string::npos)
-                reason.erase(0, colon + 2);
-            server.print(std::string(classic ? "ERROR: UDP_OpenSocket: bind: " : "WARNING: NET_IPSocket: bind: ") +
-                         reason + '\n');
-        }
-    }
-    if (!classic)
-        server.print("WARNING: Couldn't bind to a v4 ip address.\n");
-    return nullptr;
-}
-
 int run(const std::vector<std::string>& arguments)
 {
-    Server server(stdout);
+    Server server([](std::string_view text) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    });
     if (!installSignalHandlers()) {
         server.print("ERROR: cannot install the signal handlers\n");
         return 1;
     }
-    server.print("q3standin: Quake 3 dedicated server stand-in\n");
-    const std::vector<std::string> commands = varno::standin::commandLineCommands(arguments);
-    server.applyStartupSettings(commands);
-
-    std::unique_ptr<UdpSocket> socket = openGamePort(server);
-    if (socket) {
-        const sockaddr_in& bound = socket->boundAddress();
-        server.setListenAddress(varno::standin::addressText(bound, false), ntohs(bound.sin_port));
-    } else if (classicEngine(server)) {
+    varno::standin::StartedServer started =
+        varno::standin::startServer(server, varno::standin::commandLineCommands(arguments));
+    if (!started.fatalError.empty()) {
         // The classic server's fatal error ends the dedicated server with exit code 1.
-        server.print("Sys_Error: Couldn't allocate IP port\n");
+        server.print("Sys_Error: " + started.fatalError + '\n');
         return 1;
     }
-    server.queueStartupCommands(commands);
+    const std::unique_ptr<UdpSocket>& socket = started.socket;
 
     ConsoleInput console(server);
     while (true) {
@@ -185,7 +148,7 @@ int run(const std::vector<std::string>& arguments)
 
         // Without a game port its slot is skipped (poll ignores negative descriptors).
         pollfd fds[3] = {{g_signalPipe[0], POLLIN, 0},
-                         {socket ? socket->descriptor() : -1, POLLIN, 0},
+                         {socket ? static_cast<int>(socket->waitHandle()) : -1, POLLIN, 0},
                          {STDIN_FILENO, POLLIN, 0}};
         const nfds_t count = console.open() ? 3 : 2;
         if (::poll(fds, count, busy ? 0 : -1) < 0) {
@@ -202,17 +165,8 @@ int run(const std::vector<std::string>& arguments)
                 return 0;
             }
         }
-        if (socket && (fds[1].revents & POLLIN)) {
-            while (const std::optional<varno::standin::Datagram> datagram = socket->receive()) {
-                const sockaddr_in sender = datagram->sender;
-                server.handlePacket(datagram->payload, varno::standin::addressText(sender, false),
-                                    varno::standin::addressText(sender, true),
-                                    [&socket, &sender](std::string_view reply) { socket->send(sender, reply); });
-                server.runCommandBuffer();
-                if (server.quitRequested())
-                    break;
-            }
-        }
+        if (socket && (fds[1].revents & POLLIN))
+            varno::standin::serveWaitingDatagrams(server, *socket);
         if (count == 3 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)))
             console.readAvailable();
     }
