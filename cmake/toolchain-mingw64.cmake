@@ -1,8 +1,11 @@
-# Cross build of the Qt-free layers for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64).
-# The programs link the compiler's run-time libraries statically, so they run under Wine as they are.
+# Cross build for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64), against the Qt for Windows that
+# scripts/build-qt-mingw.sh builds (VARNO_QT_MINGW names its folder; without it only the Qt-free layers build).
 #
 #   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
-#         -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_STANDIN=OFF -DVARNO_WINDOWS_TESTS=ON
+#         -DVARNO_QT_MINGW=$(scripts/build-qt-mingw.sh | tail -1) -DVARNO_WINDOWS_TESTS=ON
+#
+# The programs load the compiler's run-time libraries (libstdc++, libgcc, winpthread) as DLLs, as Qt's own DLLs
+# do, so that one copy of each serves the whole process; the build copies them beside every program.
 
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -13,15 +16,29 @@ set(VARNO_MINGW_TRIPLET x86_64-w64-mingw32)
 find_program(CMAKE_C_COMPILER NAMES ${VARNO_MINGW_TRIPLET}-gcc-posix ${VARNO_MINGW_TRIPLET}-gcc REQUIRED)
 find_program(CMAKE_CXX_COMPILER NAMES ${VARNO_MINGW_TRIPLET}-g++-posix ${VARNO_MINGW_TRIPLET}-g++ REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${VARNO_MINGW_TRIPLET}-windres)
+find_program(VARNO_MINGW_OBJDUMP NAMES ${VARNO_MINGW_TRIPLET}-objdump REQUIRED)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${VARNO_MINGW_TRIPLET})
+if(VARNO_QT_MINGW)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${VARNO_QT_MINGW})
+    list(APPEND CMAKE_PREFIX_PATH ${VARNO_QT_MINGW})
+    # The host's moc, rcc and uic, of the same Qt version.
+    set(QT_HOST_PATH /usr)
+    set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# No DLL hunting under Wine: libstdc++, libgcc and winpthread go into every program.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Where the DLLs the programs import are found: the compiler's run-time libraries, then Qt's.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
+                OUTPUT_VARIABLE varno_libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
+get_filename_component(varno_gcc_dlls "${varno_libstdcxx}" DIRECTORY)
+set(VARNO_MINGW_DLL_DIRS ${varno_gcc_dlls} /usr/${VARNO_MINGW_TRIPLET}/lib)
+if(VARNO_QT_MINGW)
+    list(APPEND VARNO_MINGW_DLL_DIRS ${VARNO_QT_MINGW}/bin)
+endif()
 
 # Tests registered with CTest run under Wine (the environment, a Wine prefix and a display, is the
 # caller's: scripts/run-win-tests.sh sets it up).

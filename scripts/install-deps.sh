@@ -10,7 +10,7 @@ packages=(
     tmux xvfb xauth xterm
     dpkg-dev desktop-file-utils unrtf
     g++-mingw-w64-x86-64 googletest wine wine64
-    nsis imagemagick
+    nsis imagemagick fonts-wine
     clang libclang-rt-14-dev libbenchmark-dev
 )
 

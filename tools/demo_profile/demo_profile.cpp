@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QImage>
+#include <QOperatingSystemVersion>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRandomGenerator>
@@ -67,26 +68,42 @@ bool drawMapPicture(const QString& mapName, const QString& fileName)
     return image.save(fileName, "BMP");
 }
 
+bool drawMapPictures(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    bool drawn = true;
+    for (const QString& map : kStockMaps)
+        drawn = drawMapPicture(map, QDir(folder).filePath(map + QStringLiteral(".bmp"))) && drawn;
+    return drawn;
+}
+
 QString seedDemoProfile(const QString& folder, const QString& standinProgram)
 {
     const QDir root(folder);
+    root.mkpath(QStringLiteral("quake3/baseq3"));
+    // The game program is put in place at every start, so that the profile follows a rebuilt or updated
+    // stand-in: on Windows a copy named as the game (quake3.exe, self-contained), elsewhere a link named as a
+    // dedicated server.
+    const bool windows = QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+    const QString server = root.filePath(windows ? QStringLiteral("quake3/quake3.exe") : QStringLiteral("quake3/q3ded"));
+    const QString standin = QFileInfo(standinProgram).absoluteFilePath();
+    QFile::remove(server);
+    if (windows)
+        QFile::copy(standin, server);
+    else
+        QFile::link(standin, server);
+
     const QString settingsFile = root.filePath(QStringLiteral("settings.ini"));
     if (QFileInfo::exists(settingsFile))
         return settingsFile;
-
-    root.mkpath(QStringLiteral("quake3/baseq3"));
-    root.mkpath(QStringLiteral("Maps"));
-    const QString server = root.filePath(QStringLiteral("quake3/q3ded"));
-    QFile::remove(server);
-    QFile::link(QFileInfo(standinProgram).absoluteFilePath(), server);
-    for (const QString& map : kStockMaps)
-        drawMapPicture(map, root.filePath(QStringLiteral("Maps/") + map + QStringLiteral(".bmp")));
+    drawMapPictures(root.filePath(QStringLiteral("Maps")));
 
     SettingsFileStore store(settingsFile);
-    const std::string base = toStd(root.absolutePath());
-    store.WriteString(kInstallDir, base);
-    store.WriteString(kQuakeDir, base + "/quake3");
-    store.WriteString(kMapsDir, base + "/Maps");
+    const auto path = [&root](const QString& name) { return toStd(QDir::toNativeSeparators(root.filePath(name))); };
+    store.WriteString(kInstallDir, toStd(QDir::toNativeSeparators(root.absolutePath())));
+    store.WriteString(kQuakeDir, path(QStringLiteral("quake3")));
+    store.WriteString(kMapsDir, path(QStringLiteral("Maps")));
     store.WriteInteger(kRestoreFlags, 2);
     store.WriteString(kServerName, "Varno Demo Server");
     store.WriteString(kMapRotation, "q3dm1,q3dm7,q3tourney2,q3dm17");
