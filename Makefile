@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-win test-asan fuzz bench install package screenshots format clean
+.PHONY: all deps configure build run test test-win test-asan fuzz bench install package package-win screenshots format clean
 
 all: build
 
@@ -27,12 +27,13 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 60
-	@JOBS=$(JOBS) scripts/run-win-tests.sh
+	@JOBS=$(JOBS) scripts/run-win-tests.sh $(BUILD_DIR)
 	@scripts/run-fuzz.sh 5
 
-# The Windows layer alone: cross-built with MinGW-w64 and run under Wine.
-test-win:
-	@JOBS=$(JOBS) scripts/run-win-tests.sh
+# The Windows build alone: the programs cross-built with MinGW-w64 (against Qt for Windows, built once per
+# machine), their tests and the installer, run under Wine.
+test-win: build
+	@JOBS=$(JOBS) scripts/run-win-tests.sh $(BUILD_DIR)
 
 # The whole suite once more, built with the address and undefined-behaviour sanitizers.
 test-asan: deps
@@ -55,6 +56,10 @@ install: build
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 	@ls $(BUILD_DIR)/varno-server_*.deb
+
+# The Windows installer, build-win/VarnoServer-<version>-setup.exe (NSIS).
+package-win: build
+	@JOBS=$(JOBS) scripts/package-win.sh $(BUILD_DIR) build-win
 
 # A picture of every page and window on the demo profile, for the README.
 screenshots: build
