@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows layer (the Qt-free core and the Win32 backends) with MinGW-w64 and runs its
-# tests under Wine, in a Wine prefix of their own and on a virtual display, both removed afterwards.
+# Builds the whole product for Windows with MinGW-w64 (Qt for Windows first, once per machine) and its installer,
+# and runs the Windows tests under Wine, in a fresh Wine prefix of their own and on a virtual display, both removed
+# afterwards: the installer installed silently and the installed panel driven from Linux, then the core tests, the
+# Win32 backends' tests and the panel's end-to-end tests.
 #
-#   scripts/run-win-tests.sh [build folder]      (default: build-win)
+#   scripts/run-win-tests.sh [Linux build folder] [Windows build folder]   (default: build, build-win)
 #
-# Exits 0 when every test passed, 1 when a test failed or the build broke, and 0 with the line
-# "Windows tests skipped: ... missing" when the cross compiler, Wine or Xvfb is not installed
-# (VARNO_REQUIRE_WINDOWS_TESTS=1 makes that a failure, exit 2).
+# The Linux build provides the map pictures for the installer and the rcon client the checks use. Exits 0 when
+# every test passed, 1 when a test failed or the build broke, and 0 with the line "Windows tests skipped: ...
+# missing" when the cross compiler, Wine, Xvfb or NSIS is not installed (VARNO_REQUIRE_WINDOWS_TESTS=1 makes that a
+# failure, exit 2).
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 source_dir=$(pwd)
-build_dir=${1:-build-win}
+linux_build=${1:-build}
+build_dir=${2:-build-win}
 jobs=${JOBS:-$(nproc)}
 
 skip() {
@@ -29,14 +33,11 @@ wine=$(command -v wine64 || command -v wine || true)
 [ -n "$wine" ] || skip "Wine (wine, wine64)"
 command -v wineserver >/dev/null 2>&1 || skip "wineserver (wine64)"
 command -v Xvfb >/dev/null 2>&1 || skip "Xvfb (xvfb)"
+command -v makensis >/dev/null 2>&1 || skip "NSIS (nsis)"
+command -v import >/dev/null 2>&1 || skip "ImageMagick (imagemagick)"
 
 started=$(date +%s)
-if [ ! -f "$build_dir/build.ninja" ]; then
-    cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-        -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/toolchain-mingw64.cmake" \
-        -DVARNO_BUILD_GUI=OFF -DVARNO_BUILD_STANDIN=OFF -DVARNO_WINDOWS_TESTS=ON >/dev/null
-fi
-cmake --build "$build_dir" --target core_tests win_tests -j "$jobs"
+installer=$(JOBS=$jobs scripts/package-win.sh "$linux_build" "$build_dir" | tail -1)
 built=$(date +%s)
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/varno-wine.XXXXXX")
@@ -89,6 +90,28 @@ prepared=$(date +%s)
 passed=0
 failed=0
 status=0
+
+# First, while the prefix is as fresh as an operator's: the installer and the installed panel.
+echo "== installed panel"
+mkdir -p "$logs/installed"
+code=0
+timeout --kill-after=10 300 tests/win/installed_panel_check.sh "$installer" "$linux_build" "$logs/installed" \
+    >"$logs/installed.log" 2>&1 || code=$?
+cat "$logs/installed.log"
+passed=$((passed + $(grep -c '^ok ' "$logs/installed.log" || true)))
+failed=$((failed + $(grep -c '^FAIL ' "$logs/installed.log" || true)))
+if [ "$code" -ne 0 ]; then
+    status=1
+    grep -q '^FAIL ' "$logs/installed.log" || failed=$((failed + 1))
+fi
+# The picture of the installed panel under Wine, for a look at it (the README's comes from here).
+mkdir -p "$build_dir/screenshots"
+cp "$logs/installed/screenshots/"*.png "$build_dir/screenshots/" 2>/dev/null || true
+# What the installed panel left running (the server it launched) ends with this prefix's programs.
+wineserver -k
+wineserver -w
+wineserver -p </dev/null >/dev/null 2>&1
+
 run() {
     local name=$1
     shift
@@ -112,6 +135,7 @@ run() {
 
 run core_tests.exe
 run win_tests.exe
+run win_panel_tests.exe
 
 finished=$(date +%s)
 echo "Windows tests: build $((built - started)) s, Wine prefix and display $((prepared - built)) s, run $((finished - prepared)) s"
