@@ -1,7 +1,7 @@
 #include "udp_socket.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "native_address.h"
+
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,20 +20,6 @@ constexpr std::size_t kMaxDatagramSize = 65536;
 std::runtime_error socketError(const std::string& what)
 {
     return std::runtime_error(what + ": " + std::strerror(errno));
-}
-
-sockaddr_in toSockaddr(const SocketAddress& address)
-{
-    sockaddr_in native{};
-    native.sin_family = AF_INET;
-    native.sin_addr.s_addr = htonl(address.ip);
-    native.sin_port = htons(address.port);
-    return native;
-}
-
-SocketAddress fromSockaddr(const sockaddr_in& native)
-{
-    return {ntohl(native.sin_addr.s_addr), ntohs(native.sin_port)};
 }
 
 } // namespace

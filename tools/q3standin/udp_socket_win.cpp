@@ -1,6 +1,6 @@
 #include "udp_socket.h"
 
-#include <winsock2.h>
+#include "native_address.h"
 
 #include <stdexcept>
 
@@ -80,20 +80,6 @@ void startWinsock()
     }();
     if (result != 0)
         throw socketError("WSAStartup", result);
-}
-
-sockaddr_in toSockaddr(const SocketAddress& address)
-{
-    sockaddr_in native{};
-    native.sin_family = AF_INET;
-    native.sin_addr.s_addr = htonl(address.ip);
-    native.sin_port = htons(address.port);
-    return native;
-}
-
-SocketAddress fromSockaddr(const sockaddr_in& native)
-{
-    return {ntohl(native.sin_addr.s_addr), ntohs(native.sin_port)};
 }
 
 SOCKET nativeSocket(std::intptr_t handle)
