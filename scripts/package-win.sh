@@ -60,6 +60,6 @@ sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 ) >"$package/uninstall-files.nsh"
 
 installer=$build_dir/VarnoServer-$version-setup.exe
-makensis -V2 -DVERSION="$version" -DSTAGING="$(realpath "$stage")" -DFILES="$(realpath "$package/uninstall-files.nsh")" \
+makensis -V2 -DVERSION="$version" -DICON="$source_dir/data/windows/varno-server.ico" -DSTAGING="$(realpath "$stage")" -DFILES="$(realpath "$package/uninstall-files.nsh")" \
     -DOUTFILE="$(realpath "$build_dir")/VarnoServer-$version-setup.exe" "$source_dir/data/windows/varno-server.nsi" >&2
 echo "$installer"

@@ -5,6 +5,7 @@
 ;   STAGING   the folder holding the files to install, as installed
 ;   FILES     an include file with one uninstall line per installed file and folder (made from STAGING)
 ;   OUTFILE   the installer to write
+;   ICON      the program's icon (.ico)
 ; Silent use: VarnoServer-<version>-setup.exe /S /D=C:\Path (the folder last, unquoted), Uninstall.exe /S.
 
 ; A 64-bit installer for 64-bit programs (it also runs where no 32-bit Windows layer is installed, as in a 64-bit-only
@@ -27,6 +28,8 @@ BrandingText "${PRODUCT} ${VERSION}"
 
 !include "MUI2.nsh"
 !define MUI_ABORTWARNING
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\VarnoSrv.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT}"
 !insertmacro MUI_PAGE_WELCOME

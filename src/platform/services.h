@@ -33,8 +33,8 @@ std::unique_ptr<KeyboardLayout> createKeyboardLayout();
 // The open dialog's filter for the game program: quake3.exe on Windows, the dedicated servers found elsewhere.
 std::string gameProgramFileFilter();
 
-// Settles how Qt draws on this system, before the application object exists: under Wine, Qt's default font
-// engine draws no text in edits and spin boxes, so text is drawn with FreeType there.
+// Settles how Qt draws on this system, before the application object exists: under Wine text is drawn with
+// FreeType, since Wine's DirectWrite has been seen to leave edits and spin boxes without text.
 void prepareGuiPlatform();
 
 // The folder crash logs go to: $XDG_STATE_HOME/varno-server (~/.local/state/varno-server); on Windows the

@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QNetworkDatagram>
@@ -212,6 +213,25 @@ TEST_F(WinPanelTest, TheLoaderFillsThePagesFromTheRegistry)
     ASSERT_EQ(form().mapRotationPage->RotateMapListBox->count(), 2);
     EXPECT_EQ(form().mapRotationPage->RotateMapListBox->item(0)->text(), QStringLiteral("q3dm7"));
     EXPECT_TRUE(dialogs::takeMessages().isEmpty());
+}
+
+TEST_F(WinPanelTest, TextInEditFieldsIsDrawn)
+{
+    // Wine's DirectWrite draws nothing in edits; the panel draws with FreeType there. The text is what tells a field
+    // with text from the same field empty.
+    QLineEdit field;
+    field.resize(form().startupPage->ServerNameEdit->size());
+    field.setText(QStringLiteral("Wine Frag Hall"));
+    const QImage withText = field.grab().toImage();
+    field.clear();
+    const QImage empty = field.grab().toImage();
+    ASSERT_EQ(withText.size(), empty.size());
+    int drawn = 0;
+    for (int y = 0; y < empty.height(); ++y) {
+        for (int x = 0; x < empty.width(); ++x)
+            drawn += withText.pixel(x, y) != empty.pixel(x, y) ? 1 : 0;
+    }
+    EXPECT_GT(drawn, 100) << "no text is drawn in a line edit";
 }
 
 TEST_F(WinPanelTest, LaunchStartsQuake3InItsConsoleAndTheBridgeGreetsItOnce)
