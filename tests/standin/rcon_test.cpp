@@ -184,8 +184,9 @@ TEST_F(RconTest, ThrottleDropsWhatTheChosenEngineWouldDrop)
     };
     const Case cases[] = {
         {"", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, true},
-        {"classic", {1}, false},                         // 500 ms after the last accepted one, from anyone
-        {"ioq3", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, true}, // 10 a second for each sender address
+        {"classic", {1}, false},                            // 500 ms after the last accepted one, from anyone
+        {"ioq3", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, true},    // a burst of 10 for each sender address
+        {"quake3e", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, true}, // the same
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("standin_rcon_throttle \"" + c.mode + "\"");
@@ -209,6 +210,36 @@ TEST_F(RconTest, ClassicThrottleAnswersAgainHalfASecondLater)
     std::this_thread::sleep_until(firstSent + 550ms);
 
     EXPECT_EQ(rcon(" echo second"), "second\n");
+}
+
+TEST_F(RconTest, TheSendersBucketHoldsStatusQueriesTooAndLeaksOneASecond)
+{
+    for (const std::string mode : {"ioq3", "quake3e"}) {
+        SCOPED_TRACE(mode);
+        startWithMap("set standin_rcon_throttle " + mode + "\nset developer 1\n");
+        const auto burstSent = std::chrono::steady_clock::now();
+        EXPECT_EQ(answeredOfBurst(*m_client, 10).size(), 10u);
+        EXPECT_TRUE(m_client->exchange("\xff\xff\xff\xffgetstatus", 300ms).empty()) << "getstatus shares the bucket";
+        type("echo after the burst", "after the burst");
+        EXPECT_NE(m_server->output().find("SVC_Status: rate limit from 127.0.0.1 exceeded, dropping request"),
+                  std::string::npos);
+
+        // What is awaited here is the bucket's period itself.
+        std::this_thread::sleep_until(burstSent + 1050ms);
+        EXPECT_EQ(answeredOfBurst(*m_client, 3), std::vector<int>{1});
+        type("echo after the leak", "after the leak");
+        EXPECT_NE(m_server->output().find("SVC_RemoteCommand: rate limit from 127.0.0.1 exceeded, dropping request"),
+                  std::string::npos);
+    }
+}
+
+TEST_F(RconTest, TheClassicServerLimitsRconAloneAndSilently)
+{
+    startWithMap("set standin_rcon_throttle classic\nset developer 1\n");
+    EXPECT_EQ(answeredOfBurst(*m_client, 3), std::vector<int>{1});
+    EXPECT_FALSE(m_client->exchange("\xff\xff\xff\xffgetstatus", 300ms).empty());
+    type("echo after the burst", "after the burst");
+    EXPECT_EQ(m_server->output().find("rate limit"), std::string::npos);
 }
 
 } // namespace

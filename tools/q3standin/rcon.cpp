@@ -11,9 +11,6 @@ namespace {
 
 constexpr std::size_t kMaxPacketTextLength = 1023;
 
-// Senders are forgotten once this many are remembered, so that a flood of addresses cannot grow the table.
-constexpr std::size_t kMaxRememberedSenders = 1024;
-
 bool isSpace(char c)
 {
     return c == ' ';
@@ -62,32 +59,72 @@ RconThrottleMode rconThrottleModeFromName(std::string_view name)
         return RconThrottleMode::Classic;
     if (lower == "ioq3")
         return RconThrottleMode::Ioq3;
+    if (lower == "quake3e")
+        return RconThrottleMode::Quake3e;
     return RconThrottleMode::Off;
 }
 
-bool RconThrottle::accept(RconThrottleMode mode, const std::string& senderAddress, Clock::time_point now)
+bool LeakyBucket::admit(std::int64_t nowMs, int burst, int periodMs)
+{
+    if (!m_used) {
+        m_used = true;
+        m_burst = 0;
+        m_lastTimeMs = nowMs;
+    }
+    const std::int64_t interval = nowMs - m_lastTimeMs;
+    const std::int64_t expired = interval / periodMs;
+    const std::int64_t remainder = interval % periodMs;
+    if (expired > m_burst || interval < 0) {
+        m_burst = 0;
+        m_lastTimeMs = nowMs;
+    } else {
+        m_burst -= int(expired);
+        m_lastTimeMs = nowMs - remainder;
+    }
+    if (m_burst >= burst)
+        return false;
+    ++m_burst;
+    return true;
+}
+
+LeakyBucket& FloodProtection::bucketFor(const std::string& senderIp)
+{
+    if (m_buckets.size() >= kMaxBuckets && !m_buckets.count(senderIp))
+        m_buckets.clear();
+    return m_buckets[senderIp];
+}
+
+FloodVerdict FloodProtection::admitRcon(RconThrottleMode mode, const std::string& senderIp, bool passwordValid,
+                                        std::int64_t nowMs)
 {
     switch (mode) {
     case RconThrottleMode::Off:
-        return true;
+        return FloodVerdict::Served;
     case RconThrottleMode::Classic:
-        if (m_lastAccepted && now - *m_lastAccepted < kClassicInterval)
-            return false;
-        m_lastAccepted = now;
-        return true;
+        if (m_lastClassicRconMs && nowMs < *m_lastClassicRconMs + kClassicRconIntervalMs)
+            return FloodVerdict::DroppedForAll;
+        m_lastClassicRconMs = nowMs;
+        return FloodVerdict::Served;
     case RconThrottleMode::Ioq3:
+    case RconThrottleMode::Quake3e:
         break;
     }
+    if (!bucketFor(senderIp).admit(nowMs, kAddressBurst, kAddressPeriodMs))
+        return FloodVerdict::DroppedForSender;
+    if (!passwordValid && !m_badPassword.admit(nowMs, kAddressBurst, kAddressPeriodMs))
+        return FloodVerdict::DroppedForAll;
+    return FloodVerdict::Served;
+}
 
-    if (m_acceptedBySender.size() >= kMaxRememberedSenders && !m_acceptedBySender.count(senderAddress))
-        m_acceptedBySender.clear();
-    std::deque<Clock::time_point>& accepted = m_acceptedBySender[senderAddress];
-    while (!accepted.empty() && now - accepted.front() >= kIoq3Window)
-        accepted.pop_front();
-    if (accepted.size() >= kIoq3MaxPerWindow)
-        return false;
-    accepted.push_back(now);
-    return true;
+FloodVerdict FloodProtection::admitQuery(RconThrottleMode mode, const std::string& senderIp, std::int64_t nowMs)
+{
+    if (mode == RconThrottleMode::Off || mode == RconThrottleMode::Classic)
+        return FloodVerdict::Served;
+    if (!bucketFor(senderIp).admit(nowMs, kAddressBurst, kAddressPeriodMs))
+        return FloodVerdict::DroppedForSender;
+    if (!m_outbound.admit(nowMs, kOutboundBurst, kOutboundPeriodMs))
+        return FloodVerdict::DroppedForAll;
+    return FloodVerdict::Served;
 }
 
 } // namespace varno::standin

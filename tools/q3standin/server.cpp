@@ -60,6 +60,7 @@ constexpr CvarDefault kCvarDefaults[] = {
     {"nextmap", ""},
     {"standin_status", "classic"},
     {"standin_rcon_throttle", ""},
+    {"developer", "0"},
     {"standin_log", ""},
 };
 
@@ -355,24 +356,49 @@ void Server::handlePacket(std::string_view payload, const std::string& senderIp,
     const std::string name = toLower(args[0]);
     if (name == "rcon")
         handleRcon(*text, senderIp, sender, send);
-    else if (name == "getstatus")
+    else if (name == "getstatus" && admitted("SVC_Status", m_flood.admitQuery(floodMode(), senderIp, millisecondsNow()), senderIp))
         answerStatusQuery(args, send);
-    else if (name == "getinfo")
+    else if (name == "getinfo" && admitted("SVC_Info", m_flood.admitQuery(floodMode(), senderIp, millisecondsNow()), senderIp))
         answerInfoQuery(args, send);
+}
+
+RconThrottleMode Server::floodMode() const
+{
+    return rconThrottleModeFromName(m_cvars.value("standin_rcon_throttle"));
+}
+
+std::int64_t Server::millisecondsNow() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_started).count();
+}
+
+bool Server::admitted(const char* handler, FloodVerdict verdict, const std::string& senderIp)
+{
+    if (verdict == FloodVerdict::Served)
+        return true;
+    // For the tests, not from any engine: every dropped request in the command log.
+    writeLogLine(std::string("standin_dropped ") + handler + " " + senderIp);
+    // The engines that limit per sender say why they drop a request, to developers only; the classic server is
+    // silent.
+    if (floodMode() != RconThrottleMode::Classic && m_cvars.integer("developer") != 0) {
+        print(std::string(handler) + ": rate limit " +
+              (verdict == FloodVerdict::DroppedForSender ? "from " + senderIp + " " : std::string()) +
+              "exceeded, dropping request\n");
+    }
+    return false;
 }
 
 void Server::handleRcon(std::string_view text, const std::string& senderIp, const std::string& sender,
                         const SendFunction& send)
 {
-    const RconThrottleMode mode = rconThrottleModeFromName(m_cvars.value("standin_rcon_throttle"));
-    if (!m_throttle.accept(mode, senderIp, RconThrottle::Clock::now()))
-        return;
     const std::optional<RconRequest> request = parseRconRequest(text);
     if (!request)
         return;
-
     const std::string password = m_cvars.value("rconpassword");
     const bool valid = !password.empty() && request->password == password;
+    if (!admitted("SVC_RemoteCommand", m_flood.admitRcon(floodMode(), senderIp, valid, millisecondsNow()), senderIp))
+        return;
+
     print((valid ? "Rcon from " : "Bad rcon from ") + sender + ": " + request->command + '\n');
 
     m_output.beginRedirect([&send](std::string_view buffer) {

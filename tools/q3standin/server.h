@@ -7,6 +7,8 @@
 #include "output.h"
 #include "rcon.h"
 
+#include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -71,6 +73,10 @@ private:
 
     void handleRcon(std::string_view text, const std::string& senderIp, const std::string& sender,
                     const SendFunction& send);
+    // The engine's flood protection, as standin_rcon_throttle chooses it; a drop is reported under developer.
+    RconThrottleMode floodMode() const;
+    std::int64_t millisecondsNow() const;
+    bool admitted(const char* handler, FloodVerdict verdict, const std::string& senderIp);
     void answerStatusQuery(const Args& args, const SendFunction& send);
     void answerInfoQuery(const Args& args, const SendFunction& send);
     std::string serverInfo() const;
@@ -111,7 +117,8 @@ private:
     CommandBuffer m_buffer;
     ClientTable m_clients;
     BanList m_bans;
-    RconThrottle m_throttle;
+    FloodProtection m_flood;
+    std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
     bool m_running = false;
     bool m_quit = false;
 
