@@ -24,6 +24,9 @@ constexpr std::int64_t kSpinUs = 1500;
 // Servers take the time of a datagram in whole milliseconds when their loop gets to it; sent exactly on the limit,
 // a datagram can look a hair too early and be dropped.
 constexpr std::int64_t kPaceMarginUs = 20'000;
+// A server's bucket leaks on the times it received datagrams, which a varying delay on the way can bring closer
+// together than they left: the model leaks a little slower than the server.
+constexpr std::int64_t kBucketMarginUs = 50'000;
 
 QTimer* preciseSingleShot(QObject* parent)
 {
@@ -38,7 +41,7 @@ QTimer* preciseSingleShot(QObject* parent)
 RconSession::RconSession(QObject* parent)
     : QObject(parent)
     , m_endpoint(new RconEndpoint(this))
-    , m_pacer(RconPacer::kClassicGapUs + kPaceMarginUs, RconPacer::kRateWindowUs + kPaceMarginUs)
+    , m_pacer(RconPacer::kClassicGapUs + kPaceMarginUs, RconPacer::kBucketPeriodUs + kBucketMarginUs)
     , m_pacerTimer(preciseSingleShot(this))
     , m_replyTimer(preciseSingleShot(this))
 {
@@ -64,24 +67,38 @@ void RconSession::aim(const RconTarget& target)
 void RconSession::poll(const RconTarget& target, std::string payload)
 {
     aim(target);
-    m_health.pollSent(target, nowMs());
-    queue(target, std::move(payload), 0, 0);
-    healthChanged();
+    queue({target, std::move(payload), 0, 0, true});
 }
 
 void RconSession::send(std::string payload, std::int64_t minGapUs, std::uint64_t id)
 {
-    queue(m_lastAimed, std::move(payload), minGapUs, id);
+    queue({m_lastAimed, std::move(payload), minGapUs, id, false});
 }
 
-void RconSession::queue(const RconTarget& target, std::string payload, std::int64_t minGapUs, std::uint64_t id)
+void RconSession::queue(Queued queued)
 {
-    if (!m_endpoint->isResolved(target)) {
-        m_awaitingLookup.push_back({target, std::move(payload), minGapUs, id});
+    if (!m_endpoint->isResolved(queued.target)) {
+        // One poll waits for the lookup at a time, as in the pacer.
+        if (queued.poll)
+            std::erase_if(m_awaitingLookup, [&](const Queued& waiting) { return waiting.poll && waiting.target == queued.target; });
+        m_awaitingLookup.push_back(std::move(queued));
         return;
     }
-    m_pacer.enqueue(target, std::move(payload), minGapUs, id);
+    toPacer(std::move(queued));
     sendPaced();
+}
+
+void RconSession::toPacer(Queued queued)
+{
+    if (!queued.poll) {
+        m_pacer.enqueue(queued.target, std::move(queued.payload), queued.minGapUs, queued.id);
+        return;
+    }
+    // The server's limit had no room for the last poll before this one was due: the operator hears of it.
+    if (!m_pacer.enqueuePoll(queued.target, std::move(queued.payload))) {
+        m_health.pollSkipped(queued.target);
+        healthChanged();
+    }
 }
 
 void RconSession::clearQueued()
@@ -120,8 +137,8 @@ void RconSession::report(const QString& message)
 
 void RconSession::releaseAfterLookup(const RconTarget& target, const QString& error)
 {
-    std::vector<AwaitingLookup> released;
-    const auto forTarget = [&](const AwaitingLookup& waiting) { return waiting.target == target; };
+    std::vector<Queued> released;
+    const auto forTarget = [&](const Queued& waiting) { return waiting.target == target; };
     std::copy_if(m_awaitingLookup.begin(), m_awaitingLookup.end(), std::back_inserter(released), forTarget);
     std::erase_if(m_awaitingLookup, forTarget);
     if (!error.isEmpty()) {
@@ -131,8 +148,8 @@ void RconSession::releaseAfterLookup(const RconTarget& target, const QString& er
             report(error);
         return;
     }
-    for (AwaitingLookup& waiting : released)
-        m_pacer.enqueue(waiting.target, std::move(waiting.payload), waiting.minGapUs, waiting.id);
+    for (Queued& waiting : released)
+        toPacer(std::move(waiting));
     sendPaced();
 }
 
@@ -158,6 +175,10 @@ void RconSession::sendPaced()
             now = nowUs();
             // The gap to the next datagram counts from when this one left, not from when it was due.
             m_pacer.markSent(datagram->target, now);
+            if (datagram->poll) {
+                m_health.pollSent(datagram->target, nowMs());
+                healthChanged();
+            }
             if (datagram->id != 0 && onSent)
                 onSent(datagram->id);
         } catch (const VarnoError& error) {
@@ -206,16 +227,15 @@ void RconSession::deliver(std::string_view reply)
     // Any reply from the server counts as an answer, even one that repeats the last; the operator hears of it
     // after the reply's kicks are on their way.
     m_health.replyArrived(m_lastAimed, reply, nowMs());
-    if (m_repeatFilter.isNew(reply)) {
-        // Read into the result of the reply before, whose rows keep their storage. It is taken out while handed
-        // on: a message box under onReply runs the event loop, and a reply delivered meanwhile gets one of its own.
-        ParsedStatus status = std::move(m_status);
-        parseStatusReply(reply, status);
-        m_pacer.setLayout(m_lastAimed, status.layout);
-        if (onReply)
-            onReply(reply, status);
-        m_status = std::move(status);
-    }
+    // Every reply is read, also one that repeats the last: a player still listed after the kick is kicked again.
+    // Read into the result of the reply before, whose rows keep their storage. It is taken out while handed on: a
+    // message box under onReply runs the event loop, and a reply delivered meanwhile gets one of its own.
+    ParsedStatus status = std::move(m_status);
+    parseStatusReply(reply, status);
+    m_pacer.setLayout(m_lastAimed, status.layout);
+    if (onReply)
+        onReply(reply, status);
+    m_status = std::move(status);
     healthChanged();
 }
 

@@ -22,7 +22,7 @@ class RconEndpoint;
 
 // The rcon conversation with game servers through one endpoint: datagrams wait for their host's lookup,
 // then leave through the pacer; the replies of the server last aimed at are joined from their datagrams,
-// and each complete reply that differs from the one before is parsed once and handed on. The session keeps
+// and each complete reply is parsed once and handed on. The session keeps
 // the target, each server's pace and the watcher's health to itself. Used by the ZOZ Idaroz page, varno
 // watch, varno rcon and varno status.
 class RconSession : public QObject {
@@ -35,7 +35,8 @@ public:
 
     // Points the endpoint at target; later commands without a target of their own go there.
     void aim(const RconTarget& target);
-    // A status poll: aims at target and queues the datagram; the health counts it.
+    // A status poll: aims at target and queues the datagram behind any command; the health counts it once it has
+    // left, and hears of it when the next poll takes its place before it could leave.
     void poll(const RconTarget& target, std::string payload);
     // Queues one rcon datagram (already built) for the target last aimed at, at least minGapUs after the previous
     // one; onSent hears of id once the datagram has left.
@@ -45,7 +46,7 @@ public:
     // Whether datagrams still wait for their turn or for their host's lookup.
     bool isSending() const;
 
-    // Hands a complete reply on unless it repeats the one before.
+    // Hands a complete reply on.
     void deliver(std::string_view reply);
 
     // Whether the servers answer, as the operator should hear it.
@@ -62,14 +63,16 @@ public:
     std::function<void()> onHealth;
 
 private:
-    struct AwaitingLookup {
+    struct Queued {
         RconTarget target;
         std::string payload;
         std::int64_t minGapUs = 0;
         std::uint64_t id = 0;
+        bool poll = false;
     };
 
-    void queue(const RconTarget& target, std::string payload, std::int64_t minGapUs, std::uint64_t id);
+    void queue(Queued queued);
+    void toPacer(Queued queued);
     void healthChanged();
 
     void sendPaced();
@@ -85,9 +88,8 @@ private:
     RconPacer m_pacer;
     WatcherHealth m_health;
     QTimer* m_pacerTimer;
-    std::vector<AwaitingLookup> m_awaitingLookup;
+    std::vector<Queued> m_awaitingLookup;
     ReplyAssembler m_assembler;
-    ReplyRepeatFilter m_repeatFilter;
     QTimer* m_replyTimer;
     QString m_openStatusSource;
     QElapsedTimer m_clock;

@@ -67,6 +67,43 @@ protected:
         page().LpbButton->click();
         ASSERT_TRUE(page().isRunning());
     }
+
+    // Six low-ping players appearing at once under the engine's rcon limit, polled every second: 19 commands and the
+    // polls go through a limit of one a second after a burst of ten (ioquake3), or one each half second (classic).
+    void removeSixAtOnce(const char* engine)
+    {
+        QStringList crowd{"bot Sarge", "High 300 10.2.2.2:27960"};
+        for (int i = 1; i <= 6; ++i)
+            crowd << QStringLiteral("Low%1 30 10.7.0.%1:27960").arg(i);
+        {
+            LpbStandin standin;
+            ASSERT_TRUE(standin.start({"standin_status", engine, "standin_rcon_throttle", engine}, crowd))
+                << qPrintable(standin.output());
+            page().BanIPCB->setChecked(true);
+            enableAgainst(standin);
+
+            // 19 commands and the polls through a limit of one a second after a burst of ten, or one each half second.
+            ASSERT_TRUE(waitFor([&] { return standin.countOf("addip") == 6; }, std::chrono::seconds(20)))
+                << qPrintable(standin.loggedCommands().join(QLatin1Char('\n')));
+            const int polls = standin.countOf("status");
+            ASSERT_TRUE(waitFor([&] { return standin.countOf("status") > polls; }, std::chrono::seconds(5)));
+
+            const QStringList commands = standin.loggedCommands();
+            EXPECT_EQ(standin.countOf("standin_dropped"), 0) << "the server dropped datagrams:\n"
+                                                              << qPrintable(commands.join(QLatin1Char('\n')));
+            QStringList kicks = startingWith(commands, "clientkick");
+            kicks.sort();
+            EXPECT_EQ(kicks, (QStringList{"clientkick 2", "clientkick 3", "clientkick 4", "clientkick 5", "clientkick 6",
+                                          "clientkick 7"}));
+            for (int i = 1; i <= 6; ++i)
+                EXPECT_EQ(commands.filter(QRegularExpression(QStringLiteral("Player Low%1(\\^7)? ").arg(i))).size(), 1)
+                    << "Low" << i;
+            const QString status = standin.rcon(QStringLiteral("status"));
+            EXPECT_FALSE(status.contains(QLatin1String("Low"))) << qPrintable(status);
+            EXPECT_TRUE(status.contains(QLatin1String("High"))) << qPrintable(status);
+            EXPECT_EQ(page().LPBcnt->text().toInt(), 6);
+        }
+    }
 };
 
 // Two bots, a high-ping filler in slot 2, the low-ping client in slot 3 and a high-ping player called "3".
@@ -120,6 +157,16 @@ TEST_F(LpbWatcherTest, OnlyTheLowPingClientIsKickedBySlotBannedAtOnceAndCounted)
         EXPECT_TRUE(page().LPBHealth->text().contains(QLatin1String("answering"))) << qPrintable(page().LPBHealth->text());
         EXPECT_TRUE(dialogs::takeMessages().isEmpty());
     }
+}
+
+TEST_F(LpbWatcherTest, SixLowPingPlayersAtOnceAreAllRemovedWithinTheIoquake3Bucket)
+{
+    removeSixAtOnce("ioq3");
+}
+
+TEST_F(LpbWatcherTest, SixLowPingPlayersAtOnceAreAllRemovedWithinTheClassicLimit)
+{
+    removeSixAtOnce("classic");
 }
 
 TEST_F(LpbWatcherTest, ABlindWatcherSaysSoWithinThreePolls)

@@ -115,12 +115,4 @@ void ReplyAssembler::clear()
     m_completed.clear();
 }
 
-bool ReplyRepeatFilter::isNew(std::string_view text)
-{
-    if (m_last && *m_last == text)
-        return false;
-    m_last = std::string(text);
-    return true;
-}
-
 } // namespace varno

@@ -74,14 +74,4 @@ private:
     std::deque<Completed> m_completed;
 };
 
-// A reply identical to the one handed on before it is not parsed again.
-class ReplyRepeatFilter {
-public:
-    // True, and remembered, when text differs from the previous reply.
-    bool isNew(std::string_view text);
-
-private:
-    std::optional<std::string> m_last;
-};
-
 } // namespace varno

@@ -39,6 +39,11 @@ void WatcherHealth::pollSent(const RconTarget& target, std::int64_t)
     m_foreignSincePoll = false;
 }
 
+void WatcherHealth::pollSkipped(const RconTarget&)
+{
+    ++m_skippedPolls;
+}
+
 void WatcherHealth::replyArrived(const RconTarget& target, std::string_view replyText, std::int64_t nowMs)
 {
     m_unanswered[target] = 0;
@@ -66,6 +71,14 @@ void WatcherHealth::reset()
     *this = WatcherHealth();
 }
 
+std::string WatcherHealth::skippedText() const
+{
+    if (m_skippedPolls == 0)
+        return {};
+    return "; " + std::to_string(m_skippedPolls) + (m_skippedPolls == 1 ? " poll" : " polls") +
+           " skipped for the server's rcon limit";
+}
+
 WatcherHealthStatus WatcherHealth::status(std::int64_t nowMs) const
 {
     const std::string subject = targetText(m_subject);
@@ -75,7 +88,7 @@ WatcherHealthStatus WatcherHealth::status(std::int64_t nowMs) const
     case HealthState::Answering:
         return {m_state,
                 "Server " + subject + " answering (last reply " + std::to_string((nowMs - m_lastReplyMs) / 1000) +
-                    " s ago)",
+                    " s ago" + skippedText() + ")",
                 "answering " + subject};
     case HealthState::PasswordRefused:
         return {m_state, std::string(kPasswordRefusedText) + " (" + subject + ")", "password " + subject};

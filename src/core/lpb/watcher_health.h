@@ -34,6 +34,8 @@ bool isRconRefusal(std::string_view replyText);
 class WatcherHealth {
 public:
     void pollSent(const RconTarget& target, std::int64_t nowMs);
+    // A poll of target never left: the server's rcon limit had no room for it before the next one was due.
+    void pollSkipped(const RconTarget& target);
     // A reply of target's server, whatever it says.
     void replyArrived(const RconTarget& target, std::string_view replyText, std::int64_t nowMs);
     void hostNotFound(const RconTarget& target);
@@ -44,11 +46,14 @@ public:
     WatcherHealthStatus status(std::int64_t nowMs) const;
 
 private:
+    std::string skippedText() const;
+
     HealthState m_state = HealthState::Waiting;
     RconTarget m_subject;
     std::string m_foreignSource;
     bool m_foreignSincePoll = false;
     std::int64_t m_lastReplyMs = 0;
+    int m_skippedPolls = 0;
     std::map<RconTarget, int> m_unanswered;
 };
 

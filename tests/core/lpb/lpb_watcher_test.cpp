@@ -238,7 +238,7 @@ TEST(WatcherHealthTest, SaysWhenTheWatcherIsBlind)
 {
     const RconTarget other{"127.0.0.1", 27961};
     struct Event {
-        enum { Poll, Reply, NotFound, Foreign } kind;
+        enum { Poll, Reply, NotFound, Foreign, Skip } kind;
         std::int64_t atMs;
         std::string text;
         std::string expected;
@@ -265,6 +265,14 @@ TEST(WatcherHealthTest, SaysWhenTheWatcherIsBlind)
           {Event::Poll, 15000, "", "No reply from 127.0.0.1:27960 for 1 poll"},
           {Event::Poll, 30000, "", "No reply from 127.0.0.1:27960 for 2 polls"},
           {Event::Reply, 30005, "x", "Server 127.0.0.1:27960 answering (last reply 0 s ago)"}}},
+        {"polls skipped for the rcon limit",
+         {{Event::Poll, 0, "", ""},
+          {Event::Reply, 5, "x", "Server 127.0.0.1:27960 answering (last reply 0 s ago)"},
+          {Event::Skip, 1000, "", "Server 127.0.0.1:27960 answering (last reply 0 s ago; 1 poll skipped for the "
+                                  "server's rcon limit)"},
+          {Event::Skip, 2000, "", ""},
+          {Event::Poll, 3000, "", "Server 127.0.0.1:27960 answering (last reply 2 s ago; 2 polls skipped for the "
+                                  "server's rcon limit)"}}},
         {"host not found",
          {{Event::NotFound, 0, "", "Host not found: 127.0.0.1"},
           {Event::Poll, 15000, "", "Host not found: 127.0.0.1"}}},
@@ -290,6 +298,9 @@ TEST(WatcherHealthTest, SaysWhenTheWatcherIsBlind)
                 break;
             case Event::Foreign:
                 health.foreignReply(kServer, event.text);
+                break;
+            case Event::Skip:
+                health.pollSkipped(kServer);
                 break;
             }
             if (!event.expected.empty()) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,20 +68,56 @@ TEST(RconPacer, SpacesDatagramsToAClassicServerHalfASecondApart)
               (std::vector<Sent>{{5500 * ms, kServerA, "say"}, {6000 * ms, kServerA, "kick"}}));
 }
 
-TEST(RconPacer, SendsAtMostTenWithinAnySecondToOtherServers)
+TEST(RconPacer, FollowsTheEnginesBucketToOtherServers)
 {
     for (const auto layout : {StatusLayout::Ioquake3, StatusLayout::Quake3e, StatusLayout::Unknown}) {
         RconPacer pacer;
         pacer.setLayout(kServerA, layout);
-        for (int i = 0; i < 25; ++i)
+        for (int i = 0; i < 13; ++i)
             pacer.enqueue(kServerA, std::to_string(i));
-        const auto times = timesOf(drain(pacer, 0));
-        ASSERT_EQ(times.size(), 25u);
-        // Ten at once, the next ten a second later, and so on.
-        for (std::size_t i = 0; i < times.size(); ++i)
-            EXPECT_EQ(times[i], static_cast<std::int64_t>(i / 10) * 1000 * ms) << i;
-        for (std::size_t i = 10; i < times.size(); ++i)
-            EXPECT_GE(times[i] - times[i - 10], 1000 * ms) << "more than ten within a second";
+        // A burst of ten, then one a second.
+        EXPECT_EQ(timesOf(drain(pacer, 0)), (std::vector<std::int64_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1000 * ms,
+                                                                       2000 * ms, 3000 * ms}));
+
+        // Quiet for 5.5 s, the bucket has leaked five; it keeps leaking on whole seconds from its last leak.
+        for (int i = 0; i < 8; ++i)
+            pacer.enqueue(kServerA, "later " + std::to_string(i));
+        EXPECT_EQ(timesOf(drain(pacer, 8500 * ms)),
+                  (std::vector<std::int64_t>{8500 * ms, 8500 * ms, 8500 * ms, 8500 * ms, 8500 * ms, 9000 * ms,
+                                             10000 * ms, 11000 * ms}));
+
+        // Quiet for longer than it takes to empty, the whole burst is there again.
+        for (int i = 0; i < 11; ++i)
+            pacer.enqueue(kServerA, "again " + std::to_string(i));
+        const auto again = timesOf(drain(pacer, 60000 * ms));
+        EXPECT_EQ(std::count(again.begin(), again.end(), 60000 * ms), 10);
+        EXPECT_EQ(again.back(), 61000 * ms);
+    }
+}
+
+TEST(RconPacer, CommandsGoAheadOfAWaitingPollAndANewerPollTakesItsPlace)
+{
+    for (const auto layout : {StatusLayout::Ioquake3, StatusLayout::Classic}) {
+        SCOPED_TRACE(int(layout));
+        RconPacer pacer;
+        pacer.setLayout(kServerA, layout);
+        for (int i = 0; i < 10; ++i)
+            pacer.enqueue(kServerA, "say " + std::to_string(i));
+        pacer.takeDue(0);
+        EXPECT_TRUE(pacer.enqueuePoll(kServerA, "poll 1"));
+        pacer.enqueue(kServerA, "kick");
+        EXPECT_FALSE(pacer.enqueuePoll(kServerA, "poll 2")) << "the waiting poll is skipped";
+        pacer.enqueue(kServerA, "addip");
+        std::vector<std::string> order;
+        for (const Sent& sent : drain(pacer, 0))
+            order.push_back(sent.payload);
+        const std::vector<std::string> expected{"say 1", "say 2", "say 3", "say 4", "say 5", "say 6",
+                                                "say 7", "say 8", "say 9", "kick",  "addip", "poll 2"};
+        if (layout == StatusLayout::Classic)
+            EXPECT_EQ(order, expected);
+        else
+            EXPECT_EQ(order, (std::vector<std::string>{"kick", "addip", "poll 2"}));
+        EXPECT_TRUE(pacer.isEmpty());
     }
 }
 

@@ -130,14 +130,3 @@ TEST(ReplyAssembler, AReplySplitAnywhereReadsAsTheWholeReply)
             EXPECT_EQ(status.rows[i].player, expected.rows[i].player) << "split at " << split;
     }
 }
-
-TEST(ReplyRepeatFilter, PassesAReplyOnlyWhenItDiffersFromThePreviousOne)
-{
-    ReplyRepeatFilter filter;
-    const std::string a = kReplyPrefix + "map: a\n";
-    const std::string b = kReplyPrefix + "map: b\n";
-    const bool expected[] = {true, false, false, true, true, false};
-    const std::string* sequence[] = {&a, &a, &a, &b, &a, &a};
-    for (std::size_t i = 0; i < std::size(sequence); ++i)
-        EXPECT_EQ(filter.isNew(*sequence[i]), expected[i]) << "reply " << i;
-}

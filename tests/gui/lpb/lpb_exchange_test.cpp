@@ -13,6 +13,8 @@
 #include "gui/settings/advanced_page.h"
 #include "support/gui_fixture.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +25,8 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace varno;
 using namespace varno::test;
@@ -212,7 +216,7 @@ TEST_F(LpbExchangeTest, ZombieAndConnectingRowsOnlyShowTheirNotice)
     }
 }
 
-TEST_F(LpbExchangeTest, AMultiDatagramReplyIsJoinedAndAnIdenticalReplyIsNotParsedAgain)
+TEST_F(LpbExchangeTest, AMultiDatagramReplyIsJoinedAndARepeatedReplyCountsNobodyTwice)
 {
     FakeRconServer server;
     page().SpinMinPing->setValue(100);
@@ -230,6 +234,36 @@ TEST_F(LpbExchangeTest, AMultiDatagramReplyIsJoinedAndAnIdenticalReplyIsNotParse
     server.answer(datagrams);
     reply(server, {classicStatusReply({}, "after")}, QStringLiteral("map: after"));
     EXPECT_EQ(lpbCount(), QStringLiteral("18"));
+}
+
+TEST_F(LpbExchangeTest, APlayerStillListedAfterItsKickIsKickedAgainAtEveryPollAndReportedOnce)
+{
+    FakeRconServer server;
+    page().SpinMinPing->setValue(100);
+    page().LPBMsg->setChecked(false);
+    page().SpinCheckLPB->setValue(1);
+    enableAgainst(server);
+    // The server ignores the kicks: every poll gets the same table.
+    const QByteArray table = classicStatusReply({classicRow(3, "40", "Stubborn^7", "10.5.5.5:27960")});
+    QStringList statusLines;
+    std::size_t answered = 0;
+    const auto kicks = [&] {
+        const auto sent = commands(server);
+        return std::count(sent.begin(), sent.end(), QByteArray(" clientkick 3"));
+    };
+    ASSERT_TRUE(waitFor([&] {
+        const auto sent = commands(server);
+        if (!sent.empty() && sent.back() == kStatus && answered < sent.size()) {
+            answered = sent.size();
+            server.answer({table});
+        }
+        const QString line = forms().Form1->StatusBar1->text();
+        if (statusLines.isEmpty() || statusLines.back() != line)
+            statusLines << line;
+        return kicks() >= 3;
+    }, std::chrono::seconds(8)));
+    EXPECT_EQ(statusLines.filter(QStringLiteral("kick did not take effect")).size(), 1) << qPrintable(statusLines.join('|'));
+    EXPECT_EQ(lpbCount(), QStringLiteral("1"));
 }
 
 TEST_F(LpbExchangeTest, AReplyFromAnyOtherPortIsDropped)
