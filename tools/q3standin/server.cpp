@@ -24,7 +24,8 @@ struct CvarDefault {
     std::string_view value;
 };
 
-// The cvars the engine and game register, so that a server script can set them the bare way.
+// The cvars a dedicated server's engine and game register, so that a server script can set them the bare way;
+// client settings such as rate and cl_allowDownload are not among them.
 constexpr CvarDefault kCvarDefaults[] = {
     {"net_port", "27960"},
     {"net_ip", "0.0.0.0"},
@@ -41,18 +42,18 @@ constexpr CvarDefault kCvarDefaults[] = {
     {"sv_cheats", "0"},
     {"g_motd", ""},
     {"g_password", ""},
-    {"rate", "3000"},
+    {"sv_maxRate", "0"},
     {"g_quadfactor", "3"},
     {"g_forcerespawn", "20"},
     {"g_weaponrespawn", "5"},
     {"g_gravity", "800"},
     {"g_speed", "320"},
     {"g_knockback", "1000"},
-    {"cl_allowDownload", "0"},
+    {"sv_allowDownload", "0"},
     {"g_teamAutoJoin", "0"},
     {"g_teamForceBalance", "0"},
     {"g_allowVote", "1"},
-    {"g_syncronousClients", "0"},
+    {"g_synchronousClients", "0"},
     {"g_banIPs", ""},
     {"bot_nochat", "0"},
     {"bot_minplayers", "0"},

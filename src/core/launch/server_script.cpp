@@ -95,7 +95,8 @@ std::string buildServerScript(const ServerScriptInput& input)
     script.quoted("g_motd", input.motd);
     if (!input.serverPassword.empty())
         script.line("g_password " + input.serverPassword);
-    script.number("rate", input.maxRate);
+    // The server's own settings: rate and cl_allowDownload are a client's, unknown to a dedicated server.
+    script.number("sv_maxRate", input.maxRate);
     script.number("g_quadfactor", input.quadFactor);
     script.number("g_forcerespawn", input.forceRespawn);
     script.number("g_weaponrespawn", input.weaponRespawn);
@@ -103,11 +104,11 @@ std::string buildServerScript(const ServerScriptInput& input)
     script.number("g_speed", input.speed);
     script.number("g_knockback", input.knockback);
     script.flag("sv_pure", input.pureServer);
-    script.flag("cl_allowDownload", input.allowDownloads);
+    script.flag("sv_allowDownload", input.allowDownloads);
     script.flag("g_teamAutoJoin", input.forceAutoJoin);
     script.flag("g_teamForceBalance", input.forceBalance);
     script.flag("g_allowVote", input.allowVote);
-    script.flag("g_syncronousClients", input.allowDemoRecording);
+    script.flag("g_synchronousClients", input.allowDemoRecording);
     script.line(kBotSectionLine);
     script.flag("bot_nochat", input.noBotChat);
     for (const auto& bot : input.bots)

@@ -82,7 +82,7 @@ TEST(ServerScript, FormDefaultsWithOneMapGiveTheWholeScript)
               "vstr maps0\r\n"
               "sv_hostname \"Varno - Beastly Server\"\r\n"
               "g_motd \"Beastly fragging served by Varno Server - www.varno.example.org\"\r\n"
-              "rate 10000\r\n"
+              "sv_maxRate 10000\r\n"
               "g_quadfactor 3\r\n"
               "g_forcerespawn 20\r\n"
               "g_weaponrespawn 5\r\n"
@@ -90,11 +90,11 @@ TEST(ServerScript, FormDefaultsWithOneMapGiveTheWholeScript)
               "g_speed 320\r\n"
               "g_knockback 1000\r\n"
               "sv_pure 0\r\n"
-              "cl_allowDownload 1\r\n"
+              "sv_allowDownload 1\r\n"
               "g_teamAutoJoin 0\r\n"
               "g_teamForceBalance 0\r\n"
               "g_allowVote 1\r\n"
-              "g_syncronousClients 0\r\n"
+              "g_synchronousClients 0\r\n"
               "//Bot Information\r\n"
               "bot_nochat 0\r\n"
               "bot_minplayers 0\r\n"
@@ -224,8 +224,8 @@ TEST(ServerScript, WritesNumbersAndSwitchesAsTheyStand)
     input.allowDemoRecording = true;
     const Lines lines = scriptLines(input);
     const Lines expected[] = {{"g_gametype -1"},        {"timelimit -15"},      {"fraglimit 0"},
-                              {"sv_cheats 1"},          {"cl_allowDownload 0"}, {"g_teamAutoJoin 1"},
-                              {"g_teamForceBalance 1"}, {"g_allowVote 0"},      {"g_syncronousClients 1"}};
+                              {"sv_cheats 1"},          {"sv_allowDownload 0"}, {"g_teamAutoJoin 1"},
+                              {"g_teamForceBalance 1"}, {"g_allowVote 0"},      {"g_synchronousClients 1"}};
     for (const auto& line : expected) {
         const std::string name = line.front().substr(0, line.front().find(' ') + 1);
         EXPECT_EQ(linesStartingWith(lines, name), line);
