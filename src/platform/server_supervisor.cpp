@@ -140,7 +140,8 @@ std::string ServerSupervisor::keepCrashLog(const std::vector<std::string>& lines
     try {
         if (!QDir().mkpath(folder))
             throw VarnoError("Cannot create folder " + toStd(folder));
-        writeFileAtomically(path, QByteArray::fromStdString(text));
+        // The console may show the rcon password (a typed rconpassword line, a script echoed back): owner-only.
+        writeFileAtomically(path, QByteArray::fromStdString(text), FileAccess::OwnerOnly);
     } catch (const std::exception& error) {
         problem = std::string("The console's last lines were not kept: ") + error.what();
         return {};

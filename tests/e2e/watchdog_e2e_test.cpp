@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QToolButton>
@@ -124,6 +125,9 @@ TEST_F(WatchdogEndToEndTest, CrashesAreRelaunchedAndGreetedUntilTheSixthWithinTh
     ASSERT_EQ(files.size(), 6) << qPrintable(files.join(' '));
     const QByteArray last = readFile(crashLogs.filePath(files.back()));
     EXPECT_TRUE(last.contains("Crashing with signal 11\n")) << last.constData();
+    EXPECT_EQ(QFileInfo(crashLogs.filePath(files.back())).permissions() &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions()) << "a crash log is the owner's alone";
 }
 
 TEST_F(WatchdogEndToEndTest, QuitTypedIntoTheConsoleLeavesItDown)
