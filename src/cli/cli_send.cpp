@@ -25,9 +25,16 @@ int sendCommand(Context& context)
     if (arguments.size() != 1)
         throw CliError("give the key string as one argument (quote it), for example: varno send \"status{ENTER}\"", 2);
     const std::string text = toStd(arguments.front());
+    const auto layout = createKeyboardLayout();
+    // All or nothing: a text typed without the characters no key types would say something else.
+    if (const std::vector<std::string> untypable = untypableCharacters(text, *layout); !untypable.empty()) {
+        std::string listed;
+        for (const std::string& character : untypable)
+            listed += (listed.empty() ? "'" : ", '") + character + "'";
+        throw CliError("the console's keyboard has no key for " + listed + "; nothing was typed");
+    }
 
     if (checkOnly) {
-        const auto layout = createKeyboardLayout();
         std::vector<KeyEvent> events;
         try {
             events = buildKeyEvents(text, *layout, [] { return 0u; });

@@ -129,6 +129,8 @@ TEST_F(CliTest, EverySubcommandExplainsItselfAndMistakesFailWithOneLine)
         {{"rcon", "--port", "70000", "status"}, 2,
          "varno: --port must be a port number from 1 to 65535, not '70000'\n"},
         {{"send", "--check", "{RETURN}"}, 1, "varno: Invalid token\n"},
+        {{"send", QStringLiteral("say Gr\u00fc\u00dfe{ENTER}")}, 1,
+         "varno: the console's keyboard has no key for '\xc3\xbc', '\xc3\x9f'; nothing was typed\n"},
         {{"status", "--parse", "/nonexistent/reply.bin"}, 1, ""},
     };
     for (const auto& m : mistakes) {

@@ -3,6 +3,7 @@
 #include "core/console/key_names.h"
 #include "core/console/send_key_error.h"
 
+#include <algorithm>
 #include <string>
 
 namespace varno {
@@ -112,6 +113,40 @@ private:
 std::vector<KeyEvent> buildKeyEvents(std::string_view text, const KeyboardLayout& layout, const TickSource& ticks)
 {
     return KeyStringBuilder(layout, ticks).build(text);
+}
+
+std::vector<std::string> untypableCharacters(std::string_view text, const KeyboardLayout& layout)
+{
+    std::vector<std::string> found;
+    const auto note = [&found](std::string character) {
+        if (std::find(found.begin(), found.end(), character) == found.end())
+            found.push_back(std::move(character));
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '@' || c == '^' || c == '~')
+            continue;
+        if (c == '{') {
+            const std::size_t end = text.find('}', i + 1);
+            if (end == std::string_view::npos)
+                break; // the key string itself is refused for that
+            i = end;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            // A UTF-8 character: its lead byte and the continuation bytes after it.
+            std::size_t end = i + 1;
+            while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+                ++end;
+            note(std::string(text.substr(i, end - i)));
+            i = end - 1;
+            continue;
+        }
+        if (layout.vkKeyScan(c) == kKeyScanNone)
+            note(std::string(1, c));
+    }
+    return found;
 }
 
 } // namespace varno

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,5 +24,10 @@ inline constexpr std::size_t kMaxKeyEvents = 65535;
 // Throws ESKInvalidToken ("No closing brace", "Invalid token") for a bad braced name and ESendKeyError
 // when the text stands for more than kMaxKeyEvents events. Modifiers left pending at the end are dropped.
 std::vector<KeyEvent> buildKeyEvents(std::string_view text, const KeyboardLayout& layout, const TickSource& ticks);
+
+// The characters of a key string that no key of the layout types, each once in the order they first come, a
+// character of several UTF-8 bytes whole: typed, they would give nothing or another key. Braced names and the
+// modifier signs are not characters to type. Empty when every character can be typed.
+std::vector<std::string> untypableCharacters(std::string_view text, const KeyboardLayout& layout);
 
 } // namespace varno

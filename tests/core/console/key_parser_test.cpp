@@ -138,3 +138,21 @@ TEST(KeyParser, ReportsABadNameEvenBeyondTheEventLimit)
 {
     EXPECT_THROW(usEventsOf(std::string(40000, 'a') + "{RETURN}"), ESKInvalidToken);
 }
+
+TEST(KeyParser, NamesTheCharactersNoKeyTypesEachOnce)
+{
+    const UsKeyboardLayout layout;
+    const struct {
+        std::string text;
+        std::vector<std::string> untypable;
+    } cases[] = {
+        {"say hello{ENTER}", {}},
+        {"@^~x{F1}{TAB}", {}},
+        {"say Gr\xc3\xbc\xc3\x9f\xc3\xbc{ENTER}", {"\xc3\xbc", "\xc3\x9f"}},
+        {"tab\there\x7f", {"\x7f"}},
+        {"euro \xe2\x82\xac and {ENTER} ok", {"\xe2\x82\xac"}},
+        {"{ENTER", {}}, // refused as a key string anyway
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(untypableCharacters(c.text, layout), c.untypable) << c.text;
+}
