@@ -1,5 +1,7 @@
 #include "core/launch/ban_ips.h"
 
+#include "core/launch/ban_filter.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -37,23 +39,6 @@ std::string_view withoutPort(std::string_view entry)
     return isDigits(entry.substr(colon + 1)) ? entry.substr(0, colon) : entry;
 }
 
-// One to four dot-separated parts, each a number up to 255 or "*": what the game's filter takes.
-bool isIpv4Pattern(std::string_view entry)
-{
-    int parts = 0;
-    while (true) {
-        const auto dot = entry.find('.');
-        const std::string_view part = entry.substr(0, dot);
-        if (part != "*" && !(isDigits(part) && part.size() <= 3 && std::stoi(std::string(part)) <= 255))
-            return false;
-        if (++parts > 4)
-            return false;
-        if (dot == std::string_view::npos)
-            return true;
-        entry.remove_prefix(dot + 1);
-    }
-}
-
 } // namespace
 
 BanIps banIpsFor(const std::vector<std::string>& entries)
@@ -65,7 +50,8 @@ BanIps banIpsFor(const std::vector<std::string>& entries)
         if (entry.empty())
             continue;
         const std::string_view address = withoutPort(entry);
-        if (!isIpv4Pattern(address)) {
+        // What the game would ignore or read otherwise is of no use to it.
+        if (!readBanEntry(address).problem.empty()) {
             ++bans.leftOutNotIpv4;
             continue;
         }
