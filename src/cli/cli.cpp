@@ -75,10 +75,17 @@ const std::array kSubcommands{
                "usage: varno watch\n"
                "Runs the low-ping watcher with the stored options until interrupted: status polls, and for every\n"
                "player below the threshold (bots never) the switched log line, ban, announcement, kick by slot\n"
-               "and addip. One line per action on standard output, a datagram's once it has left; bans are stored\n"
-               "in the ban list as the panel stores them. Changes of the server's state go to standard error, and\n"
-               "so, on SIGINT or SIGTERM, does every decided command that was not sent.",
+               "and addip; and unless KickBanned is off, for every player whose address the ban list matches (as\n"
+               "the game reads it) an announcement and a kick whatever the ping. One line per action on standard\n"
+               "output, a datagram's once it has left; bans are stored in the ban list as the panel stores them.\n"
+               "Changes of the server's state go to standard error, and so, on SIGINT or SIGTERM, does every\n"
+               "decided command that was not sent.",
                watchCommand},
+    Subcommand{"bans", "print the banned-address list as the game reads it",
+               "usage: varno bans [list]\n"
+               "Prints the banned-address list, one entry a line. An entry the game would ignore, or read otherwise\n"
+               "than it is written, is followed by a tab and what the game makes of it in parentheses.",
+               bansCommand},
     Subcommand{"settings", "read and write the stored settings",
                "usage: varno settings get SECTION VALUE\n"
                "       varno settings set SECTION VALUE TEXT\n"

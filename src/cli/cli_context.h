@@ -47,6 +47,7 @@ void refuseUnknownOptions(const QStringList& arguments);
 int toPort(const QString& text, const char* what);
 
 int settingsCommand(Context& context);
+int bansCommand(Context& context);
 int scriptCommand(Context& context);
 int cmdlineCommand(Context& context);
 int launchCommand(Context& context);

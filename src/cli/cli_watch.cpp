@@ -79,6 +79,7 @@ public:
     }
 
     int count() const { return m_watcher.count(); }
+    int bannedCount() const { return m_watcher.bannedCount(); }
     bool isSending() const { return m_session.isSending(); }
     void stopPolling() { m_timer.stop(); }
 
@@ -155,7 +156,7 @@ private:
             say("Announced " + trimmed(report->player.name));
             break;
         case LpbCommandKind::Kick:
-            say("Kicked " + who(report->player));
+            say((report->banned ? "Kicked banned " : "Kicked ") + who(report->player));
             break;
         case LpbCommandKind::AddIp:
             say("Sent addip " + report->address);
@@ -213,7 +214,8 @@ int watchCommand(Context& context)
     interruptCheck.start(100);
     QCoreApplication::exec();
     watcher.reportUnsent();
-    std::fprintf(context.err, "varno: watch ended; %d low-ping players found\n", watcher.count());
+    std::fprintf(context.err, "varno: watch ended; %d low-ping players found, %d banned players removed\n",
+                 watcher.count(), watcher.bannedCount());
     return 0;
 }
 

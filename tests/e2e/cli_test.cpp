@@ -111,7 +111,8 @@ protected:
 TEST_F(CliTest, EverySubcommandExplainsItselfAndMistakesFailWithOneLine)
 {
     for (const char* subcommand :
-         {"script", "cmdline", "launch", "serve", "stop", "send", "console", "rcon", "status", "watch", "settings"}) {
+         {"script", "cmdline", "launch", "serve", "stop", "send", "console", "rcon", "status", "watch", "bans",
+          "settings"}) {
         const CliRun help = varno({subcommand, "--help"});
         EXPECT_EQ(help.exitCode, 0) << subcommand;
         EXPECT_TRUE(help.out.startsWith("usage: varno " + QByteArray(subcommand))) << subcommand;
@@ -162,6 +163,16 @@ TEST_F(CliTest, SettingsAreReadAndWrittenAsThePanelStoresThem)
     EXPECT_EQ(varno({"--settings", other, "settings", "set", "General", "RestoreFlags", "7"}).exitCode, 0);
     EXPECT_TRUE(readFile(other).contains("RestoreFlags=7"));
     EXPECT_FALSE(readFile(settingsFile).contains("RestoreFlags=7"));
+}
+
+TEST_F(CliTest, BansNamesTheEntriesTheGameWouldIgnoreOrReadOtherwise)
+{
+    set("AdvancedSettings", "BanIPList", "10.1.1.1,192.168.0.7:27960,10.8.*,bot,300.1.1.1");
+    const CliRun run = varno({"bans"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QByteArray("10.1.1.1\n192.168.0.7:27960\n10.8.*\n"
+                                  "bot\t(the game ignores this entry: it is not an address pattern)\n"
+                                  "300.1.1.1\t(the game reads this entry as 44.1.1.1)\n"));
 }
 
 TEST_F(CliTest, ScriptFollowsTheStartUpLoadersRules)

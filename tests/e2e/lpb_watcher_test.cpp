@@ -169,6 +169,43 @@ TEST_F(LpbWatcherTest, SixLowPingPlayersAtOnceAreAllRemovedWithinTheClassicLimit
     removeSixAtOnce("classic");
 }
 
+TEST_F(LpbWatcherTest, PlayersFromBannedAddressesAreRemovedOnSightAndAgainWhenTheyReturn)
+{
+    LpbStandin standin;
+    // The server's own filter admits them: its g_banIPs is empty.
+    ASSERT_TRUE(standin.start({"standin_status", "ioq3", "standin_rcon_throttle", "ioq3"},
+                              {"bot Sarge", "Exact 200 10.9.0.5:27960", "Star 200 10.8.4.4:27960",
+                               "Prefix 200 10.7.1.2:27960", "Near 200 10.1.1.10:27960"}))
+        << qPrintable(standin.output());
+    AdvancedPage& advanced = *forms().Form1->advancedPage;
+    advanced.BanListBox->clear();
+    for (const char* entry : {"10.9.0.5", "10.8.*", "10.7", "10.1.1.1"})
+        advanced.appendBan(QString::fromLatin1(entry));
+    page().KickCB->setChecked(false);
+    enableAgainst(standin);
+
+    ASSERT_TRUE(waitFor([&] { return standin.countOf("clientkick") == 3; }, std::chrono::seconds(5)))
+        << qPrintable(standin.loggedCommands().join(QLatin1Char('\n')));
+    QStringList kicks = startingWith(standin.loggedCommands(), "clientkick");
+    kicks.sort();
+    EXPECT_EQ(kicks, (QStringList{"clientkick 1", "clientkick 2", "clientkick 3"}));
+
+    // Gone, as a poll after the kicks shows; back again: removed again within a poll, and announced again.
+    ASSERT_TRUE(waitFor([&] { return page().BannedCnt->text() == QLatin1String("3"); }));
+    const int polls = standin.countOf("status");
+    ASSERT_TRUE(waitFor([&] { return standin.countOf("status") > polls; }, std::chrono::seconds(3)));
+    standin.rcon(QStringLiteral("addclient Exact 200 10.9.0.5:27960"));
+    ASSERT_TRUE(waitFor([&] { return standin.countOf("clientkick") == 4; }, std::chrono::seconds(3)));
+    ASSERT_TRUE(waitFor([&] { return page().BannedCnt->text() == QLatin1String("4"); }));
+    EXPECT_EQ(standin.loggedCommands().filter(QStringLiteral("say ^2V^4a^2r^4n^2o^7: Exact ^7is banned from this server."))
+                  .size(),
+              2);
+    const QString status = standin.rcon(QStringLiteral("status"));
+    EXPECT_TRUE(status.contains(QLatin1String("Near"))) << qPrintable(status);
+    EXPECT_TRUE(status.contains(QLatin1String("Sarge"))) << qPrintable(status);
+    EXPECT_EQ(page().LPBcnt->text(), QStringLiteral("0"));
+}
+
 TEST_F(LpbWatcherTest, ABlindWatcherSaysSoWithinThreePolls)
 {
     LpbStandin standin;

@@ -1,5 +1,6 @@
 #include "core/lpb/lpb_watcher.h"
 
+#include "core/launch/ban_filter.h"
 #include "core/lpb/lpb_log.h"
 #include "core/settings/schema.h"
 #include "core/settings/settings_store.h"
@@ -60,6 +61,7 @@ WatcherOptions readWatcherOptions(SettingsStore& store)
     options.minPing = kLPBMinPing.clamp(store.ReadInteger(kLPBMinPing));
     options.checkRateSeconds = kLPBCheckRate.clamp(store.ReadInteger(kLPBCheckRate));
     options.password = store.ReadString(kLPBRCon);
+    options.kickBanned = store.ReadBool(kKickBanned);
     options.announce = store.ReadBool(kLPBMsg);
     options.msg1 = store.ReadString(kLPBMsg1);
     options.msg2 = store.ReadString(kLPBMsg2);
@@ -96,6 +98,11 @@ std::optional<std::string> addIpCommand(const PlayerRecord& player)
     return std::string(kAddIpStart) + std::string(host);
 }
 
+std::string bannedAnnouncementCommand(const PlayerRecord& player)
+{
+    return lpbAnnouncementCommand("", player, kBannedMessageEnd);
+}
+
 bool isBot(const PlayerRecord& player)
 {
     return player.address == kBotAddress;
@@ -124,7 +131,11 @@ std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const Pars
         bannedHosts.emplace(addressHost(entry));
 
     for (const StatusRow& row : status.rows) {
-        if (isBot(row.player) || !isLowPingPlayer(row, options.minPing))
+        if (isBot(row.player))
+            continue;
+        // A banned address is removed whatever the ping and whether or not low-ping players are kicked.
+        const bool banned = options.kickBanned && isBannedAddress(row.player.address, storedBans);
+        if (!banned && !isLowPingPlayer(row, options.minPing))
             continue;
         const PlayerRecord& player = row.player;
         PlayerKey key{target, player.clientNumber, player.address, player.name};
@@ -133,7 +144,8 @@ std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const Pars
             Appearance& appearance = seen->second;
             appearance.lastListed = reply;
             // Listed again while its kick waits, or in a reply to a poll sent before the kick left: wait.
-            if (appearance.state != State::KickSent || m_polls[target] <= appearance.pollMark || !options.kick)
+            if (appearance.state != State::KickSent || m_polls[target] <= appearance.pollMark ||
+                !(options.kick || banned))
                 continue;
             LpbDecision retry;
             retry.player = player;
@@ -145,9 +157,25 @@ std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const Pars
             }
             retry.commands.push_back(plan(LpbCommandKind::Kick, clientKickCommand(player)));
             appearance.state = State::KickPending;
+            retry.banned = banned;
             m_pending.push_back({retry.commands.back().id, LpbCommandKind::Kick,
-                                 std::make_shared<const Subject>(Subject{std::move(key), player}), false});
+                                 std::make_shared<const Subject>(Subject{std::move(key), player}), false, banned});
             decisions.push_back(std::move(retry));
+            continue;
+        }
+
+        if (banned) {
+            LpbDecision removal;
+            removal.player = player;
+            removal.banned = true;
+            if (options.log)
+                removal.logLine = "Banned " + lpbLogLine(player);
+            removal.commands.push_back(plan(LpbCommandKind::Announcement, bannedAnnouncementCommand(player)));
+            removal.commands.push_back(
+                plan(LpbCommandKind::Kick, clientKickCommand(player), RconPacer::kKickAfterAnnouncementUs));
+            track(key, removal);
+            m_appearances[std::move(key)].lastListed = reply;
+            decisions.push_back(std::move(removal));
             continue;
         }
 
@@ -196,13 +224,13 @@ void LpbWatcher::track(const PlayerKey& key, const LpbDecision& decision)
     }
     const auto subject = std::make_shared<const Subject>(Subject{key, decision.player});
     for (std::size_t i = 0; i < decision.commands.size(); ++i)
-        m_pending.push_back(
-            {decision.commands[i].id, decision.commands[i].kind, subject, i + 1 == decision.commands.size()});
+        m_pending.push_back({decision.commands[i].id, decision.commands[i].kind, subject,
+                             i + 1 == decision.commands.size(), decision.banned});
 }
 
 LpbCommandReport LpbWatcher::reportOf(const Pending& pending, bool counted)
 {
-    LpbCommandReport report{pending.kind, pending.subject->player, {}, counted};
+    LpbCommandReport report{pending.kind, pending.subject->player, {}, counted, pending.banned};
     if (pending.kind == LpbCommandKind::AddIp)
         report.address = std::string(addressHost(pending.subject->player.address));
     return report;
@@ -224,7 +252,7 @@ std::optional<LpbCommandReport> LpbWatcher::commandSent(std::uint64_t id)
         }
     }
     if (sent.countsWhenSent)
-        ++m_count;
+        ++(sent.banned ? m_bannedCount : m_count);
     return reportOf(sent, sent.countsWhenSent);
 }
 

@@ -31,6 +31,7 @@ struct WatcherOptions {
     bool kick = false;
     bool ban = false;
     bool log = false;
+    bool kickBanned = false; // remove players whose address the banned-address list matches
 
     // Where polls go: "127.0.0.1" on localhost, the remote host text otherwise.
     std::string host() const { return rconHost(localHost, remoteHost); }
@@ -39,6 +40,10 @@ struct WatcherOptions {
 // The options from the store, each from the schema's default and within its range. The local choice wins over the
 // remote one, as on the page.
 WatcherOptions readWatcherOptions(SettingsStore& store);
+
+// The announcement for a player removed for its banned address: the name, then kBannedMessageEnd.
+inline constexpr std::string_view kBannedMessageEnd = " ^7is banned from this server.";
+std::string bannedAnnouncementCommand(const PlayerRecord& player);
 
 // " clientkick " + the slot number. Every engine takes a slot there; the classic server's kick takes a name only.
 std::string clientKickCommand(const PlayerRecord& player);
@@ -59,9 +64,11 @@ struct LpbCommand {
     std::int64_t minGapUs = 0; // after the datagram queued before it
 };
 
-// What to do about one low-ping player of a reply.
+// What to do about one low-ping player of a reply, or one whose address is banned.
 struct LpbDecision {
     PlayerRecord player;
+    // Removed for its banned address, whatever its ping: counted apart from the low-ping players.
+    bool banned = false;
     // Still listed after its kick left: only the kick goes again, once announced by `message`.
     bool retry = false;
     std::optional<std::string> message;
@@ -77,6 +84,7 @@ struct LpbCommandReport {
     PlayerRecord player;
     std::string address; // for AddIp: the address sent
     bool counted = false; // this send completed the player's actions: count them
+    bool banned = false;  // about a player removed for its banned address
 };
 
 inline constexpr std::string_view kKickDidNotTakeEffect = "kick did not take effect";
@@ -89,7 +97,8 @@ public:
     // A status poll left for target. A player still listed in a reply to a later poll than its kick was not removed.
     void pollSent(const RconTarget& target);
 
-    // The actions for each low-ping player of a status reply from target. storedBans is the banned-address list as it
+    // The actions for each low-ping player of a status reply from target, and with kickBanned for each player whose
+    // address the banned-address list matches as the game would match it (bots never). storedBans is that list as it
     // stands; an address already there, with or without its port, is not stored again.
     std::vector<LpbDecision> decide(const RconTarget& target, const ParsedStatus& status, const WatcherOptions& options,
                                     const std::vector<std::string>& storedBans);
@@ -101,6 +110,8 @@ public:
     bool hasPending() const { return !m_pending.empty(); }
 
     int count() const { return m_count; }
+    // Players removed for their banned address.
+    int bannedCount() const { return m_bannedCount; }
 
 private:
     enum class State { KickPending, KickSent, Done };
@@ -127,6 +138,7 @@ private:
         LpbCommandKind kind = LpbCommandKind::Kick;
         std::shared_ptr<const Subject> subject;
         bool countsWhenSent = false;
+        bool banned = false;
     };
 
     LpbCommand plan(LpbCommandKind kind, std::string commandText, std::int64_t minGapUs = 0);
@@ -139,6 +151,7 @@ private:
     std::uint64_t m_replies = 0;
     std::uint64_t m_nextId = 1;
     int m_count = 0;
+    int m_bannedCount = 0;
 };
 
 } // namespace varno

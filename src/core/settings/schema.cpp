@@ -17,7 +17,7 @@ constexpr std::array kAllSettings{
     kPassword, kMaxRate, kPort, kQuadFactor, kForceRespawn, kWeaponRespawn, kGravity, kSpeed, kKnockback, kPS,
     kCD, kDownloads, kFA, kFB, kAV, kADR, kEC, kEB, kBanIPList,
     kLocalHost, kRemoteHost, kRemoteHostAddress, kLPBRemotePort, kLPBMinPing, kLPBCheckRate, kLPBMsg1, kLPBMsg2,
-    kLPBRCon, kLPBMsg, kKickLPB, kBanIP, kLogLPBs, kLPBPort2, kLPBPort3, kLPBPort4,
+    kLPBRCon, kLPBMsg, kKickLPB, kBanIP, kKickBanned, kLogLPBs, kLPBPort2, kLPBPort3, kLPBPort4,
     kQuakeDir, kMapsDir, kInstallDir, kShowMap, kSystray, kOpenConsoleTerminal, kRelaunchServer,
     kAutoSaveMapRotation, kAutoSaveStartup, kAutoSaveRemoteAccess, kAutoSaveServerTools, kAutoSaveAdvanced,
     kCmdLine,

@@ -106,6 +106,8 @@ inline constexpr SettingKey kLPBRCon{kSectionServerTools, "LPBRCon", Encoding::T
 inline constexpr SettingKey kLPBMsg{kSectionServerTools, "LPBMsg", Encoding::Flag, "1"};
 inline constexpr SettingKey kKickLPB{kSectionServerTools, "KickLPB", Encoding::Flag, "1"};
 inline constexpr SettingKey kBanIP{kSectionServerTools, "BanIP", Encoding::Flag, "0"};
+// Players whose address the banned-address list matches are removed on sight while the watcher runs.
+inline constexpr SettingKey kKickBanned{kSectionServerTools, "KickBanned", Encoding::Flag, "1"};
 inline constexpr SettingKey kLogLPBs{kSectionServerTools, "LogLPBs", Encoding::Flag, "1"};
 inline constexpr SettingKey kLPBPort2{kSectionServerTools, "LPBPort2", Encoding::Integer, "0", 0, 9999999};
 inline constexpr SettingKey kLPBPort3{kSectionServerTools, "LPBPort3", Encoding::Integer, "0", 0, 9999999};

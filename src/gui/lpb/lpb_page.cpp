@@ -63,6 +63,8 @@ const QString kExtraPortHint =
 const QString kCheckRateHint = QStringLiteral(
     "Scans each port at N intervals.  To do all 4 ports, at 20 second intervals each, choose 5 as your check rate.");
 const QString kRconHint = QStringLiteral("Specify the servers RCon password here");
+const QString kKickBannedHint =
+    QStringLiteral("Removes players whose address the Banned IP List matches, whatever their ping");
 const QString kLpbMsgHint = QStringLiteral("Enables/Disables the message announced just before kicking an LPB");
 const QString kMsg1Hint = QStringLiteral("Prefix to LPB kicking message.");
 const QString kMsg2Hint = QStringLiteral("Sufix to LPB kicking message");
@@ -155,6 +157,8 @@ LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
     KickCB = makeControl<QCheckBox>(this, "KickCB", QStringLiteral("Kick LPB"));
     KickCB->setChecked(true);
     BanIPCB = makeControl<QCheckBox>(this, "BanIPCB", QStringLiteral("Ban IP"));
+    KickBannedCB = makeControl<QCheckBox>(this, "KickBannedCB", QStringLiteral("Remove banned players"));
+    KickBannedCB->setChecked(kKickBanned.defaultInteger() != 0);
     LogLPBsCB = makeControl<QCheckBox>(this, "LogLPBsCB", QStringLiteral("Log LPBs"));
     LogLPBsCB->setChecked(true);
     LpbButton = makeControl<QPushButton>(this, "LpbButton", kEnableCaption);
@@ -166,6 +170,8 @@ LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
     QPalette red = LPBcnt->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     LPBcnt->setPalette(red);
+    BannedCnt = makeControl<QLabel>(this, "BannedCnt", QStringLiteral("0"));
+    BannedCnt->setPalette(red);
     LPBGrid = makeControl<QTableWidget>(this, "LPBGrid", 1, 3);
     LPBListBox = makeControl<QPlainTextEdit>(this, "LPBListBox");
     LPBListBox->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -235,6 +241,7 @@ void LpbPage::buildLayout()
     grid->addLayout(message, row++, 0, 1, 2);
 
     grid->setRowStretch(row++, 1);
+    grid->addWidget(KickBannedCB, row++, 0, 1, 2, Qt::AlignLeft);
     auto* options = new QHBoxLayout;
     options->addWidget(KickCB);
     options->addWidget(BanIPCB);
@@ -251,6 +258,9 @@ void LpbPage::buildLayout()
     auto* count = new QHBoxLayout;
     count->addWidget(makeLabel(infoBox, QStringLiteral("LPBs Kicked so far:")));
     count->addWidget(LPBcnt);
+    count->addSpacing(24);
+    count->addWidget(makeLabel(infoBox, QStringLiteral("Banned players removed:")));
+    count->addWidget(BannedCnt);
     count->addStretch();
     info->addLayout(count);
     auto* listLine = new QHBoxLayout;
@@ -314,6 +324,7 @@ void LpbPage::connectHandlers()
     onEvent(LPBMsg, &QCheckBox::toggled, this, &LpbPage::LPBMsgClick);
     onEvent(KickCB, &QCheckBox::toggled, this, &LpbPage::KickCBClick);
     onEvent(BanIPCB, &QCheckBox::toggled, this, &LpbPage::BanIPCBClick);
+    onEvent(KickBannedCB, &QCheckBox::toggled, this, &LpbPage::KickBannedCBClick);
     onEvent(LogLPBsCB, &QCheckBox::toggled, this, &LpbPage::LogLPBsCBClick);
     onEvent(LpbButton, &QPushButton::clicked, this, &LpbPage::LpbButtonClick);
     onEvent(Button10, &QPushButton::clicked, this, &LpbPage::Button10Click);
@@ -347,6 +358,7 @@ void LpbPage::installHints()
                {msg1, kMsg1Hint},
                {msg2, kMsg2Hint},
                {KickCB, kKickHint},
+               {KickBannedCB, kKickBannedHint},
                {LogLPBsCB, kLogHint}};
     for (QObject* control : m_hints.keys())
         control->installEventFilter(this);
@@ -458,6 +470,11 @@ void LpbPage::BanIPCBClick()
     createSettingsStore()->WriteBool(kBanIP, BanIPCB->isChecked());
 }
 
+void LpbPage::KickBannedCBClick()
+{
+    createSettingsStore()->WriteBool(kKickBanned, KickBannedCB->isChecked());
+}
+
 void LpbPage::LogLPBsCBClick()
 {
     createSettingsStore()->WriteBool(kLogLPBs, LogLPBsCB->isChecked());
@@ -480,6 +497,7 @@ void LpbPage::loadStoredSettings(SettingsStore& store)
     loadFlag(store, kLPBMsg, LPBMsg);
     loadFlag(store, kKickLPB, KickCB);
     loadFlag(store, kBanIP, BanIPCB);
+    loadFlag(store, kKickBanned, KickBannedCB);
     loadFlag(store, kLogLPBs, LogLPBsCB);
 }
 
@@ -533,6 +551,7 @@ WatcherOptions LpbPage::options() const
     options.msg2 = toStd(msg2->text());
     options.kick = KickCB->isChecked();
     options.ban = BanIPCB->isChecked();
+    options.kickBanned = KickBannedCB->isChecked();
     options.log = LogLPBsCB->isChecked();
     return options;
 }
@@ -647,6 +666,9 @@ void LpbPage::showLpb(const LpbDecision& decision)
     const PlayerRecord& player = decision.player;
     if (decision.message)
         m_statusLine->setText(fromWire(*decision.message));
+    else if (decision.banned && !decision.retry)
+        m_statusLine->setText(QStringLiteral("Removing banned player %1 (%2)")
+                                  .arg(trimmedWire(player.name), fromWire(player.address)));
     if (decision.logLine) {
         m_logLines.push_back(*decision.logLine);
         LPBListBox->appendPlainText(fromWire(*decision.logLine));
@@ -666,7 +688,9 @@ void LpbPage::commandSent(std::uint64_t id)
 {
     // The count follows what has left, as varno watch reports it.
     const std::optional<LpbCommandReport> report = m_watcher.commandSent(id);
-    if (report && report->counted)
+    if (report && report->counted && report->banned)
+        BannedCnt->setText(QString::number(m_watcher.bannedCount()));
+    else if (report && report->counted)
         countLpb();
 }
 

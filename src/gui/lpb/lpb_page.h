@@ -58,11 +58,13 @@ public:
     QLineEdit* msg2;
     QCheckBox* KickCB;
     QCheckBox* BanIPCB;
+    QCheckBox* KickBannedCB;
     QCheckBox* LogLPBsCB;
     QPushButton* LpbButton;
     QPushButton* Button10;
     QLabel* LPBHealth; // whether the watcher sees its server, in the "Returned Info." area
     QLabel* LPBcnt;
+    QLabel* BannedCnt;
     QTableWidget* LPBGrid;
     QPlainTextEdit* LPBListBox;
     QPushButton* Button9;
@@ -87,6 +89,7 @@ public:
     void LPBMsgClick();
     void KickCBClick();
     void BanIPCBClick();
+    void KickBannedCBClick();
     void LogLPBsCBClick();
     void LpbButtonClick();
     void Button10Click();

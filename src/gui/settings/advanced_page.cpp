@@ -1,5 +1,6 @@
 #include "gui/settings/advanced_page.h"
 
+#include "core/launch/ban_filter.h"
 #include "core/settings/comma_list.h"
 #include "core/settings/schema.h"
 #include "gui/app/error_report.h"
@@ -106,6 +107,11 @@ void AdvancedPage::buildLayout()
 
 void AdvancedPage::connectHandlers()
 {
+    // Every entry, loaded or added, shows whether the game will read it as written.
+    connect(BanListBox->model(), &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        for (int row = first; row <= last; ++row)
+            markBanEntry(BanListBox->item(row));
+    });
     onEvent(SrvPWEdit, &QLineEdit::textChanged, this, &AdvancedPage::SrvPWEditChange);
     onEvent(SpinMaxRate, &SpinEdit::changed, this, &AdvancedPage::SpinMaxRateChange);
     onEvent(SpinPort, &SpinEdit::changed, this, &AdvancedPage::SpinPortChange);
@@ -249,6 +255,15 @@ void AdvancedPage::AddBanEditEnter()
 void AdvancedPage::AddBanEditExit()
 {
     AddBan->setDefault(false);
+}
+
+void AdvancedPage::markBanEntry(QListWidgetItem* item)
+{
+    if (!item)
+        return;
+    const BanEntryReading reading = readBanEntry(toStd(item->text()));
+    item->setToolTip(toQ(reading.problem));
+    item->setForeground(reading.problem.empty() ? BanListBox->palette().text() : QBrush(Qt::red));
 }
 
 std::vector<std::string> AdvancedPage::banList() const

@@ -8,6 +8,7 @@
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 namespace varno {
@@ -72,6 +73,8 @@ public:
     // Appends an address and stores the whole list (also used by the ZOZ Idaroz).
     void appendBan(const QString& address);
     void storeBanList();
+    // Red, with the reason as its tip, when the game would ignore the entry or read it otherwise than written.
+    void markBanEntry(QListWidgetItem* item);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

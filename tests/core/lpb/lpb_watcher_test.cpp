@@ -183,6 +183,61 @@ TEST(LpbWatcherTest, OnePlayerGetsOneAnnouncementAndKickPerAppearance)
     EXPECT_EQ(watcher.count(), 1) << "retries are not counted again";
 }
 
+TEST(LpbWatcherTest, PlayersFromBannedAddressesAreRemovedWhateverTheirPingAndCountedApart)
+{
+    const std::vector<std::string> bans{"10.9.0.5", "10.8.*", "10.7", "10.1.1.1", "bot", "300.1.1.1"};
+    const ParsedStatus status = reply({player(" 0", 0, "Sarge^7", "bot"), player(" 1", 200, "Exact", "10.9.0.5"),
+                                       player(" 2", 300, "Star", "10.8.4.4:27960"), player(" 3", 90, "Prefix", "10.7.1.2"),
+                                       player(" 4", 200, "Near", "10.1.1.10"), player(" 5", 200, "Wrapped", "44.1.1.1"),
+                                       player(" 6", 20, "Low", "192.168.5.5")});
+    struct Case {
+        const char* what;
+        bool kickBanned;
+        bool kickLpbs;
+        std::vector<std::string> kicked;
+        std::vector<std::string> banned; // of the kicked
+    };
+    const Case cases[] = {
+        // 10.1.1.10 is not 10.1.1.1; "300.1.1.1" is 44.1.1.1 to the game; bots are never matched.
+        {"both", true, true, {"1", "2", "3", "5", "6"}, {"1", "2", "3", "5"}},
+        {"low-ping kicks off", true, false, {"1", "2", "3", "5"}, {"1", "2", "3", "5"}},
+        {"removal off", false, true, {"3", "6"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WatcherOptions options = allOptions();
+        options.kickBanned = c.kickBanned;
+        options.kick = c.kickLpbs;
+        LpbWatcher watcher;
+        std::vector<std::string> kicked;
+        std::vector<std::string> banned;
+        for (const LpbDecision& decision : watcher.decide(kServer, status, options, bans)) {
+            for (const LpbCommand& command : decision.commands) {
+                if (command.kind == LpbCommandKind::Kick)
+                    kicked.push_back(decision.player.clientNumber.substr(1));
+                const auto report = watcher.commandSent(command.id);
+                ASSERT_TRUE(report);
+                EXPECT_EQ(report->banned, decision.banned);
+            }
+            if (decision.banned) {
+                banned.push_back(decision.player.clientNumber.substr(1));
+                ASSERT_EQ(decision.commands.size(), 2u);
+                EXPECT_EQ(decision.commands[0].commandText,
+                          " say ^2V^4a^2r^4n^2o^7: " + decision.player.name + " ^7is banned from this server.");
+                EXPECT_EQ(decision.commands[1].commandText, " clientkick " + decision.player.clientNumber.substr(1));
+                EXPECT_FALSE(decision.storeBan) << "already in the list";
+            }
+        }
+        EXPECT_EQ(kicked, c.kicked);
+        EXPECT_EQ(banned, c.banned);
+        EXPECT_EQ(watcher.bannedCount(), int(c.banned.size()));
+        // Low (ping 20) and Prefix (ping 90) are low-ping players; Prefix is banned too and counted as banned.
+        EXPECT_EQ(watcher.count(), c.kickBanned ? 1 : 2);
+        // Once per visit: listed again, nobody is announced or kicked again before a later poll.
+        EXPECT_TRUE(watcher.decide(kServer, status, options, bans).empty());
+    }
+}
+
 TEST(LpbWatcherTest, ReportsSendsAndNamesWhatNeverLeft)
 {
     LpbWatcher watcher;

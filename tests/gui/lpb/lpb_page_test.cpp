@@ -117,7 +117,8 @@ TEST_F(LpbPageTest, EveryControlStoresItsValueAtOnce)
         QCheckBox* box;
         SettingKey key;
     } flagCases[] = {
-        {page().LPBMsg, kLPBMsg}, {page().KickCB, kKickLPB}, {page().BanIPCB, kBanIP}, {page().LogLPBsCB, kLogLPBs}};
+        {page().LPBMsg, kLPBMsg}, {page().KickCB, kKickLPB}, {page().BanIPCB, kBanIP},
+        {page().KickBannedCB, kKickBanned}, {page().LogLPBsCB, kLogLPBs}};
     for (const auto& c : flagCases) {
         const bool before = c.box->isChecked();
         click(c.box);
@@ -299,6 +300,7 @@ TEST_F(LpbPageTest, TheLoaderPutsEveryReadValueIntoItsControl)
                   {kLPBMsg, "0"},
                   {kKickLPB, "0"},
                   {kBanIP, "1"},
+                  {kKickBanned, "0"},
                   {kLogLPBs, "0"},
                   {kLPBPort2, "27962"}};
     for (const auto& v : values)
@@ -321,6 +323,7 @@ TEST_F(LpbPageTest, TheLoaderPutsEveryReadValueIntoItsControl)
     EXPECT_FALSE(page().LPBMsg->isChecked());
     EXPECT_FALSE(page().KickCB->isChecked());
     EXPECT_TRUE(page().BanIPCB->isChecked());
+    EXPECT_FALSE(page().KickBannedCB->isChecked());
     EXPECT_FALSE(page().LogLPBsCB->isChecked());
     // The extra ports are never read back.
     EXPECT_EQ(page().LPBPort2->value(), 0);

@@ -234,6 +234,12 @@ TEST_F(PageEditorsTest, BanListAddsRemovesAndStoresEveryEntry)
     clearField(edit);
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(list->count(), 2);
+
+    // An entry the game would ignore is marked red with the reason; one it reads as written is not.
+    EXPECT_TRUE(list->item(0)->toolTip().isEmpty());
+    EXPECT_EQ(list->item(1)->toolTip(), QStringLiteral("the game ignores this entry: it is not an address pattern"));
+    EXPECT_EQ(list->item(1)->foreground().color(), QColor(Qt::red));
+    EXPECT_NE(list->item(0)->foreground().color(), QColor(Qt::red));
 }
 
 TEST_F(PageEditorsTest, StoreFailureIsReportedAndTheControlKeepsItsText)
