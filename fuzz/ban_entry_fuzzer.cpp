@@ -9,21 +9,6 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-std::string written(const varno::BanFilter& filter)
-{
-    std::string text;
-    for (std::size_t i = 0; i < 4; ++i) {
-        text += filter.mask[i] == 255 ? std::to_string(filter.value[i]) : std::string("*");
-        if (i < 3)
-            text += '.';
-    }
-    return text;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -37,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             VARNO_FUZZ_REQUIRE(filter.mask[i] == 255 || filter.value[i] == 0);
         }
         // Written as the game writes it back, the entry reads the same, plainly.
-        const varno::BanEntryReading again = varno::readBanEntry(written(filter));
+        const varno::BanEntryReading again = varno::readBanEntry(varno::banFilterText(filter));
         VARNO_FUZZ_REQUIRE(again.filter && again.problem.empty());
         VARNO_FUZZ_REQUIRE(again.filter->value == filter.value && again.filter->mask == filter.mask);
         // The address the pattern names is banned by it.

@@ -12,7 +12,9 @@ bool isDigit(char c)
 // The longest number the filter reads here: the game's own reading of longer ones is not defined.
 constexpr std::size_t kMaxOctetDigits = 9;
 
-std::string octetText(const BanFilter& filter)
+} // namespace
+
+std::string banFilterText(const BanFilter& filter)
 {
     std::string text;
     for (std::size_t i = 0; i < 4; ++i) {
@@ -22,8 +24,6 @@ std::string octetText(const BanFilter& filter)
     }
     return text;
 }
-
-} // namespace
 
 BanEntryReading readBanEntry(std::string_view entry)
 {
@@ -70,7 +70,7 @@ BanEntryReading readBanEntry(std::string_view entry)
     }
     reading.filter = filter;
     if (!plain)
-        reading.problem = "the game reads this entry as " + octetText(filter);
+        reading.problem = "the game reads this entry as " + banFilterText(filter);
     return reading;
 }
 

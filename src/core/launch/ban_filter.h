@@ -31,6 +31,9 @@ std::optional<std::array<std::uint8_t, 4>> filterAddress(std::string_view addres
 
 bool matches(const BanFilter& filter, const std::array<std::uint8_t, 4>& address);
 
+// The filter as the game writes it back into g_banIPs: four parts, "*" for an octet that matches any.
+std::string banFilterText(const BanFilter& filter);
+
 // Whether an entry of the list bans the address, as the game decides; entries it ignores ban nobody.
 bool isBannedAddress(std::string_view address, const std::vector<std::string>& entries);
 
