@@ -136,6 +136,18 @@ TEST_F(RconTest, AddipBansAtOnceAndKeepsTheFiltersInGBanIPs)
     EXPECT_EQ(rcon(" addclient Other 40 192.168.0.8:27960"), "broadcast: print \"Other^7 connected\\n\"\n");
 }
 
+TEST_F(RconTest, RemoveipTakesOutOnlyAFilterGivenExactlySo)
+{
+    startWithMap("g_banIPs \"10.0.0.1 172.16.*.* \"\nmap q3dm7\n");
+
+    EXPECT_EQ(rcon(" removeip 172.16.5.4"), "Didn't find 172.16.5.4.\n");
+    EXPECT_EQ(rcon(" removeip bot"), "Bad filter address: bot\n");
+    EXPECT_EQ(rcon(" removeip"), "Usage:  sv removeip <ip-mask>\n");
+    EXPECT_EQ(rcon(" removeip 10.0.0.1:27960"), "Removed.\n");
+    EXPECT_EQ(rcon(" g_banIPs"), "\"g_banIPs\" is:\"172.16.*.* ^7\" default:\"^7\"\n");
+    EXPECT_EQ(rcon(" addclient Back 40 10.0.0.1:27960"), "broadcast: print \"Back^7 connected\\n\"\n");
+}
+
 TEST_F(RconTest, GBanIPsHoldsWhatFitsInTheGamesCvar)
 {
     startWithMap();

@@ -1,5 +1,7 @@
 #include "ban_list.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <optional>
 
@@ -81,6 +83,23 @@ void BanList::add(std::string_view entry, const std::function<void(const std::st
         m_filters.push_back(*filter);
     else
         complain("Bad filter address: " + std::string(entry) + "\n");
+}
+
+std::optional<bool> BanList::remove(std::string_view entry, const std::function<void(const std::string&)>& complain)
+{
+    const std::optional<Filter> filter = parseFilter(entry);
+    if (!filter) {
+        complain("Bad filter address: " + std::string(entry) + "\n");
+        return std::nullopt;
+    }
+    // Only a filter given exactly so goes: a single address is not taken out of a subnet.
+    const auto it = std::find_if(m_filters.begin(), m_filters.end(), [&](const Filter& kept) {
+        return kept.value == filter->value && kept.mask == filter->mask;
+    });
+    if (it == m_filters.end())
+        return false;
+    m_filters.erase(it);
+    return true;
 }
 
 std::string BanList::cvarText(const std::function<void(const std::string&)>& complain) const

@@ -24,6 +24,9 @@ public:
     // addip: one more filter in the game's own form ("1.2.3.4", "10.0.*", a port after the address is ignored).
     // Text that is not one is reported through `complain` and adds nothing.
     void add(std::string_view entry, const std::function<void(const std::string&)>& complain);
+    // removeip: takes out the filter given exactly so; false when there is none, nothing when the text is not a
+    // filter (which `complain` hears of).
+    std::optional<bool> remove(std::string_view entry, const std::function<void(const std::string&)>& complain);
     // The filters as the game writes them back into g_banIPs: "a.b.c.d " each, "*" for any part, as many as fit
     // below kMaxValueLength; `complain` hears of the rest.
     std::string cvarText(const std::function<void(const std::string&)>& complain) const;

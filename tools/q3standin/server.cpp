@@ -126,6 +126,7 @@ const std::map<std::string, Server::Handler>& Server::handlers()
         {"kick", &Server::commandKick},
         {"clientkick", &Server::commandClientKick},
         {"addip", &Server::commandAddIp},
+        {"removeip", &Server::commandRemoveIp},
         {"setping", &Server::commandSetPing},
         {"setstate", &Server::commandSetState},
         {"setscore", &Server::commandSetScore},

@@ -99,6 +99,7 @@ private:
     void commandKick(const Args& args);
     void commandClientKick(const Args& args);
     void commandAddIp(const Args& args);
+    void commandRemoveIp(const Args& args);
     void commandSetPing(const Args& args);
     void commandSetState(const Args& args);
     void commandSetScore(const Args& args);

@@ -182,6 +182,26 @@ void Server::commandAddIp(const Args& args)
     m_cvars.set("g_banIPs", m_bans.cvarText(complain));
 }
 
+void Server::commandRemoveIp(const Args& args)
+{
+    if (!requireRunning())
+        return;
+    if (args.size() < 2) {
+        print("Usage:  sv removeip <ip-mask>\n");
+        return;
+    }
+    const auto complain = [this](const std::string& complaint) { print(complaint); };
+    const std::optional<bool> removed = m_bans.remove(args[1], complain);
+    if (!removed)
+        return;
+    if (!*removed) {
+        print("Didn't find " + args[1] + ".\n");
+        return;
+    }
+    print("Removed.\n");
+    m_cvars.set("g_banIPs", m_bans.cvarText(complain));
+}
+
 void Server::commandSetPing(const Args& args)
 {
     int value = 0;
