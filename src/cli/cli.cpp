@@ -81,10 +81,14 @@ const std::array kSubcommands{
                "Changes of the server's state go to standard error, and so, on SIGINT or SIGTERM, does every\n"
                "decided command that was not sent.",
                watchCommand},
-    Subcommand{"bans", "print the banned-address list as the game reads it",
+    Subcommand{"bans", "list, add and remove banned addresses, on the running server too",
                "usage: varno bans [list]\n"
-               "Prints the banned-address list, one entry a line. An entry the game would ignore, or read otherwise\n"
-               "than it is written, is followed by a tab and what the game makes of it in parentheses.",
+               "       varno bans add|remove [--host H] [--port P] [--password PW] [--wait MS] ADDRESS\n"
+               "list prints the banned-address list, one entry a line; an entry the game would ignore, or read\n"
+               "otherwise than it is written, is followed by a tab and what the game makes of it in parentheses.\n"
+               "add and remove change the stored list and send addip or removeip to the server the ZOZ Idaroz page\n"
+               "names (or --host and --port), then read its g_banIPs back: exit 0 when the server bans it now (or\n"
+               "no longer does), 1 when it does not follow, 3 when no server answered (the list is stored anyway).",
                bansCommand},
     Subcommand{"settings", "read and write the stored settings",
                "usage: varno settings get SECTION VALUE\n"

@@ -1,4 +1,4 @@
-#include "cli/cli_context.h"
+#include "cli/cli_rcon.h"
 #include "core/lpb/lpb_watcher.h"
 #include "core/lpb/rcon.h"
 #include "core/lpb/reply_assembler.h"
@@ -24,88 +24,9 @@ namespace varno::cli {
 
 namespace {
 
-constexpr int kDefaultWaitMs = 500;
-// varno rcon's exit code when nothing answered: the server may be down, or the command prints nothing.
-constexpr int kNoReplyExitCode = 3;
 // A host name still being looked up when the wait is over gets this long in all.
 constexpr int kLookupLimitMs = 10000;
 constexpr std::string_view kPrintPrefix = "\xff\xff\xff\xffprint\n";
-
-struct RconRequest {
-    RconTarget target;
-    std::string password;
-    int waitMs = kDefaultWaitMs;
-};
-
-// Host, port and password as given, or as the ZOZ Idaroz page stored them.
-RconRequest rconRequest(QStringList& arguments)
-{
-    const auto store = createSettingsStore();
-    RconRequest request;
-    RconTarget& target = request.target;
-    const QString host = takeOption(arguments, QStringLiteral("host"));
-    const QString port = takeOption(arguments, QStringLiteral("port"));
-    const QString password = takeOption(arguments, QStringLiteral("password"));
-    const QString wait = takeOption(arguments, QStringLiteral("wait"));
-    if (host.isEmpty()) {
-        // As the page comes up: the local choice wins; the remote address is only loaded with its choice.
-        target.host = readWatcherOptions(*store).host();
-    } else {
-        target.host = toStd(host);
-    }
-    target.port = port.isEmpty() ? kLPBRemotePort.clamp(store->ReadInteger(kLPBRemotePort)) : toPort(port, "--port");
-    if (target.port > 65535)
-        throw CliError("the stored rcon port " + std::to_string(target.port) + " is not a UDP port; give --port", 2);
-    request.password = password.isNull() ? store->ReadString(kLPBRCon) : toStd(password);
-    if (!wait.isEmpty()) {
-        bool ok = false;
-        request.waitMs = wait.toInt(&ok);
-        if (!ok || request.waitMs < 0)
-            throw CliError("--wait takes milliseconds, not '" + toStd(wait) + "'", 2);
-    }
-    return request;
-}
-
-// Sends one rcon command through the watcher's session and gives the replies that came back from the target
-// within the wait, each joined from its datagrams.
-std::vector<std::string> exchangeRcon(const RconRequest& request, std::string_view commandText)
-{
-    RconSession session;
-    std::vector<std::string> replies;
-    QString failure;
-    QEventLoop loop;
-    session.onReply = [&](std::string_view reply, const ParsedStatus&) { replies.emplace_back(reply); };
-    session.onError = [&](const QString& message) {
-        failure = message;
-        loop.quit();
-    };
-    session.aim(request.target);
-    session.send(rconDatagram(request.password, commandText));
-    QElapsedTimer clock;
-    clock.start();
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        // Replies are only complete once their join window has passed.
-        const bool waited = clock.elapsed() >= request.waitMs + ReplyAssembler::kDefaultJoinWindowMs;
-        if ((waited && !session.isSending()) || clock.elapsed() >= kLookupLimitMs)
-            loop.quit();
-    });
-    check.start(10);
-    if (failure.isEmpty())
-        loop.exec();
-    if (!failure.isEmpty())
-        throw CliError(toStd(failure));
-    if (session.isSending())
-        throw CliError("cannot find the host '" + request.target.host + "' in time");
-    return replies;
-}
-
-std::string withoutPrintPrefix(const std::string& datagram)
-{
-    if (datagram.compare(0, kPrintPrefix.size(), kPrintPrefix) == 0)
-        return datagram.substr(kPrintPrefix.size());
-    return datagram;
-}
 
 // The datagrams of a saved reply: a folder of datagram-N.bin in the order of N, or one file.
 std::vector<std::string> savedDatagrams(const QString& path)
@@ -198,6 +119,77 @@ int printStatus(Context& context, const std::string& reply, bool tsv, int minPin
 }
 
 } // namespace
+
+// Host, port and password as given, or as the ZOZ Idaroz page stored them.
+RconRequest rconRequest(QStringList& arguments)
+{
+    const auto store = createSettingsStore();
+    RconRequest request;
+    RconTarget& target = request.target;
+    const QString host = takeOption(arguments, QStringLiteral("host"));
+    const QString port = takeOption(arguments, QStringLiteral("port"));
+    const QString password = takeOption(arguments, QStringLiteral("password"));
+    const QString wait = takeOption(arguments, QStringLiteral("wait"));
+    if (host.isEmpty()) {
+        // As the page comes up: the local choice wins; the remote address is only loaded with its choice.
+        target.host = readWatcherOptions(*store).host();
+    } else {
+        target.host = toStd(host);
+    }
+    target.port = port.isEmpty() ? kLPBRemotePort.clamp(store->ReadInteger(kLPBRemotePort)) : toPort(port, "--port");
+    if (target.port > 65535)
+        throw CliError("the stored rcon port " + std::to_string(target.port) + " is not a UDP port; give --port", 2);
+    request.password = password.isNull() ? store->ReadString(kLPBRCon) : toStd(password);
+    if (!wait.isEmpty()) {
+        bool ok = false;
+        request.waitMs = wait.toInt(&ok);
+        if (!ok || request.waitMs < 0)
+            throw CliError("--wait takes milliseconds, not '" + toStd(wait) + "'", 2);
+    }
+    return request;
+}
+
+// Sends one rcon command through the watcher's session and gives the replies that came back from the target
+// within the wait, each joined from its datagrams.
+std::vector<std::string> exchangeRcon(const RconRequest& request, std::string_view commandText)
+{
+    RconSession session;
+    std::vector<std::string> replies;
+    QString failure;
+    QEventLoop loop;
+    session.onReply = [&](std::string_view reply, const ParsedStatus&) { replies.emplace_back(reply); };
+    session.onError = [&](const QString& message) {
+        failure = message;
+        loop.quit();
+    };
+    session.aim(request.target);
+    session.send(rconDatagram(request.password, commandText));
+    QElapsedTimer clock;
+    clock.start();
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        // Replies are only complete once their join window has passed.
+        const bool waited = clock.elapsed() >= request.waitMs + ReplyAssembler::kDefaultJoinWindowMs;
+        if ((waited && !session.isSending()) || clock.elapsed() >= kLookupLimitMs)
+            loop.quit();
+    });
+    check.start(10);
+    if (failure.isEmpty())
+        loop.exec();
+    if (!failure.isEmpty())
+        throw CliError(toStd(failure));
+    if (session.isSending())
+        throw CliError("cannot find the host '" + request.target.host + "' in time");
+    return replies;
+}
+
+std::string withoutPrintPrefix(const std::string& datagram)
+{
+    if (datagram.compare(0, kPrintPrefix.size(), kPrintPrefix) == 0)
+        return datagram.substr(kPrintPrefix.size());
+    return datagram;
+}
+
 
 int rconCommand(Context& context)
 {

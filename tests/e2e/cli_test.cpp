@@ -272,6 +272,43 @@ TEST_F(CliTest, RconAndStatusTalkToARunningServer)
     EXPECT_EQ(status.out, QByteArray("client\tping\tname\taddress\n0\t40\tBob^7\t192.168.0.7:27960\n"));
 }
 
+TEST_F(CliTest, BansAddAndRemoveReachTheRunningServerAndSayWhetherItFollowed)
+{
+    StandinServer server;
+    ASSERT_TRUE(server.started()) << qPrintable(server.output());
+    const QString port = QString::number(server.port());
+    const QStringList target{"--port", port, "--password", "secret"};
+
+    const CliRun added = varno(QStringList{"bans", "add"} + target + QStringList{"10.8.*"});
+    EXPECT_EQ(added.exitCode, 0) << added.err.constData();
+    EXPECT_EQ(added.err, "varno: stored, and the server on 127.0.0.1:" + port.toLatin1() + " bans it now\n");
+    EXPECT_EQ(varno({"bans"}).out, QByteArray("10.8.*\n"));
+    EXPECT_TRUE(server.waitForLogged(QStringLiteral("addip 10.8.*")));
+
+    // A single address is not taken out of the subnet's filter: said so.
+    set("AdvancedSettings", "BanIPList", "10.8.*,10.8.1.1");
+    const CliRun partial = varno(QStringList{"bans", "remove"} + target + QStringList{"10.8.1.1"});
+    EXPECT_EQ(partial.exitCode, 1);
+    EXPECT_EQ(partial.err, "varno: stored, but another filter of the server on 127.0.0.1:" + port.toLatin1() +
+                               " still bans 10.8.1.1\n");
+    const CliRun removed = varno(QStringList{"bans", "remove"} + target + QStringList{"10.8.*"});
+    EXPECT_EQ(removed.exitCode, 0) << removed.err.constData();
+    EXPECT_EQ(varno({"bans"}).out, QByteArray(""));
+    EXPECT_TRUE(server.waitForLogged(QStringLiteral("removeip 10.8.*")));
+
+    const CliRun ignored = varno(QStringList{"bans", "add"} + target + QStringList{"bot"});
+    EXPECT_EQ(ignored.exitCode, 1);
+    EXPECT_EQ(ignored.err, QByteArray("varno: bot: the game ignores this entry: it is not an address pattern\n"));
+    const CliRun missing = varno(QStringList{"bans", "remove"} + target + QStringList{"10.9.9.9"});
+    EXPECT_EQ(missing.exitCode, 1);
+
+    const QString silent = QString::number(freeUdpPort());
+    const CliRun unanswered =
+        varno({"bans", "add", "--port", silent, "--password", "secret", "--wait", "100", "10.7.7.7"});
+    EXPECT_EQ(unanswered.exitCode, 3);
+    EXPECT_EQ(varno({"bans"}).out, QByteArray("10.7.7.7\n")) << "stored anyway";
+}
+
 TEST_F(CliTest, SendWithoutAServerSaysSo)
 {
     TmuxSocket tmux;
