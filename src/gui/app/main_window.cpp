@@ -189,6 +189,7 @@ void TForm1::buildPages()
     lpbPage = new LpbPage(StatusBar1, TabbedNotebook1);
     consolePage = new ConsolePage(StatusBar1, TabbedNotebook1);
     serversPage = new ServersPage(TabbedNotebook1);
+    connect(advancedPage, &AdvancedPage::banListEdited, lpbPage, &LpbPage::sendBanListEdit);
     TabbedNotebook1->addTab(startupPage, QStringLiteral("Startup"));
     TabbedNotebook1->addTab(mapRotationPage, QStringLiteral("Map Rotation"));
     TabbedNotebook1->addTab(advancedPage, QStringLiteral("Advanced"));

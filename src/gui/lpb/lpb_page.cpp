@@ -475,6 +475,17 @@ void LpbPage::KickBannedCBClick()
     createSettingsStore()->WriteBool(kKickBanned, KickBannedCB->isChecked());
 }
 
+void LpbPage::sendBanListEdit(bool added, const QString& entry)
+{
+    if (!isRunning() || m_session->health().state != HealthState::Answering) {
+        m_statusLine->setText(QStringLiteral("%1 stored; the server gets it with its next launch").arg(entry));
+        return;
+    }
+    const std::string command = std::string(added ? " addip " : " removeip ") + toStd(entry);
+    m_session->send(rconDatagram(toStd(LPBRcon->text()), command));
+    m_statusLine->setText(QStringLiteral("Sending%1 to the running server").arg(toQ(command)));
+}
+
 void LpbPage::LogLPBsCBClick()
 {
     createSettingsStore()->WriteBool(kLogLPBs, LogLPBsCB->isChecked());

@@ -90,6 +90,9 @@ public:
     void KickCBClick();
     void BanIPCBClick();
     void KickBannedCBClick();
+    // An entry the operator added to or removed from the ban list goes to the running server at once (addip or
+    // removeip) while the watcher runs and the server answers; otherwise the next launch's script carries it.
+    void sendBanListEdit(bool added, const QString& entry);
     void LogLPBsCBClick();
     void LpbButtonClick();
     void Button10Click();

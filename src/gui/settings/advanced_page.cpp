@@ -287,7 +287,9 @@ void AdvancedPage::appendBan(const QString& address)
 
 void AdvancedPage::AddBanClick()
 {
-    appendBan(AddBanEdit->text());
+    const QString entry = AddBanEdit->text();
+    appendBan(entry);
+    emit banListEdited(true, entry);
     AddBanEdit->clear();
     AddBanEdit->setFocus();
 }
@@ -297,10 +299,12 @@ void AdvancedPage::Button4Click()
     QListWidgetItem* selected = BanListBox->currentItem();
     if (!selected || !selected->isSelected())
         return;
-    AddBanEdit->setText(selected->text());
+    const QString entry = selected->text();
+    AddBanEdit->setText(entry);
     delete selected;
     AddBanEdit->setFocus();
     storeBanList();
+    emit banListEdited(false, entry);
 }
 
 } // namespace varno

@@ -76,6 +76,10 @@ public:
     // Red, with the reason as its tip, when the game would ignore the entry or read it otherwise than written.
     void markBanEntry(QListWidgetItem* item);
 
+signals:
+    // The operator added or removed an entry (not the watcher's own bans): the running server may take it at once.
+    void banListEdited(bool added, const QString& entry);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

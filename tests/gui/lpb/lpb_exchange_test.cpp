@@ -266,6 +266,38 @@ TEST_F(LpbExchangeTest, APlayerStillListedAfterItsKickIsKickedAgainAtEveryPollAn
     EXPECT_EQ(lpbCount(), QStringLiteral("1"));
 }
 
+TEST_F(LpbExchangeTest, BanListEditsReachAnAnsweringServerAtOnce)
+{
+    AdvancedPage& advanced = *forms().Form1->advancedPage;
+    const auto edit = [&](bool add, const QString& entry) {
+        if (add) {
+            advanced.AddBanEdit->setText(entry);
+            advanced.AddBanClick();
+        } else {
+            advanced.BanListBox->setCurrentItem(advanced.BanListBox->findItems(entry, Qt::MatchExactly).front());
+            advanced.Button4Click();
+        }
+    };
+    // No watcher: stored only.
+    FakeRconServer server;
+    edit(true, QStringLiteral("10.5.5.5"));
+    EXPECT_TRUE(forms().Form1->StatusBar1->text().contains(QLatin1String("next launch")));
+
+    page().SpinCheckLPB->setValue(1);
+    enableAgainst(server);
+    ASSERT_TRUE(waitFor([&] { return commands(server).size() >= 2; }, std::chrono::seconds(3)));
+    reply(server, {classicStatusReply({})}, QStringLiteral("map: q3dm17"));
+    edit(true, QStringLiteral("10.6.*"));
+    edit(false, QStringLiteral("10.5.5.5"));
+    ASSERT_TRUE(waitFor([&] {
+        const auto sent = commands(server);
+        return std::count(sent.begin(), sent.end(), QByteArray(" removeip 10.5.5.5")) == 1;
+    }));
+    const auto sent = commands(server);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), QByteArray(" addip 10.6.*")), 1);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), QByteArray(" addip 10.5.5.5")), 0) << "added before the watcher ran";
+}
+
 TEST_F(LpbExchangeTest, AReplyFromAnyOtherPortIsDropped)
 {
     FakeRconServer server;
