@@ -204,10 +204,13 @@ std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const Pars
         decisions.push_back(std::move(decision));
     }
 
-    // A player of this server who is no longer listed has left: a later appearance is a new one.
-    std::erase_if(m_appearances, [&](const auto& entry) {
-        return entry.first.target == target && entry.second.lastListed != reply;
-    });
+    // A player of this server who is no longer listed has left: a later appearance is a new one. Only a whole table
+    // tells who has left; one cut short may just have lost the player's row.
+    if (status.complete) {
+        std::erase_if(m_appearances, [&](const auto& entry) {
+            return entry.first.target == target && entry.second.lastListed != reply;
+        });
+    }
     return decisions;
 }
 

@@ -513,6 +513,7 @@ void parseStatusReply(std::string_view replyText, ParsedStatus& status)
     status.layout = StatusLayout::Unknown;
     status.mapName.clear();
     status.error.reset();
+    status.complete = false;
     std::size_t rowCount = 0;
     LineReader lines(replyText);
 
@@ -531,8 +532,10 @@ void parseStatusReply(std::string_view replyText, ParsedStatus& status)
         if (const auto separator = lines.next(); separator && separator->complete && isSeparator(separator->text)) {
             while (const auto line = lines.next()) {
                 // The table ends with an empty line; a final line without its line feed was cut off in transit.
-                if (line->text.empty() || !line->complete)
+                if (line->text.empty() || !line->complete) {
+                    status.complete = line->text.empty() && line->complete;
                     break;
+                }
                 RowFields fields;
                 if (!readRow(line->text, status.layout, fields))
                     continue;

@@ -57,6 +57,9 @@ struct ParsedStatus {
     // rows (kind InvalidPing); the rows after it in the reply were not read. The caller acts on the rows first and
     // then reports this text as an error.
     std::optional<std::string> error;
+    // The table reached its closing empty line: every player is in rows. A table cut short (a datagram lost or late)
+    // says nothing about the players it does not list.
+    bool complete = false;
 };
 
 // Reads the player table of a status reply: the whole reply text as it arrived (the four 0xFF bytes and "print"

@@ -17,7 +17,7 @@ StatusRow player(const std::string& client, int ping, const std::string& name, c
 
 ParsedStatus reply(std::vector<StatusRow> rows, StatusLayout layout = StatusLayout::Ioquake3)
 {
-    return {layout, "q3dm7", std::move(rows), std::nullopt};
+    return {layout, "q3dm7", std::move(rows), std::nullopt, true};
 }
 
 WatcherOptions allOptions()
@@ -127,7 +127,7 @@ TEST(LpbWatcherTest, OnePlayerGetsOneAnnouncementAndKickPerAppearance)
 {
     struct Step {
         const char* what;
-        enum { Poll, Reply, SendAll, Gone } event;
+        enum { Poll, Reply, SendAll, Gone, CutShort } event;
         std::vector<LpbCommandKind> commands; // decided by a Reply
         bool message = false;
     };
@@ -143,6 +143,8 @@ TEST(LpbWatcherTest, OnePlayerGetsOneAnnouncementAndKickPerAppearance)
         {"second kick leaves", Step::SendAll, {}},
         {"next poll", Step::Poll, {}},
         {"still there: kicked again without a second report", Step::Reply, {K::Kick}},
+        {"a table cut short without his row forgets nobody", Step::CutShort, {}},
+        {"listed again while that kick waits: no new appearance", Step::Reply, {}},
         {"gone", Step::Gone, {}},
         {"back: a new appearance", Step::Reply, {K::Announcement, K::Kick, K::AddIp}},
     };
@@ -163,6 +165,12 @@ TEST(LpbWatcherTest, OnePlayerGetsOneAnnouncementAndKickPerAppearance)
         case Step::Gone:
             EXPECT_TRUE(watcher.decide(kServer, reply({}), allOptions(), {}).empty());
             break;
+        case Step::CutShort: {
+            ParsedStatus cut = reply({});
+            cut.complete = false;
+            EXPECT_TRUE(watcher.decide(kServer, cut, allOptions(), {}).empty());
+            break;
+        }
         case Step::Reply: {
             const auto decisions = watcher.decide(kServer, listed, allOptions(), {});
             std::vector<LpbCommandKind> kinds;

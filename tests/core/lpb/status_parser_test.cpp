@@ -68,6 +68,18 @@ TEST(StatusParser, ReadsTheExampleRowOfTheClassicTable)
     EXPECT_FALSE(status.error);
 }
 
+TEST(StatusParser, OnlyATableThatReachesItsEmptyLineIsComplete)
+{
+    const std::string whole = classicReply("q3dm17", {kExampleRow, kExampleRow});
+    EXPECT_TRUE(parseStatusReply(whole).complete);
+    // Cut after a row, within a row, or before the separator: rows may be missing.
+    for (const std::size_t cut : {whole.size() - 1, whole.size() - 10, std::size_t(30)}) {
+        const auto status = parseStatusReply(whole.substr(0, cut));
+        EXPECT_FALSE(status.complete) << "cut at " << cut;
+    }
+    EXPECT_FALSE(parseStatusReply(kReplyPrefix + "Bad rconpassword.\n").complete);
+}
+
 TEST(StatusParser, FindsTheFirstRowWhateverTheMapNameLength)
 {
     const std::string row0 = classicRow(0, 5, "33", "First", 50, "10.0.0.1:27960");
