@@ -6,8 +6,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <windows.h>
-
 #include <memory>
 
 namespace varno {
@@ -25,7 +23,7 @@ public:
     void remove() override;
 
 private:
-    bool send(int action, const QIcon& icon, const QString& tip);
+    bool send(WinTrayIcon::Action action, const QIcon& icon, const QString& tip);
 
     std::unique_ptr<WinTrayIcon> m_icon;
 };
@@ -39,23 +37,20 @@ WinTrayBackend::WinTrayBackend(QWidget* owner, int iconId)
 {
 }
 
-bool WinTrayBackend::send(int action, const QIcon& icon, const QString& tip)
+bool WinTrayBackend::send(WinTrayIcon::Action action, const QIcon& icon, const QString& tip)
 {
-    HICON handle = icon.isNull() ? nullptr : icon.pixmap(16, 16).toImage().toHICON();
-    const bool accepted = m_icon->notify(static_cast<WinTrayIcon::Action>(action), handle, toStd(tip));
-    if (handle)
-        DestroyIcon(handle);
-    return accepted;
+    void* handle = icon.isNull() ? nullptr : static_cast<void*>(icon.pixmap(16, 16).toImage().toHICON());
+    return m_icon->notifyAndRelease(action, handle, toStd(tip));
 }
 
 bool WinTrayBackend::add(const QIcon& icon, const QString& tip)
 {
-    return send(0, icon, tip);
+    return send(WinTrayIcon::Action::Add, icon, tip);
 }
 
 bool WinTrayBackend::modify(const QIcon& icon, const QString& tip)
 {
-    return send(1, icon, tip);
+    return send(WinTrayIcon::Action::Modify, icon, tip);
 }
 
 void WinTrayBackend::remove()

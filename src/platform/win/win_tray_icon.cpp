@@ -47,6 +47,14 @@ std::uint32_t WinTrayIcon::callbackMessage() const
     return trayCallbackMessage(m_iconId);
 }
 
+bool WinTrayIcon::notifyAndRelease(Action action, void* iconHandle, const std::string& tip)
+{
+    const bool accepted = notify(action, iconHandle, tip);
+    if (iconHandle)
+        DestroyIcon(static_cast<HICON>(iconHandle));
+    return accepted;
+}
+
 bool WinTrayIcon::notify(Action action, void* iconHandle, const std::string& tip)
 {
     // The record in its first, smallest form, filled afresh for every call.

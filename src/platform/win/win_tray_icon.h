@@ -23,6 +23,9 @@ public:
     // Sends the notification record with this action; the icon handle may be null for the stock
     // Windows logo. True when the shell accepted it.
     bool notify(Action action, void* iconHandle, const std::string& tip);
+    // Sends the record with an icon handle the caller made for it (an HICON), and frees the handle: the shell keeps
+    // its own copy.
+    bool notifyAndRelease(Action action, void* iconHandle, const std::string& tip);
 
     int iconId() const { return m_iconId; }
     std::uint32_t callbackMessage() const;
