@@ -120,7 +120,6 @@ int printStatus(Context& context, const std::string& reply, bool tsv, int minPin
 
 } // namespace
 
-// Host, port and password as given, or as the ZOZ Idaroz page stored them.
 RconRequest rconRequest(QStringList& arguments)
 {
     const auto store = createSettingsStore();
@@ -149,8 +148,6 @@ RconRequest rconRequest(QStringList& arguments)
     return request;
 }
 
-// Sends one rcon command through the watcher's session and gives the replies that came back from the target
-// within the wait, each joined from its datagrams.
 std::vector<std::string> exchangeRcon(const RconRequest& request, std::string_view commandText)
 {
     RconSession session;
