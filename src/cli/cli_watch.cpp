@@ -73,6 +73,7 @@ public:
         m_polled = target;
         m_session.aim(target);
         m_session.send(rconDatagram(options.password, kRconStartAnnouncement));
+        m_watcher.startAnnouncementSent();
         m_timer.start(options.checkRateSeconds * 1000);
         std::fprintf(m_context.err, "varno: watching %s:%d every %d s for pings below %d ms\n",
                      options.host().c_str(), target.port, options.checkRateSeconds, options.minPing);
@@ -124,9 +125,11 @@ private:
 
     void handleReply(const ParsedStatus& status)
     {
+        const WatcherOptions options = storedOptions();
+        if (m_watcher.announceStartAgain(status))
+            m_session.send(rconDatagram(options.password, kRconStartAnnouncement));
         if (status.layout == StatusLayout::Unknown)
             return; // the answer to a say or kick
-        const WatcherOptions options = storedOptions();
         const auto store = createSettingsStore();
         std::vector<std::string> bans = FromCommaList(store->ReadString(kBanIPList));
         for (const LpbDecision& decision : m_watcher.decide(m_polled, status, options, bans)) {

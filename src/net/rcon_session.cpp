@@ -72,7 +72,12 @@ void RconSession::poll(const RconTarget& target, std::string payload)
 
 void RconSession::send(std::string payload, std::int64_t minGapUs, std::uint64_t id)
 {
-    queue({m_lastAimed, std::move(payload), minGapUs, id, false});
+    sendTo(m_lastAimed, std::move(payload), minGapUs, id);
+}
+
+void RconSession::sendTo(const RconTarget& target, std::string payload, std::int64_t minGapUs, std::uint64_t id)
+{
+    queue({target, std::move(payload), minGapUs, id, false});
 }
 
 void RconSession::queue(Queued queued)

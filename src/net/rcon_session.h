@@ -41,6 +41,8 @@ public:
     // Queues one rcon datagram (already built) for the target last aimed at, at least minGapUs after the previous
     // one; onSent hears of id once the datagram has left.
     void send(std::string payload, std::int64_t minGapUs = 0, std::uint64_t id = 0);
+    // The same for target, which need not be the one aimed at.
+    void sendTo(const RconTarget& target, std::string payload, std::int64_t minGapUs = 0, std::uint64_t id = 0);
     // Drops everything that has not left yet.
     void clearQueued();
     // Whether datagrams still wait for their turn or for their host's lookup.

@@ -19,4 +19,10 @@ inline std::string toStd(const QString& text)
     return text.toLocal8Bit().toStdString();
 }
 
+// Text from a game server is 8-bit; names keep their high characters as Latin-1.
+inline QString fromWire(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
 } // namespace varno

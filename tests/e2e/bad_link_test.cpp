@@ -297,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(, BadLinkFaultsTest, ::testing::ValuesIn(kLinkCases),
 TEST_F(BadLinkTest, AKickLostOnTheWayIsSentAgainAfterALaterPollAndTheHealthLineSaysPollsGoUnanswered)
 {
     // Half of what the watcher sends is lost; its replies come back.
-    ASSERT_NO_FATAL_FAILURE(startBehindRelay("ioq3", {0.5, 0.0, kMaxDelayMs}, {0.0, 0.0, kMaxDelayMs}, 216));
+    ASSERT_NO_FATAL_FAILURE(startBehindRelay("ioq3", {0.5, 0.0, kMaxDelayMs}, {0.0, 0.0, kMaxDelayMs}, 221));
     const QString silence = QStringLiteral("No reply from 127.0.0.1:%1 for ").arg(m_relay->port());
     QString heard;
     ASSERT_TRUE(waitFor(

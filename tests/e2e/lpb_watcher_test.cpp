@@ -273,3 +273,26 @@ TEST_F(LpbWatcherTest, TheSavedLogReadsBackInARealRtfReaderAsOneParagraphPerLine
     EXPECT_EQ(paragraphs, expected);
     EXPECT_EQ(expected, (QStringList{"Name:Bob Ping:40 IP:192.168.0.7", "Name:Carl Ping:20 IP:10.1.1.1"}));
 }
+
+TEST_F(LpbWatcherTest, BanOnAStatusRowRemovesThePlayerAndTheServerKeepsItsAddress)
+{
+    LpbStandin standin;
+    ASSERT_TRUE(standin.start({"standin_status", "ioq3"}, {"bot Sarge", "High 300 10.2.2.2:27960"}))
+        << qPrintable(standin.output());
+    forms().Form1->advancedPage->BanListBox->clear();
+    enableAgainst(standin);
+    TStatusForm& form = *forms().StatusForm;
+    ASSERT_TRUE(waitFor([&] {
+        const QTableWidgetItem* name = form.StatusGrid->item(1, 0);
+        return name && name->text().startsWith(QLatin1String("High"));
+    }));
+    form.StatusGrid->setCurrentCell(1, 0);
+    form.BanPlayer1->trigger();
+
+    ASSERT_TRUE(waitFor([&] {
+        return forms().Form1->StatusBar1->text() == QLatin1String("Client 1 High has left the server");
+    }, std::chrono::seconds(5))) << qPrintable(forms().Form1->StatusBar1->text());
+    EXPECT_TRUE(standin.rcon(QStringLiteral("g_banIPs")).contains(QLatin1String("10.2.2.2")));
+    EXPECT_FALSE(standin.rcon(QStringLiteral("status")).contains(QLatin1String("High")));
+    EXPECT_EQ(forms().Form1->advancedPage->banList(), std::vector<std::string>{"10.2.2.2"});
+}

@@ -130,39 +130,29 @@ std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const Pars
     for (const std::string& entry : storedBans)
         bannedHosts.emplace(addressHost(entry));
 
+    const bool operatorRemovals = std::any_of(m_appearances.begin(), m_appearances.end(), [&](const auto& entry) {
+        return entry.second.byOperator && entry.first.target == target;
+    });
+
     for (const StatusRow& row : status.rows) {
-        if (isBot(row.player))
-            continue;
-        // A banned address is removed whatever the ping and whether or not low-ping players are kicked.
-        const bool banned = options.kickBanned && isBannedAddress(row.player.address, storedBans);
-        if (!banned && !isLowPingPlayer(row, options.minPing))
-            continue;
         const PlayerRecord& player = row.player;
+        const bool bot = isBot(player);
+        // A banned address is removed whatever the ping and whether or not low-ping players are kicked.
+        const bool banned = !bot && options.kickBanned && isBannedAddress(player.address, storedBans);
+        const bool lowPing = !bot && isLowPingPlayer(row, options.minPing);
+        if (!banned && !lowPing && !operatorRemovals)
+            continue;
         PlayerKey key{target, player.clientNumber, player.address, player.name};
         const auto seen = m_appearances.find(key);
-        if (seen != m_appearances.end()) {
+        if (seen != m_appearances.end() && (banned || lowPing || seen->second.byOperator)) {
             Appearance& appearance = seen->second;
             appearance.lastListed = reply;
-            // Listed again while its kick waits, or in a reply to a poll sent before the kick left: wait.
-            if (appearance.state != State::KickSent || m_polls[target] <= appearance.pollMark ||
-                !(options.kick || banned))
-                continue;
-            LpbDecision retry;
-            retry.player = player;
-            retry.retry = true;
-            if (!appearance.reportedIneffective) {
-                retry.message = "Client " + trimmed(player.clientNumber) + " " + trimmed(player.name) + ": " +
-                                std::string(kKickDidNotTakeEffect) + "; kicking again";
-                appearance.reportedIneffective = true;
-            }
-            retry.commands.push_back(plan(LpbCommandKind::Kick, clientKickCommand(player)));
-            appearance.state = State::KickPending;
-            retry.banned = banned;
-            m_pending.push_back({retry.commands.back().id, LpbCommandKind::Kick,
-                                 std::make_shared<const Subject>(Subject{std::move(key), player}), false, banned});
-            decisions.push_back(std::move(retry));
+            if (auto retry = retryIfStillListed(appearance, key, player, options.kick || banned, banned))
+                decisions.push_back(std::move(*retry));
             continue;
         }
+        if (!banned && !lowPing)
+            continue;
 
         if (banned) {
             LpbDecision removal;
@@ -208,15 +198,82 @@ std::vector<LpbDecision> LpbWatcher::decide(const RconTarget& target, const Pars
     // tells who has left; one cut short may just have lost the player's row.
     if (status.complete) {
         std::erase_if(m_appearances, [&](const auto& entry) {
-            return entry.first.target == target && entry.second.lastListed != reply;
+            if (entry.first.target != target || entry.second.lastListed == reply)
+                return false;
+            if (entry.second.byOperator) {
+                LpbDecision gone;
+                gone.player = {entry.first.clientNumber, {}, entry.first.name, entry.first.address};
+                gone.message = "Client " + trimmed(entry.first.clientNumber) + " " + trimmed(entry.first.name) +
+                               " has left the server";
+                decisions.push_back(std::move(gone));
+            }
+            return true;
         });
     }
     return decisions;
 }
 
-void LpbWatcher::track(const PlayerKey& key, const LpbDecision& decision)
+std::optional<LpbDecision> LpbWatcher::retryIfStillListed(Appearance& appearance, const PlayerKey& key,
+                                                          const PlayerRecord& player, bool kicks, bool banned)
+{
+    // Listed again while its kick waits, or in a reply to a poll sent before the kick left: wait.
+    if (appearance.state != State::KickSent || m_polls[key.target] <= appearance.pollMark ||
+        !(kicks || appearance.byOperator))
+        return std::nullopt;
+    LpbDecision retry;
+    retry.player = player;
+    retry.retry = true;
+    retry.banned = banned && !appearance.byOperator;
+    if (!appearance.reportedIneffective) {
+        retry.message = "Client " + trimmed(player.clientNumber) + " " + trimmed(player.name) + ": " +
+                        std::string(kKickDidNotTakeEffect) + "; kicking again";
+        appearance.reportedIneffective = true;
+    }
+    retry.commands.push_back(plan(LpbCommandKind::Kick, clientKickCommand(player)));
+    appearance.state = State::KickPending;
+    Pending pending{retry.commands.back().id, LpbCommandKind::Kick,
+                    std::make_shared<const Subject>(Subject{key, player}), false, retry.banned};
+    pending.byOperator = appearance.byOperator;
+    m_pending.push_back(std::move(pending));
+    return retry;
+}
+
+LpbDecision LpbWatcher::removeByOperator(const RconTarget& target, const PlayerRecord& player, bool ban,
+                                         const std::vector<std::string>& storedBans)
+{
+    LpbDecision removal;
+    removal.player = player;
+    removal.commands.push_back(plan(LpbCommandKind::Kick, clientKickCommand(player)));
+    if (ban) {
+        const std::string_view host = addressHost(player.address);
+        const bool stored = std::any_of(storedBans.begin(), storedBans.end(),
+                                        [&](const std::string& entry) { return addressHost(entry) == host; });
+        if (auto addIp = addIpCommand(player)) {
+            if (!stored)
+                removal.storeBan = player.address;
+            removal.commands.push_back(plan(LpbCommandKind::AddIp, std::move(*addIp)));
+        }
+    }
+    const PlayerKey key{target, player.clientNumber, player.address, player.name};
+    track(key, removal, true);
+    // Listed by the table the operator chose from.
+    m_appearances[key].lastListed = m_replies;
+    return removal;
+}
+
+bool LpbWatcher::announceStartAgain(const ParsedStatus& reply)
+{
+    if (m_startAnnouncementAnswered)
+        return false;
+    // Either a command's reply (the announcement's own) or the first table: in both cases it is settled.
+    m_startAnnouncementAnswered = true;
+    return reply.layout != StatusLayout::Unknown;
+}
+
+void LpbWatcher::track(const PlayerKey& key, const LpbDecision& decision, bool byOperator)
 {
     Appearance appearance;
+    appearance.byOperator = byOperator;
     const bool kicks = std::any_of(decision.commands.begin(), decision.commands.end(),
                                    [](const LpbCommand& command) { return command.kind == LpbCommandKind::Kick; });
     appearance.state = kicks ? State::KickPending : State::Done;
@@ -228,12 +285,12 @@ void LpbWatcher::track(const PlayerKey& key, const LpbDecision& decision)
     const auto subject = std::make_shared<const Subject>(Subject{key, decision.player});
     for (std::size_t i = 0; i < decision.commands.size(); ++i)
         m_pending.push_back({decision.commands[i].id, decision.commands[i].kind, subject,
-                             i + 1 == decision.commands.size(), decision.banned});
+                             !byOperator && i + 1 == decision.commands.size(), decision.banned, byOperator});
 }
 
 LpbCommandReport LpbWatcher::reportOf(const Pending& pending, bool counted)
 {
-    LpbCommandReport report{pending.kind, pending.subject->player, {}, counted, pending.banned};
+    LpbCommandReport report{pending.kind, pending.subject->player, {}, counted, pending.banned, pending.byOperator};
     if (pending.kind == LpbCommandKind::AddIp)
         report.address = std::string(addressHost(pending.subject->player.address));
     return report;

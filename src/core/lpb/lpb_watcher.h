@@ -83,8 +83,9 @@ struct LpbCommandReport {
     LpbCommandKind kind = LpbCommandKind::Kick;
     PlayerRecord player;
     std::string address; // for AddIp: the address sent
-    bool counted = false; // this send completed the player's actions: count them
-    bool banned = false;  // about a player removed for its banned address
+    bool counted = false;    // this send completed the player's actions: count them
+    bool banned = false;     // about a player removed for its banned address
+    bool byOperator = false; // about a player the operator chose to remove
 };
 
 inline constexpr std::string_view kKickDidNotTakeEffect = "kick did not take effect";
@@ -103,6 +104,19 @@ public:
     std::vector<LpbDecision> decide(const RconTarget& target, const ParsedStatus& status, const WatcherOptions& options,
                                     const std::vector<std::string>& storedBans);
 
+    // The operator removes a player of the last table from target: a kick, then with ban an addip, the address stored
+    // unless the list holds it already. The kick goes again at each poll while the player is still listed; a whole
+    // table without the player brings a decision with only the message that the player has left. Not counted.
+    LpbDecision removeByOperator(const RconTarget& target, const PlayerRecord& player, bool ban,
+                                 const std::vector<std::string>& storedBans);
+
+    // The start announcement has left. A server that was not yet listening (the watcher started with the launch)
+    // never heard it: when a status table comes back before any reply to a command, the server answers now but did
+    // not answer the announcement, and it is to go again, once.
+    void startAnnouncementSent() { m_startAnnouncementAnswered = false; }
+    // Whether to send the start announcement again, for one reply from the polled server.
+    bool announceStartAgain(const ParsedStatus& reply);
+
     // The datagram of command id has left. Nothing for an unknown id.
     std::optional<LpbCommandReport> commandSent(std::uint64_t id);
     // Every decided command that has not left, in the order decided; they are forgotten (the watcher stops).
@@ -119,6 +133,7 @@ private:
         State state = State::Done;
         int pollMark = 0; // polls of the target when the kick left
         bool reportedIneffective = false;
+        bool byOperator = false;
         std::uint64_t lastListed = 0; // the reply that last listed the player
     };
     struct PlayerKey {
@@ -139,10 +154,13 @@ private:
         std::shared_ptr<const Subject> subject;
         bool countsWhenSent = false;
         bool banned = false;
+        bool byOperator = false;
     };
 
     LpbCommand plan(LpbCommandKind kind, std::string commandText, std::int64_t minGapUs = 0);
-    void track(const PlayerKey& key, const LpbDecision& decision);
+    void track(const PlayerKey& key, const LpbDecision& decision, bool byOperator = false);
+    std::optional<LpbDecision> retryIfStillListed(Appearance& appearance, const PlayerKey& key,
+                                                  const PlayerRecord& player, bool kicks, bool banned);
     static LpbCommandReport reportOf(const Pending& pending, bool counted);
 
     std::map<RconTarget, int> m_polls;
@@ -152,6 +170,7 @@ private:
     std::uint64_t m_nextId = 1;
     int m_count = 0;
     int m_bannedCount = 0;
+    bool m_startAnnouncementAnswered = true;
 };
 
 } // namespace varno

@@ -3,6 +3,7 @@
 #include "gui/app/about_form.h"
 #include "gui/app/error_report.h"
 #include "gui/app/main_window.h"
+#include "gui/lpb/lpb_page.h"
 #include "gui/lpb/status_form.h"
 #include "gui/settings/cmd_line_form.h"
 #include "gui/settings/opening_form.h"
@@ -26,6 +27,10 @@ void createForms(const StartOptions& options, bool show)
     f.OpeningForm = new TOpeningForm;
     f.StatusForm = new TStatusForm;
     f.CmdLineForm = new TCmdLineForm;
+    QObject::connect(f.StatusForm, &TStatusForm::removePlayerRequested, f.Form1->lpbPage,
+                     [page = f.Form1->lpbPage](const PlayerRecord& player, bool ban) {
+                         runHandler([&] { page->removePlayer(player, ban); });
+                     });
     QObject::connect(f.OpeningForm, &TOpeningForm::loadFinished, f.Form1,
                      [form = f.Form1] { runHandler([form] { form->runStartOptions(); }); });
     if (show)

@@ -82,12 +82,6 @@ QString minPingText(int value)
            QStringLiteral(" will be kicked.");
 }
 
-// Text from the game server is 8-bit; names keep their high characters as Latin-1.
-QString fromWire(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
 SpinEdit* makeSpin(QWidget* parent, const char* name, const SettingKey& key, int digits)
 {
     return makeControl<SpinEdit>(parent, name, key.minimum, key.maximum, key.defaultInteger(), digits);
@@ -98,11 +92,15 @@ QString trimmedWire(std::string_view text)
     return fromWire(text).trimmed();
 }
 
+QString playerText(const PlayerRecord& player)
+{
+    return QStringLiteral("client ") + trimmedWire(player.clientNumber) + QLatin1Char(' ') + trimmedWire(player.name);
+}
+
 // How an unsent command is named to the operator.
 QString unsentText(const LpbCommandReport& report)
 {
-    const QString who = QStringLiteral("client ") + trimmedWire(report.player.clientNumber) + QLatin1Char(' ') +
-                        trimmedWire(report.player.name);
+    const QString who = playerText(report.player);
     switch (report.kind) {
     case LpbCommandKind::Announcement:
         return QStringLiteral("announcement of ") + who;
@@ -486,6 +484,19 @@ void LpbPage::sendBanListEdit(bool added, const QString& entry)
     m_statusLine->setText(QStringLiteral("Sending%1 to the running server").arg(toQ(command)));
 }
 
+void LpbPage::removePlayer(const PlayerRecord& player, bool ban)
+{
+    if (!isRunning()) {
+        m_statusLine->setText(QStringLiteral("Enable the ZOZ Idaroz to kick or ban ") + playerText(player));
+        return;
+    }
+    const LpbDecision decision = m_watcher.removeByOperator(m_tableTarget, player, ban, storedBans());
+    sendDecided(m_tableTarget, decision);
+    if (decision.storeBan)
+        forms().Form1->advancedPage->appendBan(fromWire(*decision.storeBan));
+    m_statusLine->setText((ban ? QStringLiteral("Banning ") : QStringLiteral("Kicking ")) + playerText(player));
+}
+
 void LpbPage::LogLPBsCBClick()
 {
     createSettingsStore()->WriteBool(kLogLPBs, LogLPBsCB->isChecked());
@@ -606,6 +617,7 @@ void LpbPage::LpbButtonClick()
     m_healthTroubled = false;
     showHealth();
     m_session->send(rconDatagram(toStd(LPBRcon->text()), kRconStartAnnouncement));
+    m_watcher.startAnnouncementSent();
 }
 
 void LpbPage::enableFromCommandLine()
@@ -638,31 +650,42 @@ void LpbPage::handleReply(std::string_view replyText)
     m_session->deliver(replyText);
 }
 
-void LpbPage::parseStatus(const std::string& replyText, const ParsedStatus& parsed)
+std::vector<std::string> LpbPage::storedBans() const
 {
     AdvancedPage* advanced = forms().Form1 ? forms().Form1->advancedPage : nullptr;
-    const std::vector<std::string> bans = advanced ? advanced->banList() : std::vector<std::string>();
-    const std::vector<LpbDecision> decisions = m_watcher.decide(m_polled, parsed, options(), bans);
+    return advanced ? advanced->banList() : std::vector<std::string>();
+}
+
+void LpbPage::sendDecided(const RconTarget& target, const LpbDecision& decision)
+{
+    const std::string password = toStd(LPBRcon->text());
+    for (const LpbCommand& command : decision.commands)
+        m_session->sendTo(target, rconDatagram(password, command.commandText), command.minGapUs, command.id);
+}
+
+void LpbPage::parseStatus(const std::string& replyText, const ParsedStatus& parsed)
+{
+    if (m_watcher.announceStartAgain(parsed))
+        m_session->send(rconDatagram(toStd(LPBRcon->text()), kRconStartAnnouncement));
+    const std::vector<LpbDecision> decisions = m_watcher.decide(m_polled, parsed, options(), storedBans());
     // The datagrams first: everything else here only shows what happened, and the kick should not wait for it.
     // All go to the server whose reply this is; the pacer keeps the kick 10 ms behind the announcement.
-    const std::string password = toStd(LPBRcon->text());
-    for (const LpbDecision& decision : decisions) {
-        for (const LpbCommand& command : decision.commands)
-            m_session->send(rconDatagram(password, command.commandText), command.minGapUs, command.id);
-    }
+    for (const LpbDecision& decision : decisions)
+        sendDecided(m_polled, decision);
 
     TStatusForm* statusForm = forms().StatusForm;
     // Every rcon command has a short reply of its own; only a status table replaces the player table.
-    if (parsed.layout != StatusLayout::Unknown && statusForm)
+    if (parsed.layout != StatusLayout::Unknown && statusForm) {
         statusForm->resetGrid();
+        m_tableTarget = m_polled;
+    }
     for (const StatusRow& row : parsed.rows) {
         if (const std::string_view notice = row.notice(); !notice.empty()) {
             m_statusLine->setText(fromWire(notice));
             continue;
         }
         if (statusForm)
-            statusForm->addPlayerRow(fromWire(row.player.name), fromWire(row.player.ping),
-                                     fromWire(row.player.address));
+            statusForm->addPlayerRow(row.player);
     }
     for (const LpbDecision& decision : decisions)
         showLpb(decision);
@@ -699,7 +722,12 @@ void LpbPage::commandSent(std::uint64_t id)
 {
     // The count follows what has left, as varno watch reports it.
     const std::optional<LpbCommandReport> report = m_watcher.commandSent(id);
-    if (report && report->counted && report->banned)
+    if (report && report->byOperator)
+        m_statusLine->setText(QStringLiteral("Sent %1 of %2")
+                                  .arg(report->kind == LpbCommandKind::Kick ? QStringLiteral("the kick")
+                                                                            : QStringLiteral("addip ") + toQ(report->address),
+                                       playerText(report->player)));
+    else if (report && report->counted && report->banned)
         BannedCnt->setText(QString::number(m_watcher.bannedCount()));
     else if (report && report->counted)
         countLpb();

@@ -94,6 +94,8 @@ public:
     // removeip) while the watcher runs and the server answers; otherwise the next launch's script carries it.
     void sendBanListEdit(bool added, const QString& entry);
     void LogLPBsCBClick();
+    // The operator's Kick or Ban on a player of the Status Window's table, sent to the server that listed it.
+    void removePlayer(const PlayerRecord& player, bool ban);
     void LpbButtonClick();
     void Button10Click();
     void Button9Click();
@@ -136,6 +138,8 @@ private:
     void parseStatus(const std::string& replyText, const ParsedStatus& parsed);
     // The log, the table, the stored ban and the count of one decision, once its datagrams are queued.
     void showLpb(const LpbDecision& decision);
+    void sendDecided(const RconTarget& target, const LpbDecision& decision);
+    std::vector<std::string> storedBans() const;
     void commandSent(std::uint64_t id);
     void countLpb();
     void resetLpbGrid();
@@ -147,6 +151,7 @@ private:
     RconSession* m_session;
     LpbWatcher m_watcher;
     RconTarget m_polled; // where the last aimed send went: replies come from there only
+    RconTarget m_tableTarget; // whose table the Status Window shows
     std::string m_shownHealthKey;
     bool m_healthTroubled = false;
 

@@ -2,6 +2,7 @@
 
 #include "gui/app/error_report.h"
 #include "gui/app/widget_helpers.h"
+#include "platform/qt_text.h"
 
 #include <QAction>
 #include <QFontDatabase>
@@ -88,6 +89,11 @@ TStatusForm::TStatusForm(QWidget* parent)
     StatusPopup->setObjectName(QStringLiteral("StatusPopup"));
     CopySelection1 = StatusPopup->addAction(QStringLiteral("Copy Selection"));
     CopySelection1->setObjectName(QStringLiteral("CopySelection1"));
+    StatusPopup->addSeparator();
+    KickPlayer1 = StatusPopup->addAction(QStringLiteral("Kick"));
+    KickPlayer1->setObjectName(QStringLiteral("KickPlayer1"));
+    BanPlayer1 = StatusPopup->addAction(QStringLiteral("Ban"));
+    BanPlayer1->setObjectName(QStringLiteral("BanPlayer1"));
 
     CopyGW = makeControl<QLineEdit>(this, "CopyGW");
     CopyGW->setVisible(false);
@@ -109,8 +115,21 @@ TStatusForm::TStatusForm(QWidget* parent)
 
     onEvent(RichStatus, &QTextEdit::textChanged, this, &TStatusForm::RichStatusChange);
     onEvent(CopySelection1, &QAction::triggered, this, &TStatusForm::CopySelection1Click);
-    connect(StatusGrid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { StatusPopup->popup(StatusGrid->viewport()->mapToGlobal(at)); });
+    onEvent(KickPlayer1, &QAction::triggered, this, &TStatusForm::KickPlayer1Click);
+    onEvent(BanPlayer1, &QAction::triggered, this, &TStatusForm::BanPlayer1Click);
+    connect(StatusGrid, &QWidget::customContextMenuRequested, this, &TStatusForm::StatusPopupPopup);
+}
+
+void TStatusForm::StatusPopupPopup(const QPoint& at)
+{
+    // The menu is about the row under the pointer.
+    const QModelIndex index = StatusGrid->indexAt(at);
+    if (index.isValid())
+        StatusGrid->setCurrentCell(index.row(), index.column());
+    const bool player = selectedPlayer() != nullptr;
+    KickPlayer1->setEnabled(player);
+    BanPlayer1->setEnabled(player);
+    StatusPopup->popup(StatusGrid->viewport()->mapToGlobal(at));
 }
 
 void TStatusForm::showEvent(QShowEvent* event)
@@ -131,6 +150,7 @@ void TStatusForm::FormShow()
 
 void TStatusForm::resetGrid()
 {
+    m_players.clear();
     StatusGrid->clearContents();
     StatusGrid->setRowCount(1);
     StatusGrid->setCurrentCell(0, 0);
@@ -141,13 +161,37 @@ void TStatusForm::setRawText(const QString& text)
     RichStatus->setPlainText(text);
 }
 
-void TStatusForm::addPlayerRow(const QString& name, const QString& ping, const QString& address)
+void TStatusForm::addPlayerRow(const PlayerRecord& player)
 {
     const int last = StatusGrid->rowCount() - 1;
-    StatusGrid->setItem(last, 0, readOnlyItem(name));
-    StatusGrid->setItem(last, 1, readOnlyItem(ping));
-    StatusGrid->setItem(last, 2, readOnlyItem(address));
+    StatusGrid->setItem(last, 0, readOnlyItem(fromWire(player.name)));
+    StatusGrid->setItem(last, 1, readOnlyItem(fromWire(player.ping)));
+    StatusGrid->setItem(last, 2, readOnlyItem(fromWire(player.address)));
     StatusGrid->setRowCount(last + 2);
+    m_players.push_back(player);
+}
+
+const PlayerRecord* TStatusForm::selectedPlayer() const
+{
+    const int row = StatusGrid->currentRow();
+    return row >= 0 && std::size_t(row) < m_players.size() ? &m_players[std::size_t(row)] : nullptr;
+}
+
+void TStatusForm::KickPlayer1Click()
+{
+    requestRemoval(false);
+}
+
+void TStatusForm::BanPlayer1Click()
+{
+    requestRemoval(true);
+}
+
+void TStatusForm::requestRemoval(bool ban)
+{
+    // A copy: the handler may refill the table.
+    if (const PlayerRecord* player = selectedPlayer())
+        emit removePlayerRequested(PlayerRecord(*player), ban);
 }
 
 void TStatusForm::RichStatusChange()

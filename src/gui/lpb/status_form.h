@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/lpb/player_record.h"
+
 #include <QWidget>
+
+#include <vector>
 
 class QAction;
 class QLineEdit;
@@ -25,23 +29,37 @@ public:
     QTextEdit* RichStatus;
     QMenu* StatusPopup;
     QAction* CopySelection1;
+    QAction* KickPlayer1;
+    QAction* BanPlayer1;
     QLineEdit* CopyGW;
 
     void FormShow();
     void RichStatusChange();
     void CopySelection1Click();
+    // Kick and Ban act on the player of the selected row; the watcher that filled the table sends them.
+    void KickPlayer1Click();
+    void BanPlayer1Click();
+    void StatusPopupPopup(const QPoint& at);
 
     // What the parser writes for each status reply: the table back to one empty row, the raw text, and a player
     // row at a time (each fills the last row and adds an empty one behind it).
     void resetGrid();
     void setRawText(const QString& text);
-    void addPlayerRow(const QString& name, const QString& ping, const QString& address);
+    void addPlayerRow(const PlayerRecord& player);
+    // The player of the selected row; nothing on the empty last row.
+    const PlayerRecord* selectedPlayer() const;
+
+signals:
+    void removePlayerRequested(const PlayerRecord& player, bool ban);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void requestRemoval(bool ban);
+
     bool m_shownBefore = false;
+    std::vector<PlayerRecord> m_players; // one per filled row
 };
 
 } // namespace varno

@@ -271,6 +271,66 @@ TEST(LpbWatcherTest, ReportsSendsAndNamesWhatNeverLeft)
     EXPECT_EQ(watcher.count(), 1);
 }
 
+// The operator's Kick and Ban from the player table: whatever the ping and the options, retried while listed, the
+// leaving said once; never counted.
+TEST(LpbWatcherTest, ThePlayerTheOperatorRemovesIsKickedUntilGone)
+{
+    WatcherOptions options = allOptions();
+    options.kick = false; // the operator's kick does not depend on the low-ping option
+    const PlayerRecord high{" 4", "300", "High ", "10.2.2.2:27960"};
+    const ParsedStatus listed = reply({player(" 4", 300, "High", "10.2.2.2:27960")});
+    LpbWatcher watcher;
+    watcher.decide(kServer, listed, options, {});
+
+    const LpbDecision ban = watcher.removeByOperator(kServer, high, true, {"10.9.9.9"});
+    EXPECT_EQ(commandTexts(ban), (std::vector<std::string>{" clientkick 4", " addip 10.2.2.2"}));
+    EXPECT_EQ(ban.storeBan, "10.2.2.2:27960");
+    EXPECT_TRUE(watcher.decide(kServer, listed, options, {}).empty()) << "listed while the kick waits";
+    for (const LpbCommand& command : ban.commands) {
+        const auto report = watcher.commandSent(command.id);
+        ASSERT_TRUE(report);
+        EXPECT_TRUE(report->byOperator);
+        EXPECT_FALSE(report->counted);
+    }
+    EXPECT_TRUE(watcher.decide(kServer, listed, options, {}).empty()) << "a reply to a poll before the kick";
+    watcher.pollSent(kServer);
+    auto again = watcher.decide(kServer, listed, options, {});
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(commandTexts(again[0]), std::vector<std::string>{" clientkick 4"});
+    EXPECT_EQ(again[0].message, "Client 4 High: kick did not take effect; kicking again");
+    watcher.commandSent(again[0].commands[0].id);
+
+    const auto gone = watcher.decide(kServer, reply({}), options, {});
+    ASSERT_EQ(gone.size(), 1u);
+    EXPECT_TRUE(gone[0].commands.empty());
+    EXPECT_EQ(gone[0].message, "Client 4 High has left the server");
+    EXPECT_TRUE(watcher.decide(kServer, reply({}), options, {}).empty()) << "said once";
+    EXPECT_EQ(watcher.count() + watcher.bannedCount(), 0);
+
+    // An address the list holds is not stored again; a bot has none to ban.
+    EXPECT_FALSE(watcher.removeByOperator(kServer, high, true, {"10.2.2.2"}).storeBan);
+    const LpbDecision bot = watcher.removeByOperator(kServer, {" 0", "0", "Sarge ", "bot"}, true, {});
+    EXPECT_EQ(commandTexts(bot), std::vector<std::string>{" clientkick 0"});
+    EXPECT_FALSE(bot.storeBan);
+}
+
+// A server that answers a table but never answered the start announcement did not hear it: once more, once.
+TEST(LpbWatcherTest, TheStartAnnouncementGoesAgainWhenOnlyTheTableIsAnswered)
+{
+    const ParsedStatus table = reply({});
+    const ParsedStatus commandReply{};
+    LpbWatcher watcher;
+    EXPECT_FALSE(watcher.announceStartAgain(table)) << "never started";
+
+    watcher.startAnnouncementSent();
+    EXPECT_FALSE(watcher.announceStartAgain(commandReply)) << "answered";
+    EXPECT_FALSE(watcher.announceStartAgain(table));
+
+    watcher.startAnnouncementSent();
+    EXPECT_TRUE(watcher.announceStartAgain(table)) << "the server was not listening yet";
+    EXPECT_FALSE(watcher.announceStartAgain(table));
+}
+
 TEST(LpbWatcherTest, AddressesAndCommands)
 {
     struct Case {

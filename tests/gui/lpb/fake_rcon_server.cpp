@@ -92,6 +92,9 @@ void FakeRconServer::readAll()
         }
         m_received.push_back({QByteArray(buffer, qsizetype(size)), arrivalUs, QHostAddress(ntohl(sender.sin_addr.s_addr)),
                               quint16(ntohs(sender.sin_port))});
+        const QByteArray& payload = m_received.back().payload;
+        if (m_answerCommands && payload.startsWith(kRconStart) && !payload.endsWith(" status"))
+            answer({QByteArrayLiteral("\xff\xff\xff\xffprint\n")});
     }
 }
 

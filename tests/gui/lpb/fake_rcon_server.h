@@ -11,7 +11,9 @@ class QSocketNotifier;
 
 namespace varno::test {
 
-// A game server's rcon port on loopback: it records what arrives and answers with whatever the test hands it.
+// A game server's rcon port on loopback: it records what arrives and answers with whatever the test hands it. Like
+// the engines, it answers every rcon command but status at once with its (here empty) printed output; status
+// tables come from the test.
 class FakeRconServer : public QObject {
 public:
     struct Datagram {
@@ -35,6 +37,8 @@ public:
     // Sends payloads to whoever sent the last datagram, each as one datagram.
     void answer(const std::vector<QByteArray>& payloads);
     void sendTo(const QByteArray& payload, const QHostAddress& address, quint16 port);
+    // Off: commands go unanswered too, as from a server that was not listening yet.
+    void setAnswerCommands(bool on) { m_answerCommands = on; }
 
 private:
     void readAll();
@@ -43,6 +47,7 @@ private:
     quint16 m_port = 0;
     QSocketNotifier* m_notifier;
     std::vector<Datagram> m_received;
+    bool m_answerCommands = true;
 };
 
 // A monotonic clock shared by the tests' servers, in microseconds.

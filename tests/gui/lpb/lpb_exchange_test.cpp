@@ -469,3 +469,68 @@ TEST_F(LpbExchangeTest, BanIpFromTheLogReachesTheRunningServerAtOnce)
     EXPECT_FALSE(page().isSending());
     EXPECT_EQ(commands(server).size(), 2u);
 }
+
+TEST_F(LpbExchangeTest, KickAndBanOnAStatusRowGoToTheServerThatListedThePlayerUntilItLeaves)
+{
+    FakeRconServer server;
+    page().SpinMinPing->setValue(10); // nobody here is a low-ping player
+    TStatusForm& form = statusForm();
+    // Stopped: nothing to send with.
+    form.addPlayerRow({" 2", "200", "Alice ", "10.3.3.3:27960"});
+    form.StatusGrid->setCurrentCell(0, 0);
+    form.KickPlayer1->trigger();
+    EXPECT_TRUE(forms().Form1->StatusBar1->text().startsWith(QLatin1String("Enable the ZOZ Idaroz")));
+
+    enableAgainst(server);
+    const auto sent = [&](const QByteArray& command) {
+        const auto all = commands(server);
+        return std::count(all.begin(), all.end(), command);
+    };
+    page().LPBTimerTimer();
+    ASSERT_TRUE(waitFor([&] { return sent(kStatus) == 1; }));
+    reply(server,
+          {classicStatusReply({classicRow(2, "200", "Alice^7", "10.3.3.3:27960"),
+                               classicRow(5, "150", "Bob^7", "10.4.4.4:1")})},
+          QStringLiteral("Bob^7"));
+
+    form.StatusGrid->setCurrentCell(1, 1);
+    form.BanPlayer1->trigger();
+    form.StatusGrid->setCurrentCell(0, 2);
+    form.KickPlayer1->trigger();
+    form.StatusGrid->setCurrentCell(2, 0); // the empty row: nobody
+    form.KickPlayer1->trigger();
+    ASSERT_TRUE(waitFor([&] { return sent(" clientkick 2") == 1; }));
+    const auto all = commands(server);
+    const auto at = [&](const QByteArray& command) { return std::find(all.begin(), all.end(), command) - all.begin(); };
+    EXPECT_LT(at(" clientkick 5"), at(" addip 10.4.4.4")) << "the ban follows the kick";
+    EXPECT_EQ(forms().Form1->advancedPage->banList(), std::vector<std::string>{"10.4.4.4:1"});
+
+    // Both gone from the next table: said, and nothing is sent again.
+    page().LPBTimerTimer();
+    ASSERT_TRUE(waitFor([&] { return sent(kStatus) == 2; }));
+    reply(server, {classicStatusReply({}, "after")}, QStringLiteral("map: after"));
+    EXPECT_TRUE(forms().Form1->StatusBar1->text().endsWith(QLatin1String("has left the server")));
+    EXPECT_EQ(sent(" clientkick 5") + sent(" clientkick 2"), 2);
+    EXPECT_EQ(lpbCount(), QStringLiteral("0"));
+}
+
+TEST_F(LpbExchangeTest, AStartAnnouncementTheServerDidNotAnswerGoesAgainWithItsFirstTable)
+{
+    FakeRconServer server;
+    server.setAnswerCommands(false); // not listening yet when the watcher starts
+    enableAgainst(server);
+    server.setAnswerCommands(true);
+    page().LPBTimerTimer();
+    ASSERT_TRUE(server.waitForCount(2));
+    reply(server, {classicStatusReply({})}, QStringLiteral("map: q3dm17"));
+    ASSERT_TRUE(server.waitForCount(3));
+    EXPECT_EQ(commands(server), (std::vector<QByteArray>{kStartAnnouncement, kStatus, kStartAnnouncement}));
+
+    // Answered now: the next tables bring no more.
+    page().LPBTimerTimer();
+    ASSERT_TRUE(server.waitForCount(4));
+    reply(server, {classicStatusReply({}, "again")}, QStringLiteral("map: again"));
+    page().LPBTimerTimer();
+    ASSERT_TRUE(server.waitForCount(5));
+    EXPECT_EQ(commands(server).back(), kStatus);
+}
