@@ -295,4 +295,15 @@ TEST_F(LpbWatcherTest, BanOnAStatusRowRemovesThePlayerAndTheServerKeepsItsAddres
     EXPECT_TRUE(standin.rcon(QStringLiteral("g_banIPs")).contains(QLatin1String("10.2.2.2")));
     EXPECT_FALSE(standin.rcon(QStringLiteral("status")).contains(QLatin1String("High")));
     EXPECT_EQ(forms().Form1->advancedPage->banList(), std::vector<std::string>{"10.2.2.2"});
+
+    // An entry typed on the Advanced page reaches the running server's list at once, as does its removal.
+    AdvancedPage& advanced = *forms().Form1->advancedPage;
+    advanced.AddBanEdit->setText(QStringLiteral("10.6.*"));
+    advanced.AddBanClick();
+    ASSERT_TRUE(waitFor([&] { return standin.rcon(QStringLiteral("g_banIPs")).contains(QLatin1String("10.6.*.*")); }))
+        << qPrintable(standin.rcon(QStringLiteral("g_banIPs")));
+    advanced.BanListBox->setCurrentRow(0);
+    advanced.Button4Click();
+    ASSERT_TRUE(waitFor([&] { return !standin.rcon(QStringLiteral("g_banIPs")).contains(QLatin1String("10.2.2.2")); }))
+        << qPrintable(standin.rcon(QStringLiteral("g_banIPs")));
 }
