@@ -5,9 +5,12 @@
 #include "gui/app/main_window.h"
 #include "gui/lpb/lpb_page.h"
 #include "gui/lpb/status_form.h"
+#include "core/settings/server_model.h"
 #include "gui/settings/cmd_line_form.h"
+#include "gui/settings/model_bindings.h"
 #include "gui/settings/opening_form.h"
 #include "gui/settings/prop_form.h"
+#include "platform/settings_factory.h"
 
 namespace varno {
 
@@ -21,12 +24,14 @@ void createForms(const StartOptions& options, bool show)
 {
     Forms& f = forms();
     f.options = options;
-    f.Form1 = new TForm1;
-    f.PropForm = new TPropForm;
+    f.model = new ServerModel(createSettingsStore);
+    f.bindings = new ModelBindings(*f.model);
+    f.Form1 = new TForm1(*f.bindings);
+    f.PropForm = new TPropForm(*f.bindings);
     f.AboutForm = new TAboutForm;
     f.OpeningForm = new TOpeningForm;
     f.StatusForm = new TStatusForm;
-    f.CmdLineForm = new TCmdLineForm;
+    f.CmdLineForm = new TCmdLineForm(*f.bindings);
     QObject::connect(f.StatusForm, &TStatusForm::removePlayerRequested, f.Form1->lpbPage,
                      [page = f.Form1->lpbPage](const PlayerRecord& player, bool ban) {
                          runHandler([&] { page->removePlayer(player, ban); });
@@ -47,6 +52,8 @@ void destroyForms()
     delete f.AboutForm;
     delete f.PropForm;
     delete f.Form1;
+    delete f.bindings;
+    delete f.model;
     f = Forms{};
 }
 

@@ -8,6 +8,8 @@ class TAboutForm;
 class TOpeningForm;
 class TStatusForm;
 class TCmdLineForm;
+class ServerModel;
+class ModelBindings;
 
 // What the command line asked for beyond the settings location.
 struct StartOptions {
@@ -24,6 +26,9 @@ struct Forms {
     TStatusForm* StatusForm = nullptr;
     TCmdLineForm* CmdLineForm = nullptr;
     StartOptions options;
+    // The server the windows show and edit, and the ties of their controls to it.
+    ServerModel* model = nullptr;
+    ModelBindings* bindings = nullptr;
 };
 
 Forms& forms();

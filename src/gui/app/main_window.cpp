@@ -65,9 +65,10 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, bool
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent)
+TForm1::TForm1(ModelBindings& bindings, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint)
+    , m_bindings(bindings)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kCaption));
@@ -182,12 +183,12 @@ void TForm1::buildPages()
 {
     TabbedNotebook1 = new QTabWidget(this);
     TabbedNotebook1->setObjectName(QStringLiteral("TabbedNotebook1"));
-    startupPage = new StartupPage(StatusBar1, TabbedNotebook1);
-    mapRotationPage = new MapRotationPage(StatusBar1, TabbedNotebook1);
-    advancedPage = new AdvancedPage(TabbedNotebook1);
-    remoteAccessPage = new RemoteAccessPage(TabbedNotebook1);
-    lpbPage = new LpbPage(StatusBar1, TabbedNotebook1);
-    consolePage = new ConsolePage(StatusBar1, TabbedNotebook1);
+    startupPage = new StartupPage(m_bindings, StatusBar1, TabbedNotebook1);
+    mapRotationPage = new MapRotationPage(m_bindings, StatusBar1, TabbedNotebook1);
+    advancedPage = new AdvancedPage(m_bindings, TabbedNotebook1);
+    remoteAccessPage = new RemoteAccessPage(m_bindings, TabbedNotebook1);
+    lpbPage = new LpbPage(m_bindings, StatusBar1, TabbedNotebook1);
+    consolePage = new ConsolePage(m_bindings, StatusBar1, TabbedNotebook1);
     serversPage = new ServersPage(TabbedNotebook1);
     connect(advancedPage, &AdvancedPage::banListEdited, lpbPage, &LpbPage::sendBanListEdit);
     TabbedNotebook1->addTab(startupPage, QStringLiteral("Startup"));

@@ -10,6 +10,8 @@ class QToolButton;
 
 namespace varno {
 
+class ModelBindings;
+
 class AdvancedPage;
 class ConsolePage;
 class LpbPage;
@@ -24,7 +26,7 @@ class TTrayIcon;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    explicit TForm1(ModelBindings& bindings, QWidget* parent = nullptr);
 
     QToolBar* ToolBar1;
     QToolButton* ToolButton2;
@@ -86,6 +88,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    ModelBindings& m_bindings;
     bool m_centred = false;
     void buildToolBar();
     void buildMenus();

@@ -119,8 +119,9 @@ bool isEnterKey(const QEvent* event)
 
 } // namespace
 
-ConsolePage::ConsolePage(StatusLine* statusLine, QWidget* parent)
+ConsolePage::ConsolePage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent)
     : QWidget(parent)
+    , m_bindings(bindings)
     , m_statusLine(statusLine)
     , m_console(createServerConsole())
     , m_player(std::make_unique<KeyPlayer>(createKeyInjector(), createKeyboardLayout(), tickCount))

@@ -16,6 +16,8 @@ class QTimer;
 
 namespace varno {
 
+class ModelBindings;
+
 class ConsoleOutputReader;
 class KeyPlayer;
 class ServerConsole;
@@ -26,7 +28,7 @@ class StatusLine;
 class ConsolePage : public QWidget {
     Q_OBJECT
 public:
-    explicit ConsolePage(StatusLine* statusLine, QWidget* parent = nullptr);
+    ConsolePage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent = nullptr);
     ~ConsolePage() override;
 
     QGroupBox* consoleGroup;
@@ -68,6 +70,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    ModelBindings& m_bindings;
     void appendLog(const QString& line);
     void typingFailed(const QString& keys, const QString& reason);
     void keysDelivered(const std::string& problem);

@@ -87,8 +87,9 @@ const QStringList& MapRotationPage::stockMaps()
     return maps;
 }
 
-MapRotationPage::MapRotationPage(StatusLine* statusLine, QWidget* parent)
+MapRotationPage::MapRotationPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent)
     : QWidget(parent)
+    , m_bindings(bindings)
     , m_statusLine(statusLine)
 {
     TitleLabel = makeControl<QLabel>(this, "Label9", QStringLiteral("Map Rotation Setup"));

@@ -15,6 +15,8 @@ class QToolButton;
 
 namespace varno {
 
+class ModelBindings;
+
 class PressListWidget;
 class StatusLine;
 
@@ -22,7 +24,7 @@ class StatusLine;
 class MapRotationPage : public QWidget {
     Q_OBJECT
 public:
-    explicit MapRotationPage(StatusLine* statusLine, QWidget* parent = nullptr);
+    MapRotationPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent = nullptr);
 
     QLabel* TitleLabel;
     QGroupBox* ChoiceGroup;
@@ -68,6 +70,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ModelBindings& m_bindings;
     void buildLayout();
     void connectHandlers();
     void storeRotation();

@@ -131,8 +131,9 @@ void setServerEditUsable(QLineEdit* edit, bool usable)
 
 } // namespace
 
-LpbPage::LpbPage(StatusLine* statusLine, QWidget* parent)
+LpbPage::LpbPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent)
     : QWidget(parent)
+    , m_bindings(bindings)
     , m_statusLine(statusLine)
 {
     LPBRadio1 = makeControl<QRadioButton>(this, "LPBRadio1", QStringLiteral("Work on Localhost"));

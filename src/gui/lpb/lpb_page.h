@@ -25,6 +25,8 @@ class QTimer;
 
 namespace varno {
 
+class ModelBindings;
+
 class RconEndpoint;
 class RconSession;
 class SettingsStore;
@@ -40,7 +42,7 @@ class StatusLine;
 class LpbPage : public QWidget {
     Q_OBJECT
 public:
-    explicit LpbPage(StatusLine* statusLine, QWidget* parent = nullptr);
+    LpbPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent = nullptr);
     ~LpbPage() override;
 
     QRadioButton* LPBRadio1;
@@ -124,6 +126,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ModelBindings& m_bindings;
     void buildLayout();
     void connectHandlers();
     void installHints();

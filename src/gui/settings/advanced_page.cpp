@@ -22,8 +22,9 @@
 
 namespace varno {
 
-AdvancedPage::AdvancedPage(QWidget* parent)
+AdvancedPage::AdvancedPage(ModelBindings& bindings, QWidget* parent)
     : QWidget(parent)
+    , m_bindings(bindings)
 {
     SrvPWEdit = makeControl<QLineEdit>(this, "SrvPWEdit");
     SrvPWEdit->setMaxLength(32);

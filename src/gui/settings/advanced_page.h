@@ -13,13 +13,15 @@ class QPushButton;
 
 namespace varno {
 
+class ModelBindings;
+
 class SpinEdit;
 
 // The "Advanced" page: server password, rates, game rules and the banned-address list.
 class AdvancedPage : public QWidget {
     Q_OBJECT
 public:
-    explicit AdvancedPage(QWidget* parent = nullptr);
+    explicit AdvancedPage(ModelBindings& bindings, QWidget* parent = nullptr);
 
     QLineEdit* SrvPWEdit;
     SpinEdit* SpinMaxRate;
@@ -84,6 +86,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ModelBindings& m_bindings;
     void buildLayout();
     void connectHandlers();
 };

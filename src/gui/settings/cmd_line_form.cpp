@@ -15,8 +15,9 @@
 
 namespace varno {
 
-TCmdLineForm::TCmdLineForm(QWidget* parent)
+TCmdLineForm::TCmdLineForm(ModelBindings& bindings, QWidget* parent)
     : QDialog(parent)
+    , m_bindings(bindings)
 {
     setObjectName(QStringLiteral("CmdLineForm"));
     GroupBox1 = makeControl<QGroupBox>(this, "GroupBox1", QStringLiteral(" Command Line "));

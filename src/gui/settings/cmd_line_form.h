@@ -9,11 +9,13 @@ class QPushButton;
 
 namespace varno {
 
+class ModelBindings;
+
 // The Command Line dialog: free text that the launch appends to the game's command line.
 class TCmdLineForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TCmdLineForm(QWidget* parent = nullptr);
+    explicit TCmdLineForm(ModelBindings& bindings, QWidget* parent = nullptr);
 
     QGroupBox* GroupBox1;
     QLabel* Label7;
@@ -26,6 +28,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    ModelBindings& m_bindings;
     bool m_centred = false;
 };
 

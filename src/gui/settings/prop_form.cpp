@@ -45,8 +45,9 @@ QString TPropForm::gameProgramFilter()
     return toQ(gameProgramFileFilter());
 }
 
-TPropForm::TPropForm(QWidget* parent)
+TPropForm::TPropForm(ModelBindings& bindings, QWidget* parent)
     : QDialog(parent)
+    , m_bindings(bindings)
 {
     setObjectName(QStringLiteral("PropForm"));
 

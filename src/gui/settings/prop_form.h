@@ -11,6 +11,8 @@ class QToolButton;
 
 namespace varno {
 
+class ModelBindings;
+
 class SpinEdit;
 class StatusLine;
 
@@ -18,7 +20,7 @@ class StatusLine;
 class TPropForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TPropForm(QWidget* parent = nullptr);
+    explicit TPropForm(ModelBindings& bindings, QWidget* parent = nullptr);
 
     QGroupBox* GroupBox1;
     QLabel* Label1;
@@ -67,6 +69,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    ModelBindings& m_bindings;
     bool m_centred = false;
     QString m_mapsFolderFallback;
 };

@@ -17,8 +17,9 @@
 
 namespace varno {
 
-RemoteAccessPage::RemoteAccessPage(QWidget* parent)
+RemoteAccessPage::RemoteAccessPage(ModelBindings& bindings, QWidget* parent)
     : QWidget(parent)
+    , m_bindings(bindings)
 {
     RCONEdit = makeControl<QLineEdit>(this, "RCONEdit");
     RCONEdit->setEchoMode(QLineEdit::Password);

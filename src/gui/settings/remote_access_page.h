@@ -8,11 +8,13 @@ class QPushButton;
 
 namespace varno {
 
+class ModelBindings;
+
 // The "Remote Access" page: the server's rcon password and remote-access options.
 class RemoteAccessPage : public QWidget {
     Q_OBJECT
 public:
-    explicit RemoteAccessPage(QWidget* parent = nullptr);
+    explicit RemoteAccessPage(ModelBindings& bindings, QWidget* parent = nullptr);
 
     QLineEdit* RCONEdit;
     QCheckBox* AllowRCON_CB;
@@ -24,6 +26,9 @@ public:
 
     void RCONEditChange();
     void AllowRCON_CBClick();
+
+private:
+    ModelBindings& m_bindings;
 };
 
 } // namespace varno

@@ -34,8 +34,9 @@ const QStringList kGameTypes{QStringLiteral("Single-Player Mode"), QStringLitera
 
 } // namespace
 
-StartupPage::StartupPage(StatusLine* statusLine, QWidget* parent)
+StartupPage::StartupPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent)
     : QWidget(parent)
+    , m_bindings(bindings)
     , m_statusLine(statusLine)
 {
     ServerNameEdit = makeControl<QLineEdit>(this, "ServerNameEdit", toQ(kServerName.defaultText));

@@ -11,6 +11,8 @@ class QRadioButton;
 
 namespace varno {
 
+class ModelBindings;
+
 class SpinEdit;
 class StatusLine;
 
@@ -19,7 +21,7 @@ class StatusLine;
 class StartupPage : public QWidget {
     Q_OBJECT
 public:
-    explicit StartupPage(StatusLine* statusLine, QWidget* parent = nullptr);
+    StartupPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent = nullptr);
 
     QLineEdit* ServerNameEdit;
     QLineEdit* MotdEdit;
@@ -66,6 +68,7 @@ public:
     void setBotChecksQuietly(const std::vector<bool>& checks);
 
 private:
+    ModelBindings& m_bindings;
     void buildLayout();
     void connectHandlers();
 
