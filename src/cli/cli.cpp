@@ -44,19 +44,19 @@ const std::array kSubcommands{
                "usage: varno stop\n"
                "Types quit into the running server's console and ends its process when it has not ended within\n"
                "10 s. A 'varno serve' supervising it does not relaunch it, and exits.",
-               stopCommand},
+               stopCommand, false},
     Subcommand{"send", "type a key string into the running server's console",
                "usage: varno send [--check] TEXT\n"
                "Types TEXT into the running server's console; braced key names such as {ENTER} press those keys,\n"
                "and @ ^ ~ hold Alt, Ctrl and Shift for the next key. The console receives what its input field would\n"
                "hold: Ctrl and Alt combinations type nothing. Fails when the console is gone or its server has ended.\n"
                "  --check   only parse TEXT and print its key events (message, key code, scan code), one a line",
-               sendCommand},
+               sendCommand, false},
     Subcommand{"console", "print what the running server's console shows",
                "usage: varno console [--follow]\n"
                "Prints the last 500 lines of the server console's output, the line being typed last. With --follow\n"
                "it prints each finished line as it appears, until interrupted.",
-               consoleCommand},
+               consoleCommand, false},
     Subcommand{"rcon", "send one rcon command and print the reply",
                "usage: varno rcon [--host H] [--port P] [--password PW] [--wait MS] COMMAND...\n"
                "Sends COMMAND to the server's rcon and prints the reply text: every datagram that arrives within\n"
@@ -90,11 +90,24 @@ const std::array kSubcommands{
                "names (or --host and --port), then read its g_banIPs back: exit 0 when the server bans it now (or\n"
                "no longer does), 1 when it does not follow, 3 when no server answered (the list is stored anyway).",
                bansCommand},
-    Subcommand{"settings", "read and write the stored settings",
-               "usage: varno settings get SECTION VALUE\n"
-               "       varno settings set SECTION VALUE TEXT\n"
+    Subcommand{"settings", "read, check and write the stored settings",
+               "usage: varno settings get SECTION KEY\n"
+               "       varno settings set SECTION KEY VALUE\n"
+               "       varno settings keys\n"
                "       varno settings erase SECTION\n"
-               "       varno settings dump",
+               "       varno settings dump\n"
+               "get prints the value in effect: the stored one, else the default. Standard error says which, in\n"
+               "one line: 'varno: stored' or 'varno: default'; a stored value that its key does not take is\n"
+               "printed as stored, and that line says what the key takes.\n"
+               "set checks SECTION, KEY and VALUE as the panel's fields do and stores VALUE as the panel does (a\n"
+               "number in decimal, a flag as 0 or 1). An unknown section or key, or a value its key does not take\n"
+               "(out of range, not a number, a flag other than 0 or 1), is refused with exit status 2 and the valid\n"
+               "sections, keys or values named.\n"
+               "keys prints every key, one a line: section, key, kind (text, integer, flag, list or bot-flags),\n"
+               "default and the values it takes, separated by tabs.\n"
+               "erase removes a whole section; dump prints the stored values of every key, section by section.\n"
+               "A settings file that cannot be read is kept aside as FILE.damaged first, as the panel's start does:\n"
+               "the values that could still be read are kept, and standard error names the lines that could not.",
                settingsCommand},
 };
 
@@ -188,6 +201,10 @@ int run(const QStringList& arguments, std::FILE* out, std::FILE* err)
             if (rest.contains(QStringLiteral("--help")) || rest.contains(QStringLiteral("-h"))) {
                 std::fprintf(out, "%s\n", subcommand.usage);
                 return 0;
+            }
+            if (subcommand.readsSettings) {
+                if (const std::string notice = recoverDamagedSettingsFile(); !notice.empty())
+                    std::fprintf(err, "varno: %s\n", notice.c_str());
             }
             Context context{rest, out, err};
             return subcommand.run(context);

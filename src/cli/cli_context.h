@@ -36,6 +36,8 @@ struct Subcommand {
     const char* summary;
     const char* usage; // the --help text of the subcommand
     std::function<int(Context&)> run;
+    // Whether it reads the settings: a damaged settings file is then kept aside first, as the panel's start does.
+    bool readsSettings = true;
 };
 
 // Takes "--name VALUE" out of arguments; empty when absent. Throws CliError when the value is missing.

@@ -60,6 +60,15 @@ void supplyInstallDir(SettingsStore& store)
 #endif
 }
 
+std::string recoverDamagedSettingsFile()
+{
+    const std::string path = settingsFile();
+    if (path.empty())
+        return {};
+    const std::optional<DamagedSettingsFile> damaged = SettingsFileStore::setAsideDamaged(toQ(path));
+    return damaged ? damagedSettingsNotice(*damaged) : std::string();
+}
+
 std::unique_ptr<SettingsStore> createSettingsStore()
 {
     const std::string path = settingsFile();

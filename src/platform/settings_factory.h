@@ -18,6 +18,13 @@ std::string settingsFile();
 // its Maps folder and stored when InstallDir is missing. Throws VarnoError "Cannot create folder %s".
 void supplyInstallDir(SettingsStore& store);
 
+// What the panel and varno do with the settings file in use once, at their start, before anything reads it: a
+// file that cannot be read is kept aside and a fresh one starts with the values that could still be read from
+// it (see SettingsFileStore::setAsideIfDamaged). Returns the notice to show the operator, which names the lines
+// that could not be read and where the original was kept; empty when the file was sound, absent or the
+// platform's own store is in use.
+std::string recoverDamagedSettingsFile();
+
 // A store on the configured location; created for one access and released after it.
 std::unique_ptr<SettingsStore> createSettingsStore();
 

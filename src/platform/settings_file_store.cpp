@@ -49,31 +49,39 @@ SettingsFileStore::SettingsFileStore(QString path)
 
 QString SettingsFileStore::setAsideIfDamaged(const QString& path, QStringList* kept)
 {
+    const std::optional<DamagedSettingsFile> damaged = setAsideDamaged(path);
+    if (!damaged || damaged->keptAs.empty())
+        return {};
+    if (kept) {
+        for (const std::string& name : damaged->keptValues)
+            kept->append(toQ(name));
+    }
+    return toQ(damaged->keptAs);
+}
+
+std::optional<DamagedSettingsFile> SettingsFileStore::setAsideDamaged(const QString& path)
+{
     if (!QFileInfo::exists(path))
-        return {};
-    if (isIniTextSound(fileText(path)))
-        return {};
+        return std::nullopt;
+    const std::string text = fileText(path);
+    if (isIniTextSound(text))
+        return std::nullopt;
+    DamagedSettingsFile damaged{toStd(path), {}, {}, unreadableIniLines(text)};
     QString target = path + QStringLiteral(".damaged");
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = path + QStringLiteral(".damaged-%1").arg(n);
-    QFile damaged(path);
-    if (!damaged.open(QIODevice::ReadOnly))
-        return {};
-    const std::string salvaged = salvageIniText(damaged.readAll().toStdString());
-    damaged.close();
     if (!QFile::rename(path, target))
-        return {};
+        return damaged;
+    damaged.keptAs = toStd(target);
     // The new file starts with every value that could still be read, and owner-only like the old one.
+    const std::string salvaged = salvageIniText(text);
     QFile fresh(path);
     if (fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         fresh.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         fresh.write(salvaged.data(), qint64(salvaged.size()));
     }
-    if (kept) {
-        for (const std::string& name : iniValueNames(salvaged))
-            kept->append(toQ(name));
-    }
-    return target;
+    damaged.keptValues = iniValueNames(salvaged);
+    return damaged;
 }
 
 std::optional<std::string> SettingsFileStore::readValue(std::string_view section, std::string_view name)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/settings/damaged_settings.h"
 #include "core/settings/settings_store.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace varno {
 
@@ -19,6 +22,9 @@ public:
     // an empty string when the file was sound or absent. kept receives the names ("Section/Name") of the
     // values the fresh file starts with.
     static QString setAsideIfDamaged(const QString& path, QStringList* kept = nullptr);
+    // The same, saying what could not be read and what became of the file; nothing when it was sound or
+    // absent. keptAs stays empty when the file could not be moved.
+    static std::optional<DamagedSettingsFile> setAsideDamaged(const QString& path);
 
 protected:
     std::optional<std::string> readValue(std::string_view section, std::string_view name) override;

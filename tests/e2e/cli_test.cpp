@@ -126,7 +126,9 @@ TEST_F(CliTest, EverySubcommandExplainsItselfAndMistakesFailWithOneLine)
         {{}, 2, ""},
         {{"frobnicate"}, 2, "varno: unknown subcommand 'frobnicate' (see varno --help)\n"},
         {{"script", "--bogus"}, 2, "varno: unknown option --bogus\n"},
-        {{"settings", "get", "ServerSettings", "Nope"}, 1, "varno: no value Nope in section ServerSettings\n"},
+        {{"settings", "get", "BotSettings", "Nope"}, 2,
+         "varno: unknown key 'Nope' in section BotSettings; its keys are BotList, MinBots, AutoKick, KeepBots, "
+         "Botlevel, NoBotChat\n"},
         {{"rcon", "--port", "70000", "status"}, 2,
          "varno: --port must be a port number from 1 to 65535, not '70000'\n"},
         {{"send", "--check", "{RETURN}"}, 1, "varno: Invalid token\n"},
@@ -179,9 +181,13 @@ TEST_F(CliTest, ScriptFollowsTheStartUpLoadersRules)
 {
     set("ServerSettings", "ServerName", "Only With The Flag");
     set("MapSettings", "MapRotation", "q3dm1,q3dm7");
-    set("AdvancedSettings", "Gravity", "5000");
-    set("BotSettings", "MinBots", "x");
     set("General", "RestoreFlags", "0");
+    {
+        // Values the fields would not take come from hand edits.
+        QFile file(settingsFile);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("\n[AdvancedSettings]\nGravity=5000\n\n[BotSettings]\nMinBots=x\n");
+    }
     const CliRun before = varno({"script"});
     EXPECT_EQ(before.exitCode, 0);
     EXPECT_TRUE(before.out.contains("sv_hostname \"Varno - Beastly Server\"\r\n"));

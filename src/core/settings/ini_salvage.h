@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varno {
 
@@ -14,5 +15,24 @@ bool isIniTextSound(std::string_view text);
 // (it would land in the wrong section) until the next sound one, and the last line when the file does
 // not end with a line break (it was cut off, and its value may be cut too).
 std::string salvageIniText(std::string_view text);
+
+// Why a line cannot be read.
+enum class IniLineFault { NoEquals, ZeroByte, CarriageReturn, OpenQuote, NoClosingBracket, CutOff };
+
+// A line that salvaging drops for a fault of its own. The lines below a broken section header go with it.
+struct UnreadableIniLine {
+    int line = 0; // counted from 1
+    IniLineFault fault = IniLineFault::NoEquals;
+    bool header = false;
+    int lastLineBelow = 0; // a header's: the last line dropped with it (0: none)
+    // The line's first word (a value's name, or the header), never its value: the operator finds the line
+    // by it, and a notice that quotes it shows no password. Empty when the line starts with a control byte.
+    std::string start;
+
+    bool operator==(const UnreadableIniLine&) const = default;
+};
+
+// Every line salvageIniText drops for a fault of its own, in file order.
+std::vector<UnreadableIniLine> unreadableIniLines(std::string_view text);
 
 } // namespace varno

@@ -3,7 +3,6 @@
 #include "gui/app/dialogs.h"
 #include "platform/qt_text.h"
 #include "platform/settings_factory.h"
-#include "platform/settings_file_store.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -67,20 +66,8 @@ std::optional<StartOptions> parseStartOptions(QCoreApplication& app, int& exitCo
     if (parser.isSet(settingsOption))
         setSettingsFile(toStd(parser.value(settingsOption)));
 
-    const QString file = toQ(settingsFile());
-    if (!file.isEmpty()) {
-        QStringList kept;
-        const QString setAside = SettingsFileStore::setAsideIfDamaged(file, &kept);
-        if (!setAside.isEmpty() && kept.isEmpty())
-            dialogs::showMessage(QStringLiteral("The settings file %1 could not be read. It was kept as %2, and "
-                                                "Varno Server starts with its default settings.")
-                                     .arg(file, setAside));
-        else if (!setAside.isEmpty())
-            dialogs::showMessage(QStringLiteral("The settings file %1 could not be read. It was kept as %2, and "
-                                                "Varno Server starts with the values that could still be read "
-                                                "from it (%3) and the default settings for the rest.")
-                                     .arg(file, setAside, kept.join(QStringLiteral(", "))));
-    }
+    if (const std::string notice = recoverDamagedSettingsFile(); !notice.empty())
+        dialogs::showMessage(toQ(notice));
 
     StartOptions options;
     options.launchAfterLoad = parser.isSet(launchOption);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace varno;
 
 TEST(IniSalvage, SoundTextNeedsEveryLineInItsShape)
@@ -37,4 +40,37 @@ TEST(IniSalvage, KeepsTheSoundLinesOfSoundSections)
     };
     for (const auto& c : cases)
         EXPECT_EQ(salvageIniText(c.damaged), c.kept);
+}
+
+TEST(IniSalvage, NamesEachLineItDropsAndWhy)
+{
+    using F = IniLineFault;
+    const struct {
+        std::string text;
+        std::vector<UnreadableIniLine> lines;
+    } cases[] = {
+        {"[ServerTools]\nLPBCheckRate 5\nLPBMinPing=80\n", {{2, F::NoEquals, false, 0, "LPBCheckRate"}}},
+        // A line's start names it, never its value: no password is quoted.
+        {"[ServerSettings]\nRConPW hunter2\n", {{2, F::NoEquals, false, 0, "RConPW"}}},
+        {std::string("[A]\nx=1\ngar\0bage=2\n", 19), {{3, F::ZeroByte, false, 0, "gar"}}},
+        {std::string("\0\0\n[A]\n", 7), {{1, F::ZeroByte, false, 0, ""}}},
+        {"[A]\nx=1\ry=2\n", {{2, F::CarriageReturn, false, 0, "x"}}},
+        {"[A]\nname \"with=open quote\n", {{2, F::OpenQuote, false, 0, "name"}}},
+        {"[Server\"Settings]\nx=1\n", {{1, F::OpenQuote, true, 2, "[Server\"Settings]"}}},
+        // Below a broken header its values go with it, up to the last one before the next sound header.
+        {"[A]\nx=1\n[Bro\ny=2\n\njunk\n; note\n[C]\nz=3\n", {{3, F::NoClosingBracket, true, 6, "[Bro"}}},
+        {"[Bro\n\n[C]\nz=3\n", {{1, F::NoClosingBracket, true, 0, "[Bro"}}},
+        {"[A]\nx=1\nServerName=Frag P", {{3, F::CutOff, false, 0, "ServerName"}}},
+        {"[A]\nx=1\n  ", {{3, F::CutOff, false, 0, ""}}},
+        {"[A]\nbroken\n[B\ny=1\n[C]\nz",
+         {{2, F::NoEquals, false, 0, "broken"},
+          {3, F::NoClosingBracket, true, 4, "[B"},
+          {6, F::CutOff, false, 0, "z"}}},
+        // A long start is cut, and never inside a character.
+        {"[A]\n" + std::string(40, 'a') + "\n", {{2, F::NoEquals, false, 0, std::string(32, 'a')}}},
+        {"[A]\n" + std::string(31, 'a') + "\xc3\xa9t\xc3\xa9\n", {{2, F::NoEquals, false, 0, std::string(31, 'a')}}},
+        {"[A]\nx=1\n\n; note\n", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(unreadableIniLines(c.text), c.lines) << c.text;
 }
