@@ -1,49 +1,57 @@
 #include "cli/cli_launch.h"
-#include "core/app/varno_error.h"
 #include "core/console/console_output.h"
 #include "core/launch/game_address.h"
-#include "core/launch/watchdog.h"
+#include "core/launch/launch_input.h"
 #include "core/launch/stored_launch_state.h"
-#include "platform/file_writer.h"
+#include "core/launch/watchdog.h"
 #include "platform/qt_text.h"
 #include "platform/services.h"
 #include "platform/settings_factory.h"
 
-#include <QDir>
 #include <QNetworkDatagram>
 #include <QThread>
 #include <QUdpSocket>
 
 #include <chrono>
-#include <filesystem>
 
 namespace varno::cli {
 
 namespace {
 
-constexpr const char* kGameNotFound =
-    "Error: Quake3.exe not found!  In Properties, be sure to specify your Quake 3 Directory.";
-
 constexpr std::chrono::milliseconds kAnswerWait{10000};
 constexpr int kAnswerPollMs = 250;
 constexpr std::size_t kReportedLines = 10;
 
-StoredLaunchState storedState(const Context& context)
+} // namespace
+
+ServerModel launchModel(const Context& context)
 {
-    StoredLaunchState state = launchStateFromStore(*createSettingsStore());
-    for (const auto& problem : state.problems)
+    ServerModel model(createSettingsStore);
+    for (const std::string& problem : holdStartUpValues(model, *createSettingsStore()))
         std::fprintf(context.err, "varno: warning: %s\n", problem.c_str());
-    return state;
+    return model;
 }
 
-} // namespace
+void refuseStoppedLaunch(const LaunchReport& report)
+{
+    switch (report.outcome) {
+    case LaunchReport::Outcome::Ready:
+    case LaunchReport::Outcome::Started:
+        return;
+    case LaunchReport::Outcome::NoGameFolder:
+        throw CliError(report.gameFolder + ": " + report.message);
+    case LaunchReport::Outcome::NoMaps:
+    case LaunchReport::Outcome::NotStarted:
+        throw CliError(report.message);
+    }
+}
 
 int scriptCommand(Context& context)
 {
     refuseUnknownOptions(context.arguments);
-    const StoredLaunchState state = storedState(context);
-    context.printRaw(buildServerScript(state.script));
-    if (const std::string notice = banListNotice(state.script); !notice.empty())
+    const ServerScriptInput input = scriptInputFrom(launchModel(context));
+    context.printRaw(buildServerScript(input));
+    if (const std::string notice = banListNotice(input); !notice.empty())
         std::fprintf(context.err, "varno: %s\n", notice.c_str());
     return 0;
 }
@@ -51,33 +59,11 @@ int scriptCommand(Context& context)
 int cmdlineCommand(Context& context)
 {
     refuseUnknownOptions(context.arguments);
-    StoredLaunchState state = storedState(context);
-    state.commandLine.program =
-        createProcessLauncher()->gameProgram(state.gameFolder).value_or(std::string(kWindowsGameProgram));
-    context.printRaw(buildCommandLine(state.commandLine) + "\n");
+    const ServerModel model = launchModel(context);
+    const std::string program =
+        createProcessLauncher()->gameProgram(gameFolderFrom(model)).value_or(std::string(kWindowsGameProgram));
+    context.printRaw(buildCommandLine(commandLineInputFrom(model, program)) + "\n");
     return 0;
-}
-
-PreparedLaunch prepareLaunch(Context& context)
-{
-    StoredLaunchState state = storedState(context);
-    if (state.script.rotation.empty())
-        throw CliError("You musts first select at least one map to use.");
-    std::error_code error;
-    std::filesystem::current_path(state.gameFolder, error);
-    if (error)
-        throw CliError(state.gameFolder + ": " + error.message());
-    const std::string folder = std::filesystem::current_path().string();
-    const std::string script = buildServerScript(state.script);
-    auto launcher = createProcessLauncher();
-    const auto program = launcher->gameProgram(folder);
-    state.commandLine.program = program.value_or(std::string(kWindowsGameProgram));
-    const std::string line = buildCommandLine(state.commandLine);
-    writeFileAtomically(QDir(toQ(folder)).filePath(QStringLiteral("baseq3/vrn2data.cfg")),
-                        QByteArray::fromStdString(script), FileAccess::OwnerOnly);
-    if (!program)
-        throw CliError(kGameNotFound);
-    return PreparedLaunch{folder, line, std::move(launcher)};
 }
 
 void printServerLines(const Context& context, const std::string& message, const std::vector<std::string>& lines)
@@ -91,7 +77,10 @@ void printServerLines(const Context& context, const std::string& message, const 
 int launchCommand(Context& context)
 {
     refuseUnknownOptions(context.arguments);
-    PreparedLaunch launch = prepareLaunch(context);
+    ServerModel model = launchModel(context);
+    const auto launcher = createProcessLauncher();
+    LaunchReport launch = prepareLaunch(model, *launcher);
+    refuseStoppedLaunch(launch);
     Watchdog watchdog;
     auto startedAt = std::chrono::steady_clock::now();
     const auto sinceStart = [&] {
@@ -115,21 +104,22 @@ int launchCommand(Context& context)
     const bool portTaken = answered(kAnswerPollMs);
     startedAt = std::chrono::steady_clock::now();
     watchdog.launched(Watchdog::Time(0));
-    const LaunchOutcome outcome = launch.launcher->start(launch.folder, launch.commandLine);
-    if (outcome.exitCode < 0)
-        throw CliError(outcome.problem.empty() ? kGameNotFound : outcome.problem);
-    context.printRaw(outcome.consoleName + "\n");
+    startLaunch(launch, [&](const std::string& folder, const std::string& commandLine) {
+        return launcher->start(folder, commandLine);
+    });
+    refuseStoppedLaunch(launch);
+    context.printRaw(launch.consoleName + "\n");
     std::fflush(context.out);
 
     // Started is not yet up: it must answer on its game port, or have said why not.
     while (sinceStart() < kAnswerWait) {
-        const ServerState state = launch.launcher->poll();
+        const ServerState state = launcher->poll();
         if (state.kind != ServerState::Kind::Running) {
             const ServerEnd end = state.kind == ServerState::Kind::Ended ? state.end : ServerEnd{};
             std::string message = watchdog.ended(end, sinceStart(), false).message;
             if (state.kind != ServerState::Kind::Ended)
                 message = "Server console closed before the server answered";
-            printServerLines(context, message, lastLines(launch.launcher->consoleText(), kReportedLines));
+            printServerLines(context, message, lastLines(launcher->consoleText(), kReportedLines));
             return 1;
         }
         if (portTaken)
@@ -142,7 +132,7 @@ int launchCommand(Context& context)
                      portTaken ? "Another server answers on " + where + " already; the new one runs but not there"
                                : "The server runs but did not answer on " + where + " within " +
                                      std::to_string(kAnswerWait.count() / 1000) + " s",
-                     lastLines(launch.launcher->consoleText(), kReportedLines));
+                     lastLines(launcher->consoleText(), kReportedLines));
     return 1;
 }
 

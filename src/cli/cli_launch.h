@@ -1,23 +1,20 @@
 #pragma once
 
 #include "cli/cli_context.h"
-#include "core/launch/process_launcher.h"
+#include "core/settings/server_model.h"
+#include "drive/launch_driver.h"
 
-#include <memory>
 #include <string>
+#include <vector>
 
 namespace varno::cli {
 
-// A launch made ready from the stored settings: the script written, the command line built.
-struct PreparedLaunch {
-    std::string folder;
-    std::string commandLine;
-    std::unique_ptr<ProcessLauncher> launcher;
-};
+// The values a launch reads, as the panel's start-up loader puts them in effect from the stored settings; what the
+// loader would have complained of is warned of on standard error.
+ServerModel launchModel(const Context& context);
 
-// Checks the stored settings, writes the server script and builds the command line, as the panel's launch does.
-// Throws CliError for what stops the launch.
-PreparedLaunch prepareLaunch(Context& context);
+// Throws CliError for a launch that stopped before its server ran.
+void refuseStoppedLaunch(const LaunchReport& report);
 
 // Prints a stop's message and the console's last lines on standard error, "varno: " first.
 void printServerLines(const Context& context, const std::string& message, const std::vector<std::string>& lines);

@@ -15,6 +15,7 @@ namespace {
 // How long a server gets to follow quit before its process is ended.
 constexpr std::chrono::seconds kStopGrace{10};
 constexpr int kSignalCheckMs = 100;
+constexpr std::string_view kNotStarted = "The server could not be started";
 
 std::atomic<bool> g_stopAsked{false};
 
@@ -30,8 +31,8 @@ int serveCommand(Context& context)
     refuseUnknownOptions(context.arguments);
     if (!context.arguments.isEmpty())
         throw CliError("serve takes no arguments", 2);
-    PreparedLaunch launch = prepareLaunch(context);
-    ServerSupervisor supervisor(std::move(launch.launcher));
+    ServerModel model = launchModel(context);
+    ServerSupervisor supervisor(createProcessLauncher());
     int status = 0;
     supervisor.setOnEvent([&](const SupervisorEvent& event) {
         printServerLines(context, event.message, event.consoleLines);
@@ -48,11 +49,10 @@ int serveCommand(Context& context)
     g_stopAsked = false;
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGTERM, onStopSignal);
-    const LaunchOutcome outcome = supervisor.launch(launch.folder, launch.commandLine);
-    if (outcome.exitCode < 0)
-        throw CliError(outcome.problem.empty() ? "The server could not be started" : outcome.problem);
+    const LaunchReport launch = launchSupervised(model, supervisor, kNotStarted);
+    refuseStoppedLaunch(launch);
     std::fprintf(context.err, "varno: serving the server in console '%s' until SIGTERM or SIGINT\n",
-                 outcome.consoleName.c_str());
+                 launch.consoleName.c_str());
     std::fflush(context.err);
 
     QTimer signalCheck;

@@ -1,12 +1,13 @@
 #include "e2e/console_bridge_fixture.h"
 
 #include "core/console/key_player.h"
+#include "core/settings/schema.h"
+#include "core/settings/server_model.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
 #include "gui/console/console_page.h"
-#include "gui/launch/map_rotation_page.h"
 #include "gui/settings/cmd_line_form.h"
 #include "gui/settings/prop_form.h"
 #include "gui/settings/startup_page.h"
@@ -53,7 +54,7 @@ void StandinConsoleTest::SetUp()
     dialogs::takeMessages();
     page = forms().Form1->consolePage;
     typeInto(forms().PropForm->Q3DirEdit, gameFolder);
-    forms().Form1->mapRotationPage->setRotation({"q3dm1"});
+    forms().Form1->model().holdList(kMapRotation, {"q3dm1"});
     // Any free port, on loopback only.
     clearField(forms().Form1->startupPage->NetPort);
     typeInto(forms().Form1->startupPage->NetPort, QStringLiteral("0"));

@@ -1,8 +1,9 @@
+#include "core/settings/schema.h"
+#include "core/settings/server_model.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
-#include "gui/launch/map_rotation_page.h"
 #include "gui/settings/prop_form.h"
 #include "gui/settings/remote_access_page.h"
 #include "gui/settings/settings_commands.h"
@@ -62,7 +63,7 @@ TEST_F(LaunchEndToEndTest, TheLaunchedServerRunsTheGeneratedScript)
     const int port = freeUdpPort();
     form.startupPage->NetPort->setValue(port);
     form.remoteAccessPage->RCONEdit->setText(QStringLiteral("pw"));
-    form.mapRotationPage->setRotation({"q3dm7", "q3dm1"});
+    form.model().holdList(kMapRotation, {"q3dm7", "q3dm1"});
     auto* bots = form.startupPage->BotListBox1;
     bots->findItems(QStringLiteral("Anarki"), Qt::MatchExactly).front()->setCheckState(Qt::Checked);
     bots->findItems(QStringLiteral("Xaero"), Qt::MatchExactly).front()->setCheckState(Qt::Checked);

@@ -2,6 +2,7 @@
 
 #include "core/settings/comma_list.h"
 #include "core/settings/schema.h"
+#include "core/settings/server_model.h"
 #include "e2e/lpb_standin.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/forms.h"
@@ -125,7 +126,7 @@ TEST_F(LpbWatcherTest, OnlyTheLowPingClientIsKickedBySlotBannedAtOnceAndCounted)
         if (page().isRunning())
             page().LpbButton->click();
         page().ClearAll1Click();
-        forms().Form1->advancedPage->BanListBox->clear();
+        forms().Form1->model().holdList(kBanIPList, {});
         const QString countBefore = page().LPBcnt->text();
         LpbStandin standin;
         ASSERT_TRUE(standin.start({"standin_status", c.layout, "standin_rcon_throttle", c.throttle}, kCrowd))
@@ -178,7 +179,7 @@ TEST_F(LpbWatcherTest, PlayersFromBannedAddressesAreRemovedOnSightAndAgainWhenTh
                                "Prefix 200 10.7.1.2:27960", "Near 200 10.1.1.10:27960"}))
         << qPrintable(standin.output());
     AdvancedPage& advanced = *forms().Form1->advancedPage;
-    advanced.BanListBox->clear();
+    forms().Form1->model().holdList(kBanIPList, {});
     for (const char* entry : {"10.9.0.5", "10.8.*", "10.7", "10.1.1.1"})
         advanced.appendBan(QString::fromLatin1(entry));
     page().KickCB->setChecked(false);
@@ -279,7 +280,7 @@ TEST_F(LpbWatcherTest, BanOnAStatusRowRemovesThePlayerAndTheServerKeepsItsAddres
     LpbStandin standin;
     ASSERT_TRUE(standin.start({"standin_status", "ioq3"}, {"bot Sarge", "High 300 10.2.2.2:27960"}))
         << qPrintable(standin.output());
-    forms().Form1->advancedPage->BanListBox->clear();
+    forms().Form1->model().holdList(kBanIPList, {});
     enableAgainst(standin);
     TStatusForm& form = *forms().StatusForm;
     ASSERT_TRUE(waitFor([&] {

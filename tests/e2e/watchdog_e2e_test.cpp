@@ -1,9 +1,10 @@
+#include "core/settings/schema.h"
+#include "core/settings/server_model.h"
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
 #include "gui/app/status_line.h"
 #include "gui/console/console_page.h"
-#include "gui/launch/map_rotation_page.h"
 #include "gui/launch/server_launch.h"
 #include "gui/settings/cmd_line_form.h"
 #include "gui/settings/prop_form.h"
@@ -53,7 +54,7 @@ protected:
         forms().PropForm->Q3DirEdit->setText(gameFolder);
         form.startupPage->NetPort->setValue(port);
         form.remoteAccessPage->RCONEdit->setText(QStringLiteral("pw"));
-        form.mapRotationPage->setRotation({"q3dm7"});
+        form.model().holdList(kMapRotation, {"q3dm7"});
         forms().CmdLineForm->AddCmdLine->setText(QStringLiteral("+set standin_log ") + commandLog);
     }
     void TearDown() override

@@ -43,6 +43,11 @@ int serverTypeIndex(std::string_view serverTypeText)
     return serverTypeText == kDedicatedServerType ? 1 : 0;
 }
 
+std::string_view serverTypeEntry(int index)
+{
+    return index == 1 ? kDedicatedServerType : kListenServerType;
+}
+
 std::string buildCommandLine(const CommandLineInput& input)
 {
     checkPiece(input.port, kPortField);

@@ -15,9 +15,12 @@ inline constexpr std::size_t kMaxCommandLineLength = 512;
 
 // The server type entry that asks for a dedicated server; any other text means a listen server.
 inline constexpr std::string_view kDedicatedServerType = "Dedicated";
+inline constexpr std::string_view kListenServerType = "Listen";
 
 // The server type box's index for its text: 1 for exactly "Dedicated", 0 ("Listen") for anything else.
 int serverTypeIndex(std::string_view serverTypeText);
+// The server type box's entry at an index serverTypeIndex gives.
+std::string_view serverTypeEntry(int index);
 
 // The pieces of the game's command line, as the window holds them.
 struct CommandLineInput {

@@ -2,6 +2,7 @@
 
 #include "core/settings/schema.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,13 @@ inline constexpr std::string_view kServerScriptFileName = "vrn2data.cfg";
 
 // The start-map text that lets the rotation into the script.
 inline constexpr std::string_view kNoStartMap = "<none>";
+
+// The game type box's entries; the script's g_gametype is the index of the one chosen.
+inline constexpr std::array<std::string_view, 5> kGameTypeNames{"Single-Player Mode", "Tourney - 1v1",
+                                                                "Free for All - DM", "Team Play - TDM",
+                                                                "Capture the Flag - CTF"};
+// The index of the entry that text names exactly; -1 for none.
+int gameTypeIndex(std::string_view text);
 
 // What the server script is made of: the window's controls as they stand. Text is 8-bit in the local
 // encoding and goes into the script byte for byte. Numbers are the spin edits' values (text that is not

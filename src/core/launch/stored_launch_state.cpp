@@ -1,10 +1,12 @@
 #include "core/launch/stored_launch_state.h"
 
+#include "core/launch/server_script.h"
+
 #include "core/app/varno_error.h"
-#include "core/settings/bot_flags.h"
-#include "core/settings/comma_list.h"
 #include "core/settings/integer_text.h"
 #include "core/settings/schema.h"
+#include "core/settings/server_model.h"
+#include "core/settings/settings_store.h"
 
 #include <array>
 
@@ -12,113 +14,92 @@ namespace varno {
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kGameTypes{"Single-Player Mode", "Tourney - 1v1", "Free for All - DM",
-                                                     "Team Play - TDM", "Capture the Flag - CTF"};
-
-int gameTypeIndex(std::string_view text)
-{
-    for (std::size_t i = 0; i < kGameTypes.size(); ++i) {
-        if (kGameTypes[i] == text)
-            return int(i);
+// The loader's readings, each held as its control would show it.
+class Holder {
+public:
+    Holder(ServerModel& model, SettingsStore& store)
+        : m_model(model)
+        , m_store(store)
+    {
     }
-    return -1;
-}
 
-int number(SettingsStore& store, const SettingKey& key)
-{
-    return key.clamp(store.ReadInteger(key));
-}
+    void text(const SettingKey& key) { m_model.holdText(key, m_store.ReadString(key)); }
+    void number(const SettingKey& key, int value) { m_model.holdText(key, toDecimal(value)); }
+    void number(const SettingKey& key) { number(key, key.clamp(m_store.ReadInteger(key))); }
+    void flag(const SettingKey& key, bool on) { m_model.holdText(key, on ? "1" : "0"); }
+    void flag(const SettingKey& key) { flag(key, m_store.ReadBool(key)); }
 
-// The bot values the loader reads as text; a text that is not a number ends the loading of the rest.
-struct BotValues {
-    int minBots = 0;
-    bool autoKick = true;
-    int skill = 4;
-    bool noChat = false;
-    bool complete = true; // false when a bad text ended the loading early
+private:
+    ServerModel& m_model;
+    SettingsStore& m_store;
 };
 
-BotValues botValues(SettingsStore& store, std::vector<std::string>& problems)
+// The bot values and the extra command line, which the loader reads after them. A text that is not a number ends
+// the loading there.
+void holdBotValues(Holder& hold, SettingsStore& store, std::vector<std::string>& problems)
 {
-    BotValues bots;
     try {
         const std::string minBots = store.ReadString(kMinBots);
-        bots.minBots = minBots.empty() ? 0 : toIntegerOrThrow(minBots);
-        const bool autoKick = store.ReadBool(kAutoKick);
+        hold.number(kMinBots, minBots.empty() ? 0 : toIntegerOrThrow(minBots));
+        // Both radio buttons are loaded, the second one last: keeping bots wins.
         const bool keepBots = store.ReadBool(kKeepBots);
-        bots.autoKick = autoKick && !keepBots;
+        hold.flag(kAutoKick, store.ReadBool(kAutoKick) && !keepBots);
+        hold.flag(kKeepBots, keepBots);
+        // An empty level leaves the field as it is.
         if (const std::string level = store.ReadString(kBotlevel); !level.empty())
-            bots.skill = kBotlevel.clamp(toIntegerOrThrow(level));
-        bots.noChat = store.ReadBool(kNoBotChat);
+            hold.number(kBotlevel, kBotlevel.clamp(toIntegerOrThrow(level)));
+        hold.flag(kNoBotChat);
+        hold.text(kCmdLine);
     } catch (const VarnoError& error) {
         problems.push_back(error.what());
-        bots.complete = false;
     }
-    return bots;
 }
 
 } // namespace
 
-StoredLaunchState launchStateFromStore(SettingsStore& store)
+std::vector<std::string> holdStartUpValues(ServerModel& model, SettingsStore& store)
 {
-    StoredLaunchState state;
-    ServerScriptInput& in = state.script;
-    CommandLineInput& line = state.commandLine;
+    std::vector<std::string> problems;
+    Holder hold(model, store);
 
-    state.gameFolder = store.ReadString(kQuakeDir);
-    const std::vector<bool> checks = fromBotFlagString(store.ReadString(kBotList), stockBotNames().size());
-    for (std::size_t i = 0; i < checks.size(); ++i) {
-        if (checks[i])
-            in.bots.push_back(stockBotNames()[i]);
-    }
-    const BotValues bots = botValues(store, state.problems);
-    in.minBots = bots.minBots;
-    in.autoKickBots = bots.autoKick;
-    in.botSkill = bots.skill;
-    in.noBotChat = bots.noChat;
-    if (bots.complete)
-        line.extra = store.ReadString(kCmdLine);
+    hold.text(kQuakeDir);
+    hold.text(kBotList);
+    holdBotValues(hold, store, problems);
 
     bool pureFromStartup = false;
     if (store.ReadInteger(kRestoreFlags) == kStartupStageArmed) {
-        in.serverName = store.ReadString(kServerName);
-        in.motd = store.ReadString(kMotd);
+        hold.text(kServerName);
+        hold.text(kMotd);
         const std::string gameTypeText = store.ReadString(kGameTypeText);
+        model.holdText(kGameTypeText, gameTypeText);
         const int storedIndex = store.ReadInteger(kGameType);
-        in.gameType = storedIndex >= 0 && storedIndex < int(kGameTypes.size()) ? storedIndex
-                                                                                 : gameTypeIndex(gameTypeText);
-        line.serverType = serverTypeIndex(store.ReadString(kServerType));
-        line.memory = number(store, kMemory);
-        in.startMap = store.ReadString(kStartMap);
-        in.maxPlayers = number(store, kMaxPlayers);
-        in.timeLimit = store.ReadInteger(kTimeLimit);
-        in.fragLimit = store.ReadInteger(kFragLimit);
+        hold.number(kGameType, storedIndex >= 0 && storedIndex < int(kGameTypeNames.size()) ? storedIndex
+                                                                                        : gameTypeIndex(gameTypeText));
+        hold.text(kServerType);
+        hold.number(kMemory);
+        hold.number(kNetPort);
+        hold.text(kGameDir);
+        hold.text(kStartMap);
+        hold.number(kMaxPlayers);
+        hold.number(kTimeLimit);
+        hold.number(kFragLimit);
         pureFromStartup = store.ReadBool(kPureServer);
-        in.rconPassword = store.ReadString(kRConPW);
+        hold.text(kRConPW);
     }
 
-    in.rotation = FromCommaList(store.ReadString(kMapRotation));
-    in.allowRcon = store.ReadBool(kAllowRCon);
+    hold.text(kMapRotation);
+    hold.flag(kAllowRCon);
 
-    in.serverPassword = store.ReadString(kPassword);
-    in.maxRate = number(store, kMaxRate);
-    in.quadFactor = number(store, kQuadFactor);
-    in.forceRespawn = number(store, kForceRespawn);
-    in.weaponRespawn = number(store, kWeaponRespawn);
-    in.gravity = number(store, kGravity);
-    in.speed = number(store, kSpeed);
-    in.knockback = number(store, kKnockback);
+    hold.text(kPassword);
+    for (const SettingKey* key :
+         {&kMaxRate, &kQuadFactor, &kForceRespawn, &kWeaponRespawn, &kGravity, &kSpeed, &kKnockback})
+        hold.number(*key);
     // The Startup stage's pure-server value reaches the box first, whose handler stores it as PS.
-    in.pureServer = store.ReadBool(kPS) || pureFromStartup;
-    in.enableCheats = store.ReadBool(kEC);
-    in.allowDownloads = store.ReadBool(kDownloads);
-    in.forceAutoJoin = store.ReadBool(kFA);
-    in.forceBalance = store.ReadBool(kFB);
-    in.allowVote = store.ReadBool(kAV);
-    in.allowDemoRecording = store.ReadBool(kADR);
-    in.banListEnabled = store.ReadBool(kEB);
-    in.banList = FromCommaList(store.ReadString(kBanIPList));
-    return state;
+    hold.flag(kPS, store.ReadBool(kPS) || pureFromStartup);
+    for (const SettingKey* key : {&kEC, &kDownloads, &kFA, &kFB, &kAV, &kADR, &kEB})
+        hold.flag(*key);
+    hold.text(kBanIPList);
+    return problems;
 }
 
 } // namespace varno

@@ -3,6 +3,7 @@
 #include "core/launch/ban_filter.h"
 #include "core/lpb/lpb_log.h"
 #include "core/settings/schema.h"
+#include "core/settings/server_model.h"
 #include "core/settings/settings_store.h"
 
 #include <algorithm>
@@ -48,27 +49,43 @@ bool isIpv4(std::string_view host)
     return pos == host.size();
 }
 
+// The options as three readers give them: flags, numbers and texts.
+template <typename Flag, typename Number, typename Text>
+WatcherOptions watcherOptions(const Flag& flag, const Number& number, const Text& text)
+{
+    WatcherOptions options;
+    options.localHost = flag(kLocalHost);
+    options.remoteHost = text(kRemoteHostAddress);
+    options.ports = {number(kLPBRemotePort), number(kLPBPort2), number(kLPBPort3), number(kLPBPort4)};
+    options.minPing = number(kLPBMinPing);
+    options.checkRateSeconds = number(kLPBCheckRate);
+    options.password = text(kLPBRCon);
+    options.kickBanned = flag(kKickBanned);
+    options.announce = flag(kLPBMsg);
+    options.msg1 = text(kLPBMsg1);
+    options.msg2 = text(kLPBMsg2);
+    options.kick = flag(kKickLPB);
+    options.ban = flag(kBanIP);
+    options.log = flag(kLogLPBs);
+    return options;
+}
+
 } // namespace
 
 WatcherOptions readWatcherOptions(SettingsStore& store)
 {
-    WatcherOptions options;
-    options.localHost = store.ReadBool(kLocalHost) || !store.ReadBool(kRemoteHost);
-    options.remoteHost = store.ReadString(kRemoteHostAddress);
-    options.ports = {kLPBRemotePort.clamp(store.ReadInteger(kLPBRemotePort)),
-                     kLPBPort2.clamp(store.ReadInteger(kLPBPort2)), kLPBPort3.clamp(store.ReadInteger(kLPBPort3)),
-                     kLPBPort4.clamp(store.ReadInteger(kLPBPort4))};
-    options.minPing = kLPBMinPing.clamp(store.ReadInteger(kLPBMinPing));
-    options.checkRateSeconds = kLPBCheckRate.clamp(store.ReadInteger(kLPBCheckRate));
-    options.password = store.ReadString(kLPBRCon);
-    options.kickBanned = store.ReadBool(kKickBanned);
-    options.announce = store.ReadBool(kLPBMsg);
-    options.msg1 = store.ReadString(kLPBMsg1);
-    options.msg2 = store.ReadString(kLPBMsg2);
-    options.kick = store.ReadBool(kKickLPB);
-    options.ban = store.ReadBool(kBanIP);
-    options.log = store.ReadBool(kLogLPBs);
+    WatcherOptions options = watcherOptions([&](const SettingKey& key) { return store.ReadBool(key); },
+                                            [&](const SettingKey& key) { return key.clamp(store.ReadInteger(key)); },
+                                            [&](const SettingKey& key) { return store.ReadString(key); });
+    options.localHost = options.localHost || !store.ReadBool(kRemoteHost);
     return options;
+}
+
+WatcherOptions watcherOptionsFrom(const ServerModel& model)
+{
+    return watcherOptions([&](const SettingKey& key) { return model.flag(key); },
+                          [&](const SettingKey& key) { return model.integer(key); },
+                          [&](const SettingKey& key) { return model.text(key); });
 }
 
 std::string clientKickCommand(const PlayerRecord& player)
@@ -106,6 +123,38 @@ std::string bannedAnnouncementCommand(const PlayerRecord& player)
 bool isBot(const PlayerRecord& player)
 {
     return player.address == kBotAddress;
+}
+
+std::optional<std::string_view> startRefusal(const WatcherOptions& options)
+{
+    if (options.password.empty())
+        return kNoPasswordMessage;
+    if (options.minPing == 0)
+        return kMinPingZeroMessage;
+    return std::nullopt;
+}
+
+std::string playerName(const PlayerRecord& player)
+{
+    return trimmed(player.name);
+}
+
+std::string playerText(const PlayerRecord& player)
+{
+    return "client " + trimmed(player.clientNumber) + " " + playerName(player);
+}
+
+std::string describeCommand(const LpbCommandReport& report)
+{
+    switch (report.kind) {
+    case LpbCommandKind::Announcement:
+        return "announcement of " + playerText(report.player);
+    case LpbCommandKind::Kick:
+        return "kick of " + playerText(report.player);
+    case LpbCommandKind::AddIp:
+        return "addip " + report.address;
+    }
+    return {};
 }
 
 void LpbWatcher::pollSent(const RconTarget& target)

@@ -15,6 +15,7 @@
 
 namespace varno {
 
+class ServerModel;
 class SettingsStore;
 
 // The ZOZ Idaroz options, as the page's controls or the stored settings hold them.
@@ -40,6 +41,8 @@ struct WatcherOptions {
 // The options from the store, each from the schema's default and within its range. The local choice wins over the
 // remote one, as on the page.
 WatcherOptions readWatcherOptions(SettingsStore& store);
+// The options in effect, as the page's controls show them: numbers as typed, the local choice as its button is.
+WatcherOptions watcherOptionsFrom(const ServerModel& model);
 
 // The announcement for a player removed for its banned address: the name, then kBannedMessageEnd.
 inline constexpr std::string_view kBannedMessageEnd = " ^7is banned from this server.";
@@ -89,6 +92,19 @@ struct LpbCommandReport {
 };
 
 inline constexpr std::string_view kKickDidNotTakeEffect = "kick did not take effect";
+
+inline constexpr std::string_view kNoPasswordMessage = "You must setup an RCon Password before enabling this feature!";
+inline constexpr std::string_view kMinPingZeroMessage = "MinPing 0!?! you better fix that.";
+
+// Why the watcher cannot start with these options; nothing when it can.
+std::optional<std::string_view> startRefusal(const WatcherOptions& options);
+
+// A player's name without the blanks that pad its field.
+std::string playerName(const PlayerRecord& player);
+// A player as the reports name it: "client " + slot number + " " + name, without their padding.
+std::string playerText(const PlayerRecord& player);
+// A decided command as the reports name it: "announcement of client 3 Bob", "kick of client 3 Bob", "addip 1.2.3.4".
+std::string describeCommand(const LpbCommandReport& report);
 
 // Decides what the ZOZ Idaroz does with each status reply and remembers what it decided, so that a player gets one
 // announcement and one kick per appearance, reports are made when datagrams have left, and what never left can be

@@ -11,7 +11,7 @@ namespace {
 constexpr std::array kAllSettings{
     kRestoreFlags,
     kServerName, kMotd, kGameTypeText, kGameType, kServerType, kMemory, kStartMap, kMaxPlayers, kTimeLimit,
-    kFragLimit, kPureServer, kRConPW, kVarnoClients, kAllowRCon,
+    kFragLimit, kPureServer, kRConPW, kVarnoClients, kAllowRCon, kNetPort, kGameDir,
     kBotList, kMinBots, kAutoKick, kKeepBots, kBotlevel, kNoBotChat,
     kMapRotation,
     kPassword, kMaxRate, kPort, kQuadFactor, kForceRespawn, kWeaponRespawn, kGravity, kSpeed, kKnockback, kPS,
@@ -25,7 +25,7 @@ constexpr std::array kAllSettings{
 
 constexpr std::array kStartupStageSettings{kServerName, kMotd,       kGameTypeText, kGameType,   kServerType,
                                            kMemory,     kStartMap,  kMaxPlayers,   kTimeLimit,  kFragLimit,
-                                           kPureServer, kRConPW,    kVarnoClients};
+                                           kPureServer, kRConPW,    kVarnoClients, kNetPort,   kGameDir};
 
 constexpr std::array kRestorableSections{kSectionBots, kSectionAdvanced, kSectionMaps, kSectionServer,
                                          kSectionServerTools};

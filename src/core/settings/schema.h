@@ -59,6 +59,9 @@ inline constexpr SettingKey kPureServer{kSectionServer, "PureServer", Encoding::
 inline constexpr SettingKey kRConPW{kSectionServer, "RConPW", Encoding::Text, ""};
 inline constexpr SettingKey kVarnoClients{kSectionServer, "VarnoClients", Encoding::Flag, "0"};
 inline constexpr SettingKey kAllowRCon{kSectionServer, "AllowRCon", Encoding::Flag, "1"};
+// The Startup page's game port and game directory, passed to the game on its command line.
+inline constexpr SettingKey kNetPort{kSectionServer, "NetPort", Encoding::Integer, "27960", 0, 9999999};
+inline constexpr SettingKey kGameDir{kSectionServer, "GameDir", Encoding::Text, "baseq3"};
 
 // BotSettings
 inline constexpr SettingKey kBotList{kSectionBots, "BotList", Encoding::BotFlags, ""};

@@ -29,15 +29,16 @@ void createForms(const StartOptions& options, bool show)
     f.Form1 = new TForm1(*f.bindings);
     f.PropForm = new TPropForm(*f.bindings);
     f.AboutForm = new TAboutForm;
-    f.OpeningForm = new TOpeningForm;
+    f.OpeningForm = new TOpeningForm(*f.bindings);
     f.StatusForm = new TStatusForm;
     f.CmdLineForm = new TCmdLineForm(*f.bindings);
     QObject::connect(f.StatusForm, &TStatusForm::removePlayerRequested, f.Form1->lpbPage,
                      [page = f.Form1->lpbPage](const PlayerRecord& player, bool ban) {
                          runHandler([&] { page->removePlayer(player, ban); });
                      });
+    QObject::connect(f.Form1->lpbPage, &LpbPage::statusReplied, f.StatusForm, &TStatusForm::showReply);
     QObject::connect(f.OpeningForm, &TOpeningForm::loadFinished, f.Form1,
-                     [form = f.Form1] { runHandler([form] { form->runStartOptions(); }); });
+                     [form = f.Form1] { runHandler([form] { form->loaderFinished(); }); });
     if (show)
         f.Form1->show();
 }

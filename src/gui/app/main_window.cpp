@@ -1,5 +1,7 @@
 #include "gui/app/main_window.h"
 
+#include "gui/settings/model_bindings.h"
+
 #include "core/settings/maps_folder.h"
 #include "core/settings/schema.h"
 #include "gui/app/about_form.h"
@@ -202,6 +204,11 @@ void TForm1::buildPages()
     onEvent(TabbedNotebook1, &QTabWidget::currentChanged, this, &TForm1::TabbedNotebook1Change);
 }
 
+ServerModel& TForm1::model() const
+{
+    return m_bindings.model();
+}
+
 QString TForm1::activePageCaption() const
 {
     return TabbedNotebook1->tabText(TabbedNotebook1->currentIndex());
@@ -245,7 +252,7 @@ void TForm1::changeEvent(QEvent* event)
 void TForm1::AppHide()
 {
     // Without a notification area the window would have no way back: it stays an ordinary minimise.
-    if (!isVisible() || !isMinimized() || !forms().PropForm->SystrayCB->isChecked() || !TrayIcon1->available())
+    if (!isVisible() || !isMinimized() || !m_bindings.model().flag(kSystray) || !TrayIcon1->available())
         return;
     TrayIcon1->ShowIcon();
     hide();
@@ -273,9 +280,8 @@ void TForm1::FormShow()
         dialogs::showMessage(QString::fromLatin1(kMissingInstallDir));
     // Only a maps folder that is not chosen yet gets the installation's: one typed or loaded meanwhile,
     // while the reminder was open, stays.
-    if (forms().PropForm && isMapsFolderUnset(mapsDir))
-        forms().PropForm->showMapsFolderFallback(
-            toQ(shownMapsFolder(mapsDir, installDir, QDir::separator().toLatin1())));
+    if (isMapsFolderUnset(mapsDir))
+        m_bindings.model().holdText(kMapsDir, shownMapsFolder(mapsDir, installDir, QDir::separator().toLatin1()));
 }
 
 void TForm1::LoadTimerTimer()
@@ -318,17 +324,24 @@ void TForm1::ToolButton7Click()
 
 void TForm1::SaveSettings1Click()
 {
-    saveStartupSettings();
+    saveStartupSettings(m_bindings.model());
+    StatusBar1->setText(QStringLiteral("Settings Saved!"));
 }
 
 void TForm1::Tothispageonly1Click()
 {
-    restoreDefaults(false);
+    restoreDefaults(*this, false);
 }
 
 void TForm1::ToAllVarnoValues1Click()
 {
-    restoreDefaults(true);
+    restoreDefaults(*this, true);
+}
+
+void TForm1::loaderFinished()
+{
+    StatusBar1->setText(QStringLiteral("Varno Loaded Successfully."));
+    runStartOptions();
 }
 
 void TForm1::runStartOptions()

@@ -11,6 +11,7 @@ class QToolButton;
 namespace varno {
 
 class ModelBindings;
+class ServerModel;
 
 class AdvancedPage;
 class ConsolePage;
@@ -75,7 +76,12 @@ public:
     void ToAllVarnoValues1Click();
 
     // What the command line asked for once the stored settings are in (--launch, --lpb).
+    // The loader has put the stored values in: said on the status line, then the command line's requests run.
+    void loaderFinished();
     void runStartOptions();
+
+    // The server's values as the windows show them.
+    ServerModel& model() const;
 
     // The caption of the page on top.
     QString activePageCaption() const;

@@ -2,23 +2,18 @@
 
 #include "core/app/varno_error.h"
 #include "core/launch/map_list_file.h"
+#include "core/launch/server_script.h"
 #include "core/settings/comma_list.h"
 #include "core/settings/schema.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/error_report.h"
-#include "gui/app/forms.h"
 #include "gui/app/status_line.h"
 #include "gui/app/widget_helpers.h"
 #include "gui/launch/press_list_widget.h"
-#include "gui/settings/prop_form.h"
-#include "gui/settings/startup_page.h"
-#include "gui/app/main_window.h"
+#include "gui/settings/model_bindings.h"
 #include "platform/file_writer.h"
 #include "platform/qt_text.h"
-#include "platform/settings_factory.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -185,6 +180,11 @@ void MapRotationPage::buildLayout()
 
 void MapRotationPage::connectHandlers()
 {
+    // The rotation is loaded without storing it back; the page's commands store it.
+    m_bindings.custom(
+        RotateMapListBox, kMapRotation, [this] { return ToCommaList(rotation()); },
+        [this](const std::string& text) { setRotation(FromCommaList(text)); },
+        [this](SettingsStore& store) { setRotation(FromCommaList(store.ReadString(kMapRotation))); });
     onEvent(SpeedButton2, &QToolButton::clicked, this, &MapRotationPage::SpeedButton2Click);
     onEvent(SpeedButton3, &QToolButton::clicked, this, &MapRotationPage::SpeedButton3Click);
     onEvent(SpeedButton1, &QToolButton::clicked, this, &MapRotationPage::SpeedButton1Click);
@@ -231,13 +231,12 @@ void MapRotationPage::setRotation(const std::vector<std::string>& entries)
 
 void MapRotationPage::storeRotation()
 {
-    createSettingsStore()->WriteString(kMapRotation, ToCommaList(rotation()));
+    m_bindings.model().storeList(kMapRotation, rotation());
 }
 
 void MapRotationPage::SpeedButton2Click()
 {
-    if (forms().Form1)
-        forms().Form1->startupPage->StartMapBox->setEditText(QStringLiteral("<none>"));
+    m_bindings.model().changeText(kStartMap, kNoStartMap);
     for (int i = 0; i < MapsListBox->count(); ++i) {
         if (MapsListBox->item(i)->isSelected())
             RotateMapListBox->addItem(MapsListBox->item(i)->text());
@@ -303,8 +302,11 @@ void MapRotationPage::Button7Click()
 
 void MapRotationPage::Button5Click()
 {
-    if (!CustMapAddEdit->text().isEmpty())
-        RotateMapListBox->addItem(CustMapAddEdit->text());
+    if (CustMapAddEdit->text().isEmpty())
+        return;
+    RotateMapListBox->addItem(CustMapAddEdit->text());
+    // In the rotation from now on, but not stored until the list changes otherwise.
+    m_bindings.model().holdList(kMapRotation, rotation());
 }
 
 void MapRotationPage::MapListButtonClick()
@@ -333,7 +335,7 @@ void MapRotationPage::MapListButtonClick()
 QString MapRotationPage::pictureFileName() const
 {
     const QListWidgetItem* focused = MapsListBox->currentItem();
-    QString folder = forms().PropForm->MapsDirEdit->text();
+    QString folder = toQ(m_bindings.model().text(kMapsDir));
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     return folder + (focused ? focused->text() : QString()) + QStringLiteral(".bmp");
@@ -341,7 +343,7 @@ QString MapRotationPage::pictureFileName() const
 
 void MapRotationPage::MapsListBoxMouseDown()
 {
-    if (!forms().PropForm->MapPrevCB->isChecked())
+    if (!m_bindings.model().flag(kShowMap))
         return;
     const QImage image = loadBitmap(pictureFileName());
     MapImage->setPixmap(QPixmap::fromImage(image));
@@ -364,7 +366,7 @@ void MapRotationPage::MapsListBoxExit()
 
 void MapRotationPage::MapPreviewTimerTimer()
 {
-    if (!forms().PropForm->MapPrevCB->isChecked())
+    if (!m_bindings.model().flag(kShowMap))
         return;
     QPixmap picture;
     try {

@@ -2,22 +2,21 @@
 
 #include "core/app/varno_error.h"
 #include "core/lpb/lpb_log.h"
+#include "core/settings/integer_text.h"
 #include "core/settings/schema.h"
+#include "core/settings/server_model.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/error_report.h"
 #include "gui/app/forms.h"
-#include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
 #include "gui/app/status_line.h"
 #include "gui/app/widget_helpers.h"
-#include "net/rcon_endpoint.h"
-#include "net/rcon_session.h"
 #include "gui/lpb/status_form.h"
-#include "gui/settings/advanced_page.h"
 #include "gui/settings/loaded_values.h"
+#include "gui/settings/model_bindings.h"
+#include "net/rcon_session.h"
 #include "platform/file_writer.h"
 #include "platform/qt_text.h"
-#include "platform/settings_factory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,11 +47,7 @@ constexpr int kInitialTimerInterval = 4000;
 
 const QString kEnableCaption = QStringLiteral("Enable");
 const QString kDisableCaption = QStringLiteral("Disable");
-// The caption is the running state: "Disable" while the watcher runs.
-constexpr qsizetype kRunningCaptionLength = 7;
-
-const QString kNoPasswordMessage = QStringLiteral("You must setup an RCon Password before enabling this feature!");
-const QString kMinPingZeroMessage = QStringLiteral("MinPing 0!?! you better fix that.");
+const QString kStoppedHealth = QStringLiteral("Stopped");
 
 const QString kRadio1Hint = QStringLiteral("Select to have the ZOZ Idaroz connect to ports on this computer.");
 const QString kRadio2Hint = QStringLiteral("Select to have the ZOZ Idaroz connect to ports on a remote computer.");
@@ -82,34 +77,9 @@ QString minPingText(int value)
            QStringLiteral(" will be kicked.");
 }
 
-SpinEdit* makeSpin(QWidget* parent, const char* name, const SettingKey& key, int digits)
+QString shownPlayer(const PlayerRecord& player)
 {
-    return makeControl<SpinEdit>(parent, name, key.minimum, key.maximum, key.defaultInteger(), digits);
-}
-
-QString trimmedWire(std::string_view text)
-{
-    return fromWire(text).trimmed();
-}
-
-QString playerText(const PlayerRecord& player)
-{
-    return QStringLiteral("client ") + trimmedWire(player.clientNumber) + QLatin1Char(' ') + trimmedWire(player.name);
-}
-
-// How an unsent command is named to the operator.
-QString unsentText(const LpbCommandReport& report)
-{
-    const QString who = playerText(report.player);
-    switch (report.kind) {
-    case LpbCommandKind::Announcement:
-        return QStringLiteral("announcement of ") + who;
-    case LpbCommandKind::Kick:
-        return QStringLiteral("kick of ") + who;
-    case LpbCommandKind::AddIp:
-        return QStringLiteral("addip ") + toQ(report.address);
-    }
-    return {};
+    return fromWire(playerText(player));
 }
 
 QTableWidgetItem* readOnlyItem(const QString& text)
@@ -137,33 +107,28 @@ LpbPage::LpbPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* paren
     , m_statusLine(statusLine)
 {
     LPBRadio1 = makeControl<QRadioButton>(this, "LPBRadio1", QStringLiteral("Work on Localhost"));
-    LPBRadio1->setChecked(true);
     LPBRadio2 = makeControl<QRadioButton>(this, "LPBRadio2", QStringLiteral("Specify Remote Server"));
     LPBServerEdit = makeControl<QLineEdit>(this, "LPBServerEdit");
     setServerEditUsable(LPBServerEdit, false);
-    LPBPortSpin = makeSpin(this, "LPBPortSpin", kLPBRemotePort, 7);
-    LPBPort2 = makeSpin(this, "LPBPort2", kLPBPort2, 7);
-    LPBPort3 = makeSpin(this, "LPBPort3", kLPBPort3, 7);
-    LPBPort4 = makeSpin(this, "LPBPort4", kLPBPort4, 7);
-    SpinMinPing = makeSpin(this, "SpinMinPing", kLPBMinPing, 4);
-    SpinCheckLPB = makeSpin(this, "SpinCheckLPB", kLPBCheckRate, 4);
+    LPBPortSpin = makeControl<SpinEdit>(this, "LPBPortSpin", kLPBRemotePort, 7);
+    LPBPort2 = makeControl<SpinEdit>(this, "LPBPort2", kLPBPort2, 7);
+    LPBPort3 = makeControl<SpinEdit>(this, "LPBPort3", kLPBPort3, 7);
+    LPBPort4 = makeControl<SpinEdit>(this, "LPBPort4", kLPBPort4, 7);
+    SpinMinPing = makeControl<SpinEdit>(this, "SpinMinPing", kLPBMinPing, 4);
+    SpinCheckLPB = makeControl<SpinEdit>(this, "SpinCheckLPB", kLPBCheckRate, 4);
     LPBRcon = makeControl<QLineEdit>(this, "LPBRcon");
     LPBRcon->setEchoMode(QLineEdit::Password);
     LPBMsg = makeControl<QCheckBox>(this, "LPBMsg", QStringLiteral("Display a message for any detected LPBs"));
-    LPBMsg->setChecked(true);
-    msg1 = makeControl<QLineEdit>(this, "msg1", toQ(kLPBMsg1.defaultText));
-    msg2 = makeControl<QLineEdit>(this, "msg2", toQ(kLPBMsg2.defaultText));
+    msg1 = makeControl<QLineEdit>(this, "msg1");
+    msg2 = makeControl<QLineEdit>(this, "msg2");
     KickCB = makeControl<QCheckBox>(this, "KickCB", QStringLiteral("Kick LPB"));
-    KickCB->setChecked(true);
     BanIPCB = makeControl<QCheckBox>(this, "BanIPCB", QStringLiteral("Ban IP"));
     KickBannedCB = makeControl<QCheckBox>(this, "KickBannedCB", QStringLiteral("Remove banned players"));
-    KickBannedCB->setChecked(kKickBanned.defaultInteger() != 0);
     LogLPBsCB = makeControl<QCheckBox>(this, "LogLPBsCB", QStringLiteral("Log LPBs"));
-    LogLPBsCB->setChecked(true);
     LpbButton = makeControl<QPushButton>(this, "LpbButton", kEnableCaption);
     Button10 = makeControl<QPushButton>(this, "Button10", QStringLiteral("View Status"));
 
-    LPBHealth = makeControl<QLabel>(this, "LPBHealth", QStringLiteral("Stopped"));
+    LPBHealth = makeControl<QLabel>(this, "LPBHealth", kStoppedHealth);
     LPBHealth->setWordWrap(true);
     LPBcnt = makeControl<QLabel>(this, "LPBcnt", QStringLiteral("0"));
     QPalette red = LPBcnt->palette();
@@ -186,15 +151,16 @@ LpbPage::LpbPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* paren
     ClearAll1 = RulesPopupMenu->addAction(QStringLiteral("Clear All"));
     ClearAll1->setObjectName(QStringLiteral("ClearAll1"));
 
-    LPBTimer = new QTimer(this);
+    m_driver = new WatcherDriver(this);
+    LPBTimer = m_driver->timer();
     LPBTimer->setObjectName(QStringLiteral("LPBTimer"));
     LPBTimer->setInterval(kInitialTimerInterval);
+    UDP1 = m_driver->session().endpoint();
 
-    m_session = new RconSession(this);
-    UDP1 = m_session->endpoint();
-
+    bindControls();
     buildLayout();
     connectHandlers();
+    connectDriver();
     installHints();
 }
 
@@ -300,6 +266,40 @@ void LpbPage::buildLayout()
     layout->addWidget(infoBox, 1);
 }
 
+void LpbPage::bindControls()
+{
+    // The radio buttons keep their handlers, which store both values of the host choice in the order it always had.
+    const auto bindRadio = [this](QRadioButton* button, const SettingKey& key) {
+        m_bindings.custom(
+            button, key, [button] { return toDecimal(button->isChecked()); },
+            [button](const std::string& text) { setRadioLoaded(button, parseStoredInteger(text).value_or(0) != 0); },
+            [button, &key](SettingsStore& store) { setRadioLoaded(button, store.ReadBool(key)); });
+    };
+    bindRadio(LPBRadio1, kLocalHost);
+    bindRadio(LPBRadio2, kRemoteHost);
+    // The stored host is read at start only when the remote choice ends up on.
+    m_bindings.text(LPBServerEdit, kRemoteHostAddress, [this](SettingsStore& store) {
+        if (!LPBRadio2->isChecked())
+            return;
+        loadText(store, kRemoteHostAddress, LPBServerEdit);
+        setServerEditUsable(LPBServerEdit, true);
+    });
+    m_bindings.number(LPBPortSpin, kLPBRemotePort);
+    m_bindings.number(LPBPort2, kLPBPort2);
+    m_bindings.number(LPBPort3, kLPBPort3);
+    m_bindings.number(LPBPort4, kLPBPort4);
+    m_bindings.number(SpinMinPing, kLPBMinPing);
+    m_bindings.number(SpinCheckLPB, kLPBCheckRate);
+    m_bindings.text(msg1, kLPBMsg1);
+    m_bindings.text(msg2, kLPBMsg2);
+    m_bindings.text(LPBRcon, kLPBRCon);
+    m_bindings.flag(LPBMsg, kLPBMsg);
+    m_bindings.flag(KickCB, kKickLPB);
+    m_bindings.flag(BanIPCB, kBanIP);
+    m_bindings.flag(KickBannedCB, kKickBanned);
+    m_bindings.flag(LogLPBsCB, kLogLPBs);
+}
+
 void LpbPage::connectHandlers()
 {
     connect(LPBRadio1, &QRadioButton::toggled, this, [this](bool on) {
@@ -310,36 +310,34 @@ void LpbPage::connectHandlers()
         if (on)
             runHandler([this] { LPBRadio2Click(); });
     });
-    onEvent(LPBServerEdit, &QLineEdit::textChanged, this, &LpbPage::LPBServerEditChange);
-    onEvent(LPBPortSpin, &SpinEdit::changed, this, &LpbPage::LPBPortSpinChange);
-    onEvent(LPBPort2, &SpinEdit::changed, this, &LpbPage::LPBPort2Change);
-    onEvent(LPBPort3, &SpinEdit::changed, this, &LpbPage::LPBPort3Change);
-    onEvent(LPBPort4, &SpinEdit::changed, this, &LpbPage::LPBPort4Change);
     onEvent(SpinMinPing, &SpinEdit::changed, this, &LpbPage::SpinMinPingChange);
     onEvent(SpinCheckLPB, &SpinEdit::changed, this, &LpbPage::SpinCheckLPBChange);
-    onEvent(msg1, &QLineEdit::textChanged, this, &LpbPage::msg1Change);
-    onEvent(msg2, &QLineEdit::textChanged, this, &LpbPage::msg2Change);
-    onEvent(LPBRcon, &QLineEdit::textChanged, this, &LpbPage::LPBRconChange);
-    onEvent(LPBMsg, &QCheckBox::toggled, this, &LpbPage::LPBMsgClick);
-    onEvent(KickCB, &QCheckBox::toggled, this, &LpbPage::KickCBClick);
-    onEvent(BanIPCB, &QCheckBox::toggled, this, &LpbPage::BanIPCBClick);
-    onEvent(KickBannedCB, &QCheckBox::toggled, this, &LpbPage::KickBannedCBClick);
-    onEvent(LogLPBsCB, &QCheckBox::toggled, this, &LpbPage::LogLPBsCBClick);
     onEvent(LpbButton, &QPushButton::clicked, this, &LpbPage::LpbButtonClick);
     onEvent(Button10, &QPushButton::clicked, this, &LpbPage::Button10Click);
     onEvent(Button9, &QPushButton::clicked, this, &LpbPage::Button9Click);
     onEvent(BanIP1, &QAction::triggered, this, &LpbPage::BanIP1Click);
     onEvent(ClearAll1, &QAction::triggered, this, &LpbPage::ClearAll1Click);
-    onEvent(LPBTimer, &QTimer::timeout, this, &LpbPage::LPBTimerTimer);
     connect(LPBGrid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { RulesPopupMenu->popup(LPBGrid->viewport()->mapToGlobal(at)); });
+}
 
-    m_session->onReply = [this](std::string_view reply, const ParsedStatus& status) {
-        runHandler([&] { parseStatus(std::string(reply), status); });
+void LpbPage::connectDriver()
+{
+    WatcherDriver& driver = *m_driver;
+    ServerModel& model = m_bindings.model();
+    driver.options = [&model] { return watcherOptionsFrom(model); };
+    driver.bans = [&model] { return model.list(kBanIPList); };
+    driver.storeBan = [this](const std::string& address) { runHandler([&] { appendBan(address); }); };
+    driver.onStarted = [this](const RconTarget&, const WatcherOptions&) { LpbButton->setText(kDisableCaption); };
+    driver.onStopped = [this](const std::vector<LpbCommandReport>& unsent) { showStopped(unsent); };
+    driver.onHealth = [this](const WatcherDriver::HealthReport& health) { showHealth(health); };
+    driver.onReply = [this](std::string_view reply, const ParsedStatus& status) {
+        runHandler([&] { showReply(reply, status); });
     };
-    m_session->onSent = [this](std::uint64_t id) { commandSent(id); };
-    m_session->onHealth = [this] { showHealth(); };
-    m_session->onError = [](const QString& message) { runHandler([&] { throw VarnoError(toStd(message)); }); };
+    driver.onDecided = [this](const LpbDecision& decision) { runHandler([&] { showLpb(decision); }); };
+    driver.onSent = [this](const LpbCommandReport& report) { commandSent(report); };
+    driver.onReplyError = [](const std::string& error) { runHandler([&] { throw VarnoError(error); }); };
+    driver.onFailure = [](const QString& message) { runHandler([&] { throw VarnoError(toStd(message)); }); };
 }
 
 void LpbPage::installHints()
@@ -377,13 +375,16 @@ bool LpbPage::eventFilter(QObject* watched, QEvent* event)
 
 // --- Settings of the page ---
 
+void LpbPage::storeHostChoice()
+{
+    ServerModel& model = m_bindings.model();
+    model.storeFlag(kLocalHost, LPBRadio1->isChecked());
+    model.storeFlag(kRemoteHost, LPBRadio2->isChecked());
+}
+
 void LpbPage::LPBRadio1Click()
 {
-    {
-        const auto store = createSettingsStore();
-        store->WriteBool(kLocalHost, LPBRadio1->isChecked());
-        store->WriteBool(kRemoteHost, false);
-    }
+    m_bindings.whenChangedByOperator([this] { storeHostChoice(); });
     setServerEditUsable(LPBServerEdit, false);
 }
 
@@ -391,234 +392,58 @@ void LpbPage::LPBRadio2Click()
 {
     if (isRunning() && LPBServerEdit->text().isEmpty())
         LpbButtonClick();
-    std::string address;
-    {
-        const auto store = createSettingsStore();
-        store->WriteBool(kLocalHost, false);
-        store->WriteBool(kRemoteHost, LPBRadio2->isChecked());
-        address = store->ReadString(kRemoteHostAddress);
-    }
-    LPBServerEdit->setText(toQ(address));
+    m_bindings.whenChangedByOperator([this] { storeHostChoice(); });
+    ServerModel& model = m_bindings.model();
+    model.changeText(kRemoteHostAddress, model.openStore()->ReadString(kRemoteHostAddress));
     setServerEditUsable(LPBServerEdit, true);
-}
-
-void LpbPage::LPBServerEditChange()
-{
-    createSettingsStore()->WriteString(kRemoteHostAddress, toStd(LPBServerEdit->text()));
-}
-
-void LpbPage::LPBPortSpinChange()
-{
-    createSettingsStore()->WriteInteger(kLPBRemotePort, LPBPortSpin->value());
-}
-
-void LpbPage::LPBPort2Change()
-{
-    createSettingsStore()->WriteInteger(kLPBPort2, LPBPort2->value());
-}
-
-void LpbPage::LPBPort3Change()
-{
-    createSettingsStore()->WriteInteger(kLPBPort3, LPBPort3->value());
-}
-
-void LpbPage::LPBPort4Change()
-{
-    createSettingsStore()->WriteInteger(kLPBPort4, LPBPort4->value());
 }
 
 void LpbPage::SpinMinPingChange()
 {
-    createSettingsStore()->WriteInteger(kLPBMinPing, SpinMinPing->value());
     m_statusLine->setText(minPingText(SpinMinPing->value()));
 }
 
 void LpbPage::SpinCheckLPBChange()
 {
-    createSettingsStore()->WriteInteger(kLPBCheckRate, SpinCheckLPB->value());
-    applyTimerPeriod();
+    m_driver->setCheckRate(SpinCheckLPB->value());
 }
 
-void LpbPage::msg1Change()
+void LpbPage::appendBan(const std::string& address)
 {
-    createSettingsStore()->WriteString(kLPBMsg1, toStd(msg1->text()));
-}
-
-void LpbPage::msg2Change()
-{
-    createSettingsStore()->WriteString(kLPBMsg2, toStd(msg2->text()));
-}
-
-void LpbPage::LPBRconChange()
-{
-    createSettingsStore()->WriteString(kLPBRCon, toStd(LPBRcon->text()));
-}
-
-void LpbPage::LPBMsgClick()
-{
-    createSettingsStore()->WriteBool(kLPBMsg, LPBMsg->isChecked());
-}
-
-void LpbPage::KickCBClick()
-{
-    createSettingsStore()->WriteBool(kKickLPB, KickCB->isChecked());
-}
-
-void LpbPage::BanIPCBClick()
-{
-    createSettingsStore()->WriteBool(kBanIP, BanIPCB->isChecked());
-}
-
-void LpbPage::KickBannedCBClick()
-{
-    createSettingsStore()->WriteBool(kKickBanned, KickBannedCB->isChecked());
+    ServerModel& model = m_bindings.model();
+    std::vector<std::string> bans = model.list(kBanIPList);
+    bans.push_back(address);
+    model.storeList(kBanIPList, bans);
 }
 
 void LpbPage::sendBanListEdit(bool added, const QString& entry)
 {
-    if (!isRunning() || m_session->health().state != HealthState::Answering) {
+    if (!m_driver->serverAnswers()) {
         m_statusLine->setText(QStringLiteral("%1 stored; the server gets it with its next launch").arg(entry));
         return;
     }
     const std::string command = std::string(added ? " addip " : " removeip ") + toStd(entry);
-    m_session->send(rconDatagram(toStd(LPBRcon->text()), command));
+    m_driver->send(command);
     m_statusLine->setText(QStringLiteral("Sending%1 to the running server").arg(toQ(command)));
 }
 
 void LpbPage::removePlayer(const PlayerRecord& player, bool ban)
 {
-    if (!isRunning()) {
-        m_statusLine->setText(QStringLiteral("Enable the ZOZ Idaroz to kick or ban ") + playerText(player));
+    if (!m_driver->removeByOperator(player, ban)) {
+        m_statusLine->setText(QStringLiteral("Enable the ZOZ Idaroz to kick or ban ") + shownPlayer(player));
         return;
     }
-    const LpbDecision decision = m_watcher.removeByOperator(m_tableTarget, player, ban, storedBans());
-    sendDecided(m_tableTarget, decision);
-    if (decision.storeBan)
-        forms().Form1->advancedPage->appendBan(fromWire(*decision.storeBan));
-    m_statusLine->setText((ban ? QStringLiteral("Banning ") : QStringLiteral("Kicking ")) + playerText(player));
+    m_statusLine->setText((ban ? QStringLiteral("Banning ") : QStringLiteral("Kicking ")) + shownPlayer(player));
 }
 
-void LpbPage::LogLPBsCBClick()
-{
-    createSettingsStore()->WriteBool(kLogLPBs, LogLPBsCB->isChecked());
-}
-
-void LpbPage::loadStoredSettings(SettingsStore& store)
-{
-    setRadioLoaded(LPBRadio2, store.ReadBool(kRemoteHost));
-    setRadioLoaded(LPBRadio1, store.ReadBool(kLocalHost));
-    if (LPBRadio2->isChecked()) {
-        LPBServerEdit->setText(toQ(store.ReadString(kRemoteHostAddress)));
-        setServerEditUsable(LPBServerEdit, true);
-    }
-    loadNumber(store, kLPBRemotePort, LPBPortSpin);
-    loadNumber(store, kLPBMinPing, SpinMinPing);
-    loadNumber(store, kLPBCheckRate, SpinCheckLPB);
-    loadText(store, kLPBMsg1, msg1);
-    loadText(store, kLPBMsg2, msg2);
-    loadText(store, kLPBRCon, LPBRcon);
-    loadFlag(store, kLPBMsg, LPBMsg);
-    loadFlag(store, kKickLPB, KickCB);
-    loadFlag(store, kBanIP, BanIPCB);
-    loadFlag(store, kKickBanned, KickBannedCB);
-    loadFlag(store, kLogLPBs, LogLPBsCB);
-}
-
-// --- Enabling, polling and sending ---
-
-bool LpbPage::isRunning() const
-{
-    return LpbButton->text().size() == kRunningCaptionLength;
-}
-
-bool LpbPage::isSending() const
-{
-    return m_session->isSending();
-}
-
-void LpbPage::applyTimerPeriod()
-{
-    const int period = SpinCheckLPB->value() * 1000;
-    LPBTimer->setInterval(period);
-    // A zero period would fire continuously: the watcher then stays enabled but does not poll.
-    if (isRunning() && period > 0)
-        LPBTimer->start();
-    else
-        LPBTimer->stop();
-}
-
-void LpbPage::stop()
-{
-    LPBTimer->stop();
-    LpbButton->setText(kEnableCaption);
-    m_session->clearQueued();
-    QStringList unsent;
-    for (const LpbCommandReport& report : m_watcher.dropPending())
-        unsent << unsentText(report);
-    LPBHealth->setText(QStringLiteral("Stopped"));
-    if (!unsent.isEmpty())
-        m_statusLine->setText(kNotSentMessage + unsent.join(QStringLiteral(", ")));
-}
-
-WatcherOptions LpbPage::options() const
-{
-    WatcherOptions options;
-    options.localHost = LPBRadio1->isChecked();
-    options.remoteHost = toStd(LPBServerEdit->text());
-    options.ports = {LPBPortSpin->value(), LPBPort2->value(), LPBPort3->value(), LPBPort4->value()};
-    options.minPing = SpinMinPing->value();
-    options.checkRateSeconds = SpinCheckLPB->value();
-    options.password = toStd(LPBRcon->text());
-    options.announce = LPBMsg->isChecked();
-    options.msg1 = toStd(msg1->text());
-    options.msg2 = toStd(msg2->text());
-    options.kick = KickCB->isChecked();
-    options.ban = BanIPCB->isChecked();
-    options.kickBanned = KickBannedCB->isChecked();
-    options.log = LogLPBsCB->isChecked();
-    return options;
-}
-
-void LpbPage::showHealth()
-{
-    if (!isRunning())
-        return;
-    const WatcherHealthStatus health = m_session->health();
-    LPBHealth->setText(toQ(health.text));
-    // The status line hears of trouble and of the recovery from it, once per change of state; a watcher that
-    // simply answers leaves the line to the replies' own notices.
-    if (health.key == m_shownHealthKey)
-        return;
-    const bool fine = health.state == HealthState::Answering || health.state == HealthState::Waiting;
-    if (!fine || m_healthTroubled)
-        m_statusLine->setText(toQ(health.text));
-    m_healthTroubled = !fine;
-    m_shownHealthKey = health.key;
-}
+// --- Enabling and what the watcher reports ---
 
 void LpbPage::LpbButtonClick()
 {
-    aimEndpoint(false);
-    if (isRunning()) {
-        stop();
-        return;
-    }
-    if (LPBRcon->text().isEmpty()) {
-        dialogs::showMessage(kNoPasswordMessage);
-        return;
-    }
-    if (SpinMinPing->value() == 0) {
-        dialogs::showMessage(kMinPingZeroMessage);
-        return;
-    }
-    LpbButton->setText(kDisableCaption);
-    applyTimerPeriod();
-    m_session->resetHealth();
-    m_shownHealthKey.clear();
-    m_healthTroubled = false;
-    showHealth();
-    m_session->send(rconDatagram(toStd(LPBRcon->text()), kRconStartAnnouncement));
-    m_watcher.startAnnouncementSent();
+    if (isRunning())
+        m_driver->stop();
+    else if (const auto refusal = m_driver->start())
+        dialogs::showMessage(toQ(*refusal));
 }
 
 void LpbPage::enableFromCommandLine()
@@ -629,71 +454,39 @@ void LpbPage::enableFromCommandLine()
 
 void LpbPage::LPBTimerTimer()
 {
-    const WatcherOptions current = options();
-    m_polled = {current.host(), m_portCycle.pollPort(current.ports)};
-    m_watcher.pollSent(m_polled);
-    m_session->poll(m_polled, rconDatagram(current.password, kRconStatusCommand));
+    m_driver->poll();
 }
-
-RconTarget LpbPage::aimEndpoint(bool advanceCycle)
-{
-    const WatcherOptions current = options();
-    const int port = advanceCycle ? m_portCycle.pollPort(current.ports) : m_portCycle.currentPort(current.ports);
-    m_polled = {current.host(), port};
-    m_session->aim(m_polled);
-    return m_polled;
-}
-
-// --- Replies ---
 
 void LpbPage::handleReply(std::string_view replyText)
 {
-    m_session->deliver(replyText);
+    m_driver->deliver(replyText);
 }
 
-std::vector<std::string> LpbPage::storedBans() const
+void LpbPage::showStopped(const std::vector<LpbCommandReport>& unsent)
 {
-    AdvancedPage* advanced = forms().Form1 ? forms().Form1->advancedPage : nullptr;
-    return advanced ? advanced->banList() : std::vector<std::string>();
+    LpbButton->setText(kEnableCaption);
+    LPBHealth->setText(kStoppedHealth);
+    QStringList names;
+    for (const LpbCommandReport& report : unsent)
+        names << fromWire(describeCommand(report));
+    if (!names.isEmpty())
+        m_statusLine->setText(kNotSentMessage + names.join(QStringLiteral(", ")));
 }
 
-void LpbPage::sendDecided(const RconTarget& target, const LpbDecision& decision)
+void LpbPage::showHealth(const WatcherDriver::HealthReport& health)
 {
-    const std::string password = toStd(LPBRcon->text());
-    for (const LpbCommand& command : decision.commands)
-        m_session->sendTo(target, rconDatagram(password, command.commandText), command.minGapUs, command.id);
+    LPBHealth->setText(toQ(health.status.text));
+    if (health.notable)
+        m_statusLine->setText(toQ(health.status.text));
 }
 
-void LpbPage::parseStatus(const std::string& replyText, const ParsedStatus& parsed)
+void LpbPage::showReply(std::string_view replyText, const ParsedStatus& status)
 {
-    if (m_watcher.announceStartAgain(parsed))
-        m_session->send(rconDatagram(toStd(LPBRcon->text()), kRconStartAnnouncement));
-    const std::vector<LpbDecision> decisions = m_watcher.decide(m_polled, parsed, options(), storedBans());
-    // The datagrams first: everything else here only shows what happened, and the kick should not wait for it.
-    // All go to the server whose reply this is; the pacer keeps the kick 10 ms behind the announcement.
-    for (const LpbDecision& decision : decisions)
-        sendDecided(m_polled, decision);
-
-    TStatusForm* statusForm = forms().StatusForm;
-    // Every rcon command has a short reply of its own; only a status table replaces the player table.
-    if (parsed.layout != StatusLayout::Unknown && statusForm) {
-        statusForm->resetGrid();
-        m_tableTarget = m_polled;
-    }
-    for (const StatusRow& row : parsed.rows) {
-        if (const std::string_view notice = row.notice(); !notice.empty()) {
+    for (const StatusRow& row : status.rows) {
+        if (const std::string_view notice = row.notice(); !notice.empty())
             m_statusLine->setText(fromWire(notice));
-            continue;
-        }
-        if (statusForm)
-            statusForm->addPlayerRow(row.player);
     }
-    for (const LpbDecision& decision : decisions)
-        showLpb(decision);
-    if (statusForm)
-        statusForm->setRawText(fromWire(replyText));
-    if (parsed.error)
-        throw VarnoError(*parsed.error);
+    emit statusReplied(fromWire(replyText), status);
 }
 
 void LpbPage::showLpb(const LpbDecision& decision)
@@ -703,7 +496,7 @@ void LpbPage::showLpb(const LpbDecision& decision)
         m_statusLine->setText(fromWire(*decision.message));
     else if (decision.banned && !decision.retry)
         m_statusLine->setText(QStringLiteral("Removing banned player %1 (%2)")
-                                  .arg(trimmedWire(player.name), fromWire(player.address)));
+                                  .arg(fromWire(playerName(player)), fromWire(player.address)));
     if (decision.logLine) {
         m_logLines.push_back(*decision.logLine);
         LPBListBox->appendPlainText(fromWire(*decision.logLine));
@@ -713,24 +506,22 @@ void LpbPage::showLpb(const LpbDecision& decision)
         LPBGrid->setItem(last, 2, readOnlyItem(fromWire(player.address)));
         LPBGrid->setRowCount(last + 2);
     }
-    if (decision.storeBan)
-        forms().Form1->advancedPage->appendBan(fromWire(*decision.storeBan));
     if (decision.countedNow)
         countLpb();
 }
 
-void LpbPage::commandSent(std::uint64_t id)
+void LpbPage::commandSent(const LpbCommandReport& report)
 {
     // The count follows what has left, as varno watch reports it.
-    const std::optional<LpbCommandReport> report = m_watcher.commandSent(id);
-    if (report && report->byOperator)
+    if (report.byOperator)
         m_statusLine->setText(QStringLiteral("Sent %1 of %2")
-                                  .arg(report->kind == LpbCommandKind::Kick ? QStringLiteral("the kick")
-                                                                            : QStringLiteral("addip ") + toQ(report->address),
-                                       playerText(report->player)));
-    else if (report && report->counted && report->banned)
-        BannedCnt->setText(QString::number(m_watcher.bannedCount()));
-    else if (report && report->counted)
+                                  .arg(report.kind == LpbCommandKind::Kick
+                                           ? QStringLiteral("the kick")
+                                           : QStringLiteral("addip ") + toQ(report.address),
+                                       shownPlayer(report.player)));
+    else if (report.counted && report.banned)
+        BannedCnt->setText(QString::number(m_driver->bannedCount()));
+    else if (report.counted)
         countLpb();
 }
 
@@ -766,11 +557,11 @@ void LpbPage::BanIP1Click()
     const int row = std::max(0, LPBGrid->currentRow());
     const QTableWidgetItem* cell = LPBGrid->item(row, 2);
     const QString address = cell ? cell->text() : QString();
-    forms().Form1->advancedPage->appendBan(address);
+    appendBan(toStd(address));
     // While the watcher runs, the server it polls refuses the address at once, as after the watcher's own bans.
     const std::optional<std::string> addIp = addIpCommand({{}, {}, {}, toStd(address)});
     if (isRunning() && addIp)
-        m_session->send(rconDatagram(toStd(LPBRcon->text()), *addIp));
+        m_driver->send(*addIp);
     m_statusLine->setText(QStringLiteral("IP: ") + address + QStringLiteral(" was added to the Banned IP List!"));
 }
 

@@ -171,6 +171,17 @@ void TStatusForm::addPlayerRow(const PlayerRecord& player)
     m_players.push_back(player);
 }
 
+void TStatusForm::showReply(const QString& rawText, const ParsedStatus& status)
+{
+    if (status.layout != StatusLayout::Unknown)
+        resetGrid();
+    for (const StatusRow& row : status.rows) {
+        if (row.isTableRow())
+            addPlayerRow(row.player);
+    }
+    setRawText(rawText);
+}
+
 const PlayerRecord* TStatusForm::selectedPlayer() const
 {
     const int row = StatusGrid->currentRow();

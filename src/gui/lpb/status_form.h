@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lpb/player_record.h"
+#include "core/lpb/status_parser.h"
 
 #include <QWidget>
 
@@ -46,6 +47,8 @@ public:
     void resetGrid();
     void setRawText(const QString& text);
     void addPlayerRow(const PlayerRecord& player);
+    // A reply of the watcher's server: a status table replaces the player table, any reply the raw text.
+    void showReply(const QString& rawText, const ParsedStatus& status);
     // The player of the selected row; nothing on the empty last row.
     const PlayerRecord* selectedPlayer() const;
 

@@ -7,7 +7,7 @@
 #include "gui/app/spin_edit.h"
 #include "gui/app/widget_helpers.h"
 #include "platform/qt_text.h"
-#include "platform/settings_factory.h"
+#include "gui/settings/model_bindings.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -41,15 +41,12 @@ AdvancedPage::AdvancedPage(ModelBindings& bindings, QWidget* parent)
     PureCB = makeControl<QCheckBox>(this, "PureCB", QStringLiteral("Pure Server"));
     ConDB = makeControl<QCheckBox>(this, "ConDB", QStringLiteral("Console Debug"));
     downloadsCB = makeControl<QCheckBox>(this, "downloadsCB", QStringLiteral("Allow Downloads (Paks, ect...)"));
-    downloadsCB->setChecked(true);
     faCB = makeControl<QCheckBox>(this, "faCB", QStringLiteral("Force Auto-Join"));
     fbCB = makeControl<QCheckBox>(this, "fbCB", QStringLiteral("Force Balance of Teams"));
     avCB = makeControl<QCheckBox>(this, "avCB", QStringLiteral("Allow Voting"));
-    avCB->setChecked(true);
     adrCB = makeControl<QCheckBox>(this, "adrCB", QStringLiteral("Allow Demo Recording (*)"));
     ecCB = makeControl<QCheckBox>(this, "ecCB", QStringLiteral("Enable Cheats (*)"));
     ebCB = makeControl<QCheckBox>(this, "ebCB", QStringLiteral("Enable Banned IP List"));
-    ebCB->setChecked(true);
     BanListBox = makeControl<QListWidget>(this, "BanListBox");
     AddBanEdit = makeControl<QLineEdit>(this, "AddBanEdit");
     AddBan = makeControl<QPushButton>(this, "AddBan", QStringLiteral("Add"));
@@ -58,8 +55,43 @@ AdvancedPage::AdvancedPage(ModelBindings& bindings, QWidget* parent)
     Button4 = makeControl<QPushButton>(this, "Button4", QStringLiteral("Remove"));
     Button4->setAutoDefault(false);
 
+    bindControls();
     buildLayout();
     connectHandlers();
+}
+
+void AdvancedPage::bindControls()
+{
+    m_bindings.text(SrvPWEdit, kPassword);
+    m_bindings.number(SpinMaxRate, kMaxRate);
+    m_bindings.number(SpinPort, kPort);
+    m_bindings.number(SpinQuad, kQuadFactor);
+    m_bindings.number(SpinForRespawn, kForceRespawn);
+    m_bindings.number(SpinWepRespawn, kWeaponRespawn);
+    m_bindings.number(SpinGravity, kGravity);
+    m_bindings.number(SpinSpeed, kSpeed);
+    m_bindings.number(SpinKnockback, kKnockback);
+    m_bindings.flag(PureCB, kPS);
+    m_bindings.flag(ConDB, kCD);
+    m_bindings.flag(downloadsCB, kDownloads);
+    m_bindings.flag(faCB, kFA);
+    m_bindings.flag(fbCB, kFB);
+    m_bindings.flag(avCB, kAV);
+    m_bindings.flag(adrCB, kADR);
+    m_bindings.flag(ecCB, kEC);
+    m_bindings.flag(ebCB, kEB);
+    // The list is filled by the loader without storing it back, and by the page's commands, which store it.
+    m_bindings.custom(
+        BanListBox, kBanIPList, [this] { return ToCommaList(banList()); },
+        [this](const std::string& text) { showBanList(FromCommaList(text)); },
+        [this](SettingsStore& store) { showBanList(FromCommaList(store.ReadString(kBanIPList))); });
+}
+
+void AdvancedPage::showBanList(const std::vector<std::string>& entries)
+{
+    BanListBox->clear();
+    for (const std::string& entry : entries)
+        BanListBox->addItem(toQ(entry));
 }
 
 void AdvancedPage::buildLayout()
@@ -113,24 +145,6 @@ void AdvancedPage::connectHandlers()
         for (int row = first; row <= last; ++row)
             markBanEntry(BanListBox->item(row));
     });
-    onEvent(SrvPWEdit, &QLineEdit::textChanged, this, &AdvancedPage::SrvPWEditChange);
-    onEvent(SpinMaxRate, &SpinEdit::changed, this, &AdvancedPage::SpinMaxRateChange);
-    onEvent(SpinPort, &SpinEdit::changed, this, &AdvancedPage::SpinPortChange);
-    onEvent(SpinQuad, &SpinEdit::changed, this, &AdvancedPage::SpinQuadChange);
-    onEvent(SpinForRespawn, &SpinEdit::changed, this, &AdvancedPage::SpinForRespawnChange);
-    onEvent(SpinWepRespawn, &SpinEdit::changed, this, &AdvancedPage::SpinWepRespawnChange);
-    onEvent(SpinGravity, &SpinEdit::changed, this, &AdvancedPage::SpinGravityChange);
-    onEvent(SpinSpeed, &SpinEdit::changed, this, &AdvancedPage::SpinSpeedChange);
-    onEvent(SpinKnockback, &SpinEdit::changed, this, &AdvancedPage::SpinKnockbackChange);
-    onEvent(PureCB, &QCheckBox::toggled, this, &AdvancedPage::PureCBClick);
-    onEvent(ConDB, &QCheckBox::toggled, this, &AdvancedPage::ConDBClick);
-    onEvent(downloadsCB, &QCheckBox::toggled, this, &AdvancedPage::downloadsCBClick);
-    onEvent(faCB, &QCheckBox::toggled, this, &AdvancedPage::faCBClick);
-    onEvent(fbCB, &QCheckBox::toggled, this, &AdvancedPage::fbCBClick);
-    onEvent(avCB, &QCheckBox::toggled, this, &AdvancedPage::avCBClick);
-    onEvent(adrCB, &QCheckBox::toggled, this, &AdvancedPage::adrCBClick);
-    onEvent(ecCB, &QCheckBox::toggled, this, &AdvancedPage::ecCBClick);
-    onEvent(ebCB, &QCheckBox::toggled, this, &AdvancedPage::ebCBClick);
     onEvent(AddBanEdit, &QLineEdit::textChanged, this, &AdvancedPage::AddBanEditChange);
     onEvent(AddBan, &QPushButton::clicked, this, &AdvancedPage::AddBanClick);
     onEvent(Button4, &QPushButton::clicked, this, &AdvancedPage::Button4Click);
@@ -151,96 +165,6 @@ bool AdvancedPage::eventFilter(QObject* watched, QEvent* event)
             runHandler([this] { AddBanEditExit(); });
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void AdvancedPage::SrvPWEditChange()
-{
-    createSettingsStore()->WriteString(kPassword, toStd(SrvPWEdit->text()));
-}
-
-void AdvancedPage::SpinMaxRateChange()
-{
-    createSettingsStore()->WriteInteger(kMaxRate, SpinMaxRate->value());
-}
-
-void AdvancedPage::SpinPortChange()
-{
-    createSettingsStore()->WriteInteger(kPort, SpinPort->value());
-}
-
-void AdvancedPage::SpinQuadChange()
-{
-    createSettingsStore()->WriteInteger(kQuadFactor, SpinQuad->value());
-}
-
-void AdvancedPage::SpinForRespawnChange()
-{
-    createSettingsStore()->WriteInteger(kForceRespawn, SpinForRespawn->value());
-}
-
-void AdvancedPage::SpinWepRespawnChange()
-{
-    createSettingsStore()->WriteInteger(kWeaponRespawn, SpinWepRespawn->value());
-}
-
-void AdvancedPage::SpinGravityChange()
-{
-    createSettingsStore()->WriteInteger(kGravity, SpinGravity->value());
-}
-
-void AdvancedPage::SpinSpeedChange()
-{
-    createSettingsStore()->WriteInteger(kSpeed, SpinSpeed->value());
-}
-
-void AdvancedPage::SpinKnockbackChange()
-{
-    createSettingsStore()->WriteInteger(kKnockback, SpinKnockback->value());
-}
-
-void AdvancedPage::PureCBClick()
-{
-    createSettingsStore()->WriteBool(kPS, PureCB->isChecked());
-}
-
-void AdvancedPage::ConDBClick()
-{
-    createSettingsStore()->WriteBool(kCD, ConDB->isChecked());
-}
-
-void AdvancedPage::downloadsCBClick()
-{
-    createSettingsStore()->WriteBool(kDownloads, downloadsCB->isChecked());
-}
-
-void AdvancedPage::faCBClick()
-{
-    createSettingsStore()->WriteBool(kFA, faCB->isChecked());
-}
-
-void AdvancedPage::fbCBClick()
-{
-    createSettingsStore()->WriteBool(kFB, fbCB->isChecked());
-}
-
-void AdvancedPage::avCBClick()
-{
-    createSettingsStore()->WriteBool(kAV, avCB->isChecked());
-}
-
-void AdvancedPage::adrCBClick()
-{
-    createSettingsStore()->WriteBool(kADR, adrCB->isChecked());
-}
-
-void AdvancedPage::ecCBClick()
-{
-    createSettingsStore()->WriteBool(kEC, ecCB->isChecked());
-}
-
-void AdvancedPage::ebCBClick()
-{
-    createSettingsStore()->WriteBool(kEB, ebCB->isChecked());
 }
 
 void AdvancedPage::AddBanEditChange()
@@ -277,7 +201,7 @@ std::vector<std::string> AdvancedPage::banList() const
 
 void AdvancedPage::storeBanList()
 {
-    createSettingsStore()->WriteString(kBanIPList, ToCommaList(banList()));
+    m_bindings.model().storeList(kBanIPList, banList());
 }
 
 void AdvancedPage::appendBan(const QString& address)

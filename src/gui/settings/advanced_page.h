@@ -46,24 +46,6 @@ public:
     QPushButton* AddBan;
     QPushButton* Button4;
 
-    void SrvPWEditChange();
-    void SpinMaxRateChange();
-    void SpinPortChange();
-    void SpinQuadChange();
-    void SpinForRespawnChange();
-    void SpinWepRespawnChange();
-    void SpinGravityChange();
-    void SpinSpeedChange();
-    void SpinKnockbackChange();
-    void PureCBClick();
-    void ConDBClick();
-    void downloadsCBClick();
-    void faCBClick();
-    void fbCBClick();
-    void avCBClick();
-    void adrCBClick();
-    void ecCBClick();
-    void ebCBClick();
     void AddBanEditChange();
     void AddBanEditEnter();
     void AddBanEditExit();
@@ -72,7 +54,7 @@ public:
 
     // Every entry of the ban list, in order.
     std::vector<std::string> banList() const;
-    // Appends an address and stores the whole list (also used by the ZOZ Idaroz).
+    // Appends an address and stores the whole list.
     void appendBan(const QString& address);
     void storeBanList();
     // Red, with the reason as its tip, when the game would ignore the entry or read it otherwise than written.
@@ -86,9 +68,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    ModelBindings& m_bindings;
+    void bindControls();
     void buildLayout();
     void connectHandlers();
+    void showBanList(const std::vector<std::string>& entries);
+
+    ModelBindings& m_bindings;
 };
 
 } // namespace varno

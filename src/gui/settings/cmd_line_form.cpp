@@ -4,7 +4,7 @@
 #include "gui/app/error_report.h"
 #include "gui/app/widget_helpers.h"
 #include "platform/qt_text.h"
-#include "platform/settings_factory.h"
+#include "gui/settings/model_bindings.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -42,6 +42,8 @@ TCmdLineForm::TCmdLineForm(ModelBindings& bindings, QWidget* parent)
     Label7->setFixedWidth(Label7->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 52);
     makeFixedDialog(this, QStringLiteral("Command Line"));
 
+    // In effect as typed; stored by Ok.
+    m_bindings.heldText(AddCmdLine, kCmdLine);
     onEvent(Button1, &QPushButton::clicked, this, &TCmdLineForm::Button1Click);
 }
 
@@ -56,7 +58,7 @@ void TCmdLineForm::showEvent(QShowEvent* event)
 
 void TCmdLineForm::Button1Click()
 {
-    createSettingsStore()->WriteString(kCmdLine, toStd(AddCmdLine->text()));
+    m_bindings.model().storeHeld(kCmdLine);
     hide();
 }
 

@@ -54,11 +54,12 @@ void ModelBindings::whenChangedByOperator(const std::function<void()>& store)
         runHandler(store);
 }
 
-void ModelBindings::text(QLineEdit* edit, const SettingKey& key)
+void ModelBindings::text(QLineEdit* edit, const SettingKey& key, std::function<void(SettingsStore&)> load)
 {
+    if (!load)
+        load = [edit, &key](SettingsStore& store) { loadText(store, key, edit); };
     add({edit, &key, Kind::Text, [edit] { return toStd(edit->text()); },
-         [edit](const std::string& text) { edit->setText(toQ(text)); },
-         [edit, &key](SettingsStore& store) { loadText(store, key, edit); }});
+         [edit](const std::string& text) { edit->setText(toQ(text)); }, std::move(load)});
     connect(edit, &QLineEdit::textChanged, this,
             [this, edit, &key] { whenChangedByOperator([&] { m_model.storeText(key, toStd(edit->text())); }); });
 }
@@ -72,13 +73,15 @@ void ModelBindings::text(QComboBox* box, const SettingKey& key)
             [this, box, &key] { whenChangedByOperator([&] { m_model.storeText(key, toStd(box->currentText())); }); });
 }
 
-void ModelBindings::number(SpinEdit* spin, const SettingKey& key)
+void ModelBindings::number(SpinEdit* spin, const SettingKey& key, std::function<void(SettingsStore&)> load)
 {
+    if (!load)
+        load = [spin, &key](SettingsStore& store) { loadNumber(store, key, spin); };
     add({spin, &key, Kind::Number, [spin] { return toDecimal(spin->value()); },
          [spin, &key](const std::string& text) {
              spin->setValue(parseStoredInteger(text).value_or(key.defaultInteger()));
          },
-         [spin, &key](SettingsStore& store) { loadNumber(store, key, spin); }});
+         std::move(load)});
     connect(spin, &SpinEdit::changed, this,
             [this, spin, &key] { whenChangedByOperator([&] { m_model.storeInteger(key, spin->value()); }); });
 }

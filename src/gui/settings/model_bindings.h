@@ -40,9 +40,10 @@ public:
 
     ServerModel& model() const { return m_model; }
 
-    void text(QLineEdit* edit, const SettingKey& key);
+    void text(QLineEdit* edit, const SettingKey& key, std::function<void(SettingsStore&)> load = {});
     void text(QComboBox* box, const SettingKey& key);
-    void number(SpinEdit* spin, const SettingKey& key);
+    // load: the loader's own reading where it differs from the plain one.
+    void number(SpinEdit* spin, const SettingKey& key, std::function<void(SettingsStore&)> load = {});
     void flag(QCheckBox* box, const SettingKey& key);
     // In effect as the operator types; stored by the dialog's OK.
     void heldText(QLineEdit* edit, const SettingKey& key);

@@ -1,36 +1,13 @@
 #include "gui/settings/opening_form.h"
 
-#include "core/settings/comma_list.h"
-#include "core/settings/bot_flags.h"
-#include "core/settings/integer_text.h"
-#include "core/settings/maps_folder.h"
 #include "core/settings/schema.h"
 #include "gui/app/artwork.h"
 #include "gui/app/error_report.h"
-#include "gui/app/forms.h"
-#include "gui/app/main_window.h"
-#include "gui/app/spin_edit.h"
-#include "gui/app/status_line.h"
 #include "gui/app/widget_helpers.h"
-#include "gui/launch/map_rotation_page.h"
-#include "gui/lpb/lpb_page.h"
-#include "gui/settings/advanced_page.h"
-#include "gui/settings/cmd_line_form.h"
-#include "gui/settings/loaded_values.h"
-#include "gui/settings/prop_form.h"
-#include "gui/settings/remote_access_page.h"
-#include "gui/settings/startup_page.h"
-#include "platform/qt_text.h"
-#include "platform/settings_factory.h"
+#include "gui/settings/model_bindings.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
-#include <QRadioButton>
 #include <QTimer>
 
 namespace varno {
@@ -41,8 +18,9 @@ constexpr QSize kClientSize(492, 193);
 
 } // namespace
 
-TOpeningForm::TOpeningForm(QWidget* parent)
+TOpeningForm::TOpeningForm(ModelBindings& bindings, QWidget* parent)
     : QDialog(parent)
+    , m_bindings(bindings)
 {
     setObjectName(QStringLiteral("OpeningForm"));
     setWindowTitle(QStringLiteral("Varno  v2.5 - More Beastlier than Ever!!!"));
@@ -116,67 +94,38 @@ void TOpeningForm::showEvent(QShowEvent* event)
     centreOnScreen(this);
 }
 
+void TOpeningForm::loadKeys(SettingsStore& store, std::initializer_list<const SettingKey*> keys)
+{
+    for (const SettingKey* key : keys)
+        m_bindings.load(store, *key);
+}
+
 void TOpeningForm::PropertiesTimer()
 {
     Properties->stop();
     LoadLabel->setText(QStringLiteral("Loading Properties..."));
-    TPropForm& properties = *forms().PropForm;
-    StartupPage& startup = *forms().Form1->startupPage;
-    {
-        const auto store = createSettingsStore();
-        properties.Q3DirEdit->setText(toQ(store->ReadString(kQuakeDir)));
-        const std::string mapsDir = store->ReadString(kMapsDir);
-        if (isMapsFolderUnset(mapsDir))
-            properties.showMapsFolderFallback(
-                toQ(shownMapsFolder(mapsDir, store->ReadString(kInstallDir), QDir::separator().toLatin1())));
-        else
-            properties.MapsDirEdit->setText(toQ(mapsDir));
-        properties.RelaunchServerBox->setChecked(store->ReadBool(kRelaunchServer));
-        startup.FillGameDirList();
-        properties.ConsoleTerminalBox->setChecked(store->ReadBool(kOpenConsoleTerminal));
-    }
+    // The game folder also fills the game directory list, once.
+    loadKeys(*m_bindings.model().openStore(), {&kQuakeDir, &kMapsDir, &kRelaunchServer, &kOpenConsoleTerminal});
     ProgressBar1->setValue(10);
     LoadLabel->setText(QStringLiteral("Loading Properties...Bot Info..."));
-
-    const auto store = createSettingsStore();
-    startup.setBotChecksQuietly(fromBotFlagString(store->ReadString(kBotList), stockBotNames().size()));
-    // Read as text: an empty value counts as 0, and a text that is not a number ends the stage.
-    const std::string minBots = store->ReadString(kMinBots);
-    startup.SpinBotMin->setValue(minBots.empty() ? 0 : toIntegerOrThrow(minBots));
-    setRadioLoaded(startup.BotRB1, store->ReadBool(kAutoKick));
-    setRadioLoaded(startup.BotRB2, store->ReadBool(kKeepBots));
-    // An empty level leaves the field as it is.
-    if (const std::string level = store->ReadString(kBotlevel); !level.empty())
-        startup.SpinBotLevel->setValue(toIntegerOrThrow(level));
-    startup.BotChatBox->setChecked(store->ReadBool(kNoBotChat));
-    forms().CmdLineForm->AddCmdLine->setText(toQ(store->ReadString(kCmdLine)));
+    // A bot number that is not a number ends the stage here.
+    loadKeys(*m_bindings.model().openStore(), {&kBotList, &kMinBots, &kAutoKick, &kKeepBots, &kBotlevel, &kNoBotChat, &kCmdLine});
 }
 
 void TOpeningForm::StartupTimer()
 {
     Startup->stop();
     LoadLabel->setText(QStringLiteral("Loading Startup..."));
-    const auto store = createSettingsStore();
+    const auto store = m_bindings.model().openStore();
     if (store->ReadInteger(kRestoreFlags) != kStartupStageArmed) {
         InitlizeDefaults();
         return;
     }
-    StartupPage& startup = *forms().Form1->startupPage;
-    AdvancedPage& advanced = *forms().Form1->advancedPage;
-    RemoteAccessPage& remote = *forms().Form1->remoteAccessPage;
-    loadText(*store, kServerName, startup.ServerNameEdit);
-    loadText(*store, kMotd, startup.MotdEdit);
-    startup.GameTypeBox->setEditText(toQ(store->ReadString(kGameTypeText)));
-    selectComboIndexQuietly(startup.GameTypeBox, store->ReadInteger(kGameType));
-    loadText(*store, kServerType, startup.ServerTypeBox);
-    loadNumber(*store, kMemory, startup.memtouse);
-    loadText(*store, kStartMap, startup.StartMapBox);
-    loadNumber(*store, kMaxPlayers, startup.MaxPlayers);
-    loadNumber(*store, kTimeLimit, startup.TimeLimit);
-    loadNumber(*store, kFragLimit, startup.Fraglimit);
-    loadFlag(*store, kPureServer, advanced.PureCB);
-    loadText(*store, kRConPW, remote.RCONEdit);
-    loadFlag(*store, kVarnoClients, remote.VarnoClientCheckBox);
+    loadKeys(*store, {&kServerName, &kMotd, &kGameTypeText, &kGameType, &kServerType, &kMemory, &kNetPort, &kGameDir,
+                      &kStartMap, &kMaxPlayers, &kTimeLimit, &kFragLimit});
+    // The pure-server value goes into the box that stores PS.
+    m_bindings.loadInto(*store, kPureServer, kPS);
+    loadKeys(*store, {&kRConPW, &kVarnoClients});
     store->WriteInteger(kRestoreFlags, kStartupStageArmed);
     ProgressBar1->setValue(20);
 }
@@ -191,7 +140,7 @@ void TOpeningForm::MapTimer()
 {
     Map->stop();
     LoadLabel->setText(QStringLiteral("Loading Maps..."));
-    forms().Form1->mapRotationPage->setRotation(FromCommaList(createSettingsStore()->ReadString(kMapRotation)));
+    loadKeys(*m_bindings.model().openStore(), {&kMapRotation});
     ProgressBar1->setValue(40);
 }
 
@@ -213,37 +162,20 @@ void TOpeningForm::RemAccessTimer()
     RemAccess->stop();
     LoadLabel->setText(QStringLiteral("Loading Remote Access Security..."));
     ProgressBar1->setValue(80);
-    const auto store = createSettingsStore();
-    forms().Form1->remoteAccessPage->AllowRCON_CB->setChecked(store->ReadBool(kAllowRCon));
-    forms().Form1->lpbPage->loadStoredSettings(*store);
+    // The ZOZ Idaroz's host choice: the remote radio first, then the local one; the stored host only when the
+    // remote one ends up on. The extra ports are not read.
+    loadKeys(*m_bindings.model().openStore(),
+             {&kAllowRCon, &kRemoteHost, &kLocalHost, &kRemoteHostAddress, &kLPBRemotePort, &kLPBMinPing,
+              &kLPBCheckRate, &kLPBMsg1, &kLPBMsg2, &kLPBRCon, &kLPBMsg, &kKickLPB, &kBanIP, &kKickBanned, &kLogLPBs});
 }
 
 void TOpeningForm::AdvancedTimer()
 {
     Advanced->stop();
     LoadLabel->setText(QStringLiteral("Loading Advanced Setup..."));
-    AdvancedPage& advanced = *forms().Form1->advancedPage;
-    const auto store = createSettingsStore();
-    loadText(*store, kPassword, advanced.SrvPWEdit);
-    loadNumber(*store, kMaxRate, advanced.SpinMaxRate);
-    loadNumber(*store, kQuadFactor, advanced.SpinQuad);
-    loadNumber(*store, kForceRespawn, advanced.SpinForRespawn);
-    loadNumber(*store, kWeaponRespawn, advanced.SpinWepRespawn);
-    loadNumber(*store, kGravity, advanced.SpinGravity);
-    loadNumber(*store, kSpeed, advanced.SpinSpeed);
-    loadNumber(*store, kKnockback, advanced.SpinKnockback);
-    loadFlag(*store, kPS, advanced.PureCB);
-    loadFlag(*store, kCD, advanced.ConDB);
-    loadFlag(*store, kDownloads, advanced.downloadsCB);
-    loadFlag(*store, kFA, advanced.faCB);
-    loadFlag(*store, kFB, advanced.fbCB);
-    loadFlag(*store, kAV, advanced.avCB);
-    loadFlag(*store, kADR, advanced.adrCB);
-    loadFlag(*store, kEC, advanced.ecCB);
-    loadFlag(*store, kEB, advanced.ebCB);
-    advanced.BanListBox->clear();
-    for (const auto& entry : FromCommaList(store->ReadString(kBanIPList)))
-        advanced.BanListBox->addItem(toQ(entry));
+    loadKeys(*m_bindings.model().openStore(),
+             {&kPassword, &kMaxRate, &kQuadFactor, &kForceRespawn, &kWeaponRespawn, &kGravity, &kSpeed, &kKnockback,
+              &kPS, &kCD, &kDownloads, &kFA, &kFB, &kAV, &kADR, &kEC, &kEB, &kBanIPList});
     ProgressBar1->setValue(100);
 }
 
@@ -252,7 +184,6 @@ void TOpeningForm::HideTimerTimer()
     HideTimer->stop();
     hide();
     SafeTimer->stop();
-    forms().Form1->StatusBar1->setText(QStringLiteral("Varno Loaded Successfully."));
     emit loadFinished();
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/settings/settings_store.h"
+
 #include <QDialog>
+
+#include <initializer_list>
 
 class QLabel;
 class QProgressBar;
@@ -8,12 +12,14 @@ class QTimer;
 
 namespace varno {
 
+class ModelBindings;
+
 // The splash window that reads the stored settings back into the windows at start, in stages run by
 // its own one-shot timers, and closes when the last has fired.
 class TOpeningForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TOpeningForm(QWidget* parent = nullptr);
+    explicit TOpeningForm(ModelBindings& bindings, QWidget* parent = nullptr);
 
     QLabel* Image1;
     QLabel* Label1;
@@ -51,6 +57,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Each key of a stage into the controls bound to it, in order.
+    void loadKeys(SettingsStore& store, std::initializer_list<const SettingKey*> keys);
+
+    ModelBindings& m_bindings;
     QTimer* makeTimer(const char* name, int interval, bool repeating, void (TOpeningForm::*handler)());
 };
 

@@ -9,7 +9,7 @@
 #include "gui/app/widget_helpers.h"
 #include "platform/qt_text.h"
 #include "platform/services.h"
-#include "platform/settings_factory.h"
+#include "gui/settings/model_bindings.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -33,7 +33,6 @@ constexpr const char* kOpenTitle = "Location of Quake3.exe";
 QCheckBox* makeAutoSaveBox(QWidget* parent, const char* name, const QString& caption)
 {
     auto* box = makeControl<QCheckBox>(parent, name, caption);
-    box->setChecked(true);
     box->setEnabled(false);
     return box;
 }
@@ -62,9 +61,7 @@ TPropForm::TPropForm(ModelBindings& bindings, QWidget* parent)
     SpeedButton2->setText(QStringLiteral("..."));
     SpeedButton2->setEnabled(false);
     MapPrevCB = makeControl<QCheckBox>(GroupBox1, "MapPrevCB", QStringLiteral("Display Map Preview"));
-    MapPrevCB->setChecked(true);
     SystrayCB = makeControl<QCheckBox>(GroupBox1, "SystrayCB", QStringLiteral("Use Systray Icon"));
-    SystrayCB->setChecked(true);
     Label1->setBuddy(Q3DirEdit);
     Label4->setBuddy(MapsDirEdit);
 
@@ -83,12 +80,10 @@ TPropForm::TPropForm(ModelBindings& bindings, QWidget* parent)
     // On Linux the server's console is a tmux session; a terminal window shows it as Windows shows its window.
     ConsoleTerminalBox = makeControl<QCheckBox>(GroupBox1, "ConsoleTerminalBox",
                                                 QStringLiteral("Open the server console in a terminal window"));
-    ConsoleTerminalBox->setChecked(true);
     quake->addWidget(ConsoleTerminalBox, 5, 0, 1, 2);
     // Stored at once, not by Ok: it rules what happens when the running server crashes.
     RelaunchServerBox = makeControl<QCheckBox>(GroupBox1, "RelaunchServerBox",
                                                QStringLiteral("Relaunch the server when it stops unexpectedly"));
-    RelaunchServerBox->setChecked(true);
     quake->addWidget(RelaunchServerBox, 6, 0, 1, 2);
     const int pathWidth = Q3DirEdit->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 40;
     Q3DirEdit->setMinimumWidth(pathWidth);
@@ -137,23 +132,42 @@ TPropForm::TPropForm(ModelBindings& bindings, QWidget* parent)
     grid->addWidget(StatusBar1, 3, 0, 1, 2);
     makeFixedDialog(this, QStringLiteral("Properties"));
 
+    bindControls();
     onEvent(Button1, &QPushButton::clicked, this, &TPropForm::Button1Click);
     // Once the operator edits the folder it is theirs, even when it reads like the fallback.
     connect(MapsDirEdit, &QLineEdit::textEdited, this, [this] { m_mapsFolderFallback.clear(); });
     onEvent(Button2, &QPushButton::clicked, this, &TPropForm::Button2Click);
     onEvent(SpeedButton1, &QToolButton::clicked, this, &TPropForm::SpeedButton1Click);
-    onEvent(ASmap, &QCheckBox::toggled, this, &TPropForm::ASmapClick);
-    onEvent(ASstartup, &QCheckBox::toggled, this, &TPropForm::ASstartupClick);
-    onEvent(ASremote, &QCheckBox::toggled, this, &TPropForm::ASremoteClick);
-    onEvent(ASserver, &QCheckBox::toggled, this, &TPropForm::ASserverClick);
-    onEvent(ASadvanced, &QCheckBox::toggled, this, &TPropForm::ASadvancedClick);
-    onEvent(ConsoleTerminalBox, &QCheckBox::toggled, this, &TPropForm::ConsoleTerminalBoxClick);
-    onEvent(RelaunchServerBox, &QCheckBox::toggled, this, &TPropForm::RelaunchServerBoxClick);
 }
 
-void TPropForm::RelaunchServerBoxClick()
+void TPropForm::bindControls()
 {
-    createSettingsStore()->WriteBool(kRelaunchServer, RelaunchServerBox->isChecked());
+    // The folders and the two display options are in effect as shown and stored by Ok; the rest at once.
+    m_bindings.heldText(Q3DirEdit, kQuakeDir);
+    m_bindings.custom(
+        MapsDirEdit, kMapsDir, [this] { return toStd(MapsDirEdit->text()); },
+        // A folder put here from elsewhere than the operator's typing stands in for an unchosen one.
+        [this](const std::string& folder) { showMapsFolderFallback(toQ(folder)); },
+        [this](SettingsStore& store) {
+            const std::string mapsDir = store.ReadString(kMapsDir);
+            if (isMapsFolderUnset(mapsDir))
+                showMapsFolderFallback(
+                    toQ(shownMapsFolder(mapsDir, store.ReadString(kInstallDir), QDir::separator().toLatin1())));
+            else
+                MapsDirEdit->setText(toQ(mapsDir));
+        });
+    connect(MapsDirEdit, &QLineEdit::textChanged, this, [this] {
+        m_bindings.whenChangedByOperator([this] { m_bindings.model().holdText(kMapsDir, toStd(MapsDirEdit->text())); });
+    });
+    m_bindings.heldFlag(MapPrevCB, kShowMap);
+    m_bindings.heldFlag(SystrayCB, kSystray);
+    m_bindings.flag(ConsoleTerminalBox, kOpenConsoleTerminal);
+    m_bindings.flag(RelaunchServerBox, kRelaunchServer);
+    m_bindings.flag(ASstartup, kAutoSaveStartup);
+    m_bindings.flag(ASmap, kAutoSaveMapRotation);
+    m_bindings.flag(ASremote, kAutoSaveRemoteAccess);
+    m_bindings.flag(ASserver, kAutoSaveServerTools);
+    m_bindings.flag(ASadvanced, kAutoSaveAdvanced);
 }
 
 void TPropForm::showEvent(QShowEvent* event)
@@ -181,16 +195,14 @@ void TPropForm::SpeedButton1Click()
 
 void TPropForm::Button1Click()
 {
-    {
-        const auto store = createSettingsStore();
-        store->WriteString(kQuakeDir, toStd(Q3DirEdit->text()));
-        store->WriteBool(kShowMap, MapPrevCB->isChecked());
-        store->WriteBool(kSystray, SystrayCB->isChecked());
-        // A folder shown only in place of an unchosen one never replaces a folder the store holds.
-        const bool showsFallback = !m_mapsFolderFallback.isEmpty() && MapsDirEdit->text() == m_mapsFolderFallback;
-        if (!showsFallback || isMapsFolderUnset(store->ReadString(kMapsDir)))
-            store->WriteString(kMapsDir, toStd(MapsDirEdit->text()));
-    }
+    ServerModel& model = m_bindings.model();
+    model.storeHeld(kQuakeDir);
+    model.storeHeld(kShowMap);
+    model.storeHeld(kSystray);
+    // A folder shown only in place of an unchosen one never replaces a folder the store holds.
+    const bool showsFallback = !m_mapsFolderFallback.isEmpty() && MapsDirEdit->text() == m_mapsFolderFallback;
+    if (!showsFallback || isMapsFolderUnset(model.openStore()->ReadString(kMapsDir)))
+        model.storeHeld(kMapsDir);
     Button2->setEnabled(false);
     StatusBar1->setText(QStringLiteral("Settings Saved!"));
     hide();
@@ -205,36 +217,6 @@ void TPropForm::showMapsFolderFallback(const QString& folder)
 void TPropForm::Button2Click()
 {
     hide();
-}
-
-void TPropForm::ASmapClick()
-{
-    createSettingsStore()->WriteBool(kAutoSaveMapRotation, ASmap->isChecked());
-}
-
-void TPropForm::ASstartupClick()
-{
-    createSettingsStore()->WriteBool(kAutoSaveStartup, ASstartup->isChecked());
-}
-
-void TPropForm::ASremoteClick()
-{
-    createSettingsStore()->WriteBool(kAutoSaveRemoteAccess, ASremote->isChecked());
-}
-
-void TPropForm::ASserverClick()
-{
-    createSettingsStore()->WriteBool(kAutoSaveServerTools, ASserver->isChecked());
-}
-
-void TPropForm::ASadvancedClick()
-{
-    createSettingsStore()->WriteBool(kAutoSaveAdvanced, ASadvanced->isChecked());
-}
-
-void TPropForm::ConsoleTerminalBoxClick()
-{
-    createSettingsStore()->WriteBool(kOpenConsoleTerminal, ConsoleTerminalBox->isChecked());
 }
 
 } // namespace varno

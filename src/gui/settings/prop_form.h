@@ -50,14 +50,7 @@ public:
     void Button1Click();
     void Button2Click();
     void SpeedButton1Click();
-    void ASmapClick();
-    void ASstartupClick();
-    void ASremoteClick();
-    void ASserverClick();
-    void ASadvancedClick();
-    void ConsoleTerminalBoxClick();
     void FormShow();
-    void RelaunchServerBoxClick();
 
     // Shows a maps folder that stands in for one not chosen yet; Ok does not store it over a chosen one.
     void showMapsFolderFallback(const QString& folder);
@@ -69,6 +62,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void bindControls();
+
     ModelBindings& m_bindings;
     bool m_centred = false;
     QString m_mapsFolderFallback;

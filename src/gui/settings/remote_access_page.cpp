@@ -4,7 +4,7 @@
 #include "gui/app/error_report.h"
 #include "gui/app/widget_helpers.h"
 #include "platform/qt_text.h"
-#include "platform/settings_factory.h"
+#include "gui/settings/model_bindings.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -25,7 +25,6 @@ RemoteAccessPage::RemoteAccessPage(ModelBindings& bindings, QWidget* parent)
     RCONEdit->setEchoMode(QLineEdit::Password);
     RCONEdit->setMaxLength(16);
     AllowRCON_CB = makeControl<QCheckBox>(this, "AllowRCON_CB", QStringLiteral("Allow RCON requests "));
-    AllowRCON_CB->setChecked(true);
     VarnoClientCheckBox =
         makeControl<QCheckBox>(this, "VarnoClientCheckBox", QStringLiteral("Allow Access for Varno Remote Users"));
     VarnoClientCheckBox->setEnabled(false);
@@ -68,18 +67,10 @@ RemoteAccessPage::RemoteAccessPage(ModelBindings& bindings, QWidget* parent)
     layout->addWidget(rcon);
     layout->addWidget(remote);
 
-    onEvent(RCONEdit, &QLineEdit::textChanged, this, &RemoteAccessPage::RCONEditChange);
-    onEvent(AllowRCON_CB, &QCheckBox::toggled, this, &RemoteAccessPage::AllowRCON_CBClick);
-}
-
-void RemoteAccessPage::RCONEditChange()
-{
-    createSettingsStore()->WriteString(kRConPW, toStd(RCONEdit->text()));
-}
-
-void RemoteAccessPage::AllowRCON_CBClick()
-{
-    createSettingsStore()->WriteBool(kAllowRCon, AllowRCON_CB->isChecked());
+    m_bindings.text(RCONEdit, kRConPW);
+    m_bindings.flag(AllowRCON_CB, kAllowRCon);
+    // Disabled: shown as loaded, stored by Save Settings only.
+    m_bindings.heldFlag(VarnoClientCheckBox, kVarnoClients);
 }
 
 } // namespace varno

@@ -24,8 +24,6 @@ public:
     QPushButton* Button2;
     QPushButton* Button8;
 
-    void RCONEditChange();
-    void AllowRCON_CBClick();
 
 private:
     ModelBindings& m_bindings;

@@ -1,22 +1,13 @@
 #include "gui/settings/settings_commands.h"
 
 #include "core/settings/schema.h"
+#include "core/settings/server_model.h"
 #include "gui/app/dialogs.h"
-#include "gui/app/forms.h"
 #include "gui/app/main_window.h"
-#include "gui/app/spin_edit.h"
-#include "gui/app/status_line.h"
-#include "gui/app/widget_helpers.h"
-#include "gui/settings/advanced_page.h"
-#include "gui/settings/remote_access_page.h"
-#include "gui/settings/startup_page.h"
 #include "platform/qt_text.h"
 #include "platform/settings_factory.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <QProcess>
 
 namespace varno {
@@ -70,33 +61,20 @@ QStringList restartArguments()
     return {QStringLiteral("--settings"), file};
 }
 
-void saveStartupSettings()
+void saveStartupSettings(ServerModel& model)
 {
-    const TForm1& form = *forms().Form1;
-    const StartupPage& startup = *form.startupPage;
-    {
-        const auto store = createSettingsStore();
-        store->WriteString(kServerName, toStd(startup.ServerNameEdit->text()));
-        store->WriteString(kMotd, toStd(startup.MotdEdit->text()));
-        store->WriteString(kGameTypeText, toStd(startup.GameTypeBox->currentText()));
-        store->WriteInteger(kGameType, comboSelectedIndex(startup.GameTypeBox));
-        store->WriteString(kServerType, toStd(startup.ServerTypeBox->currentText()));
-        store->WriteInteger(kMemory, startup.memtouse->value());
-        store->WriteString(kStartMap, toStd(startup.StartMapBox->currentText()));
-        store->WriteInteger(kMaxPlayers, startup.MaxPlayers->value());
-        store->WriteInteger(kTimeLimit, startup.TimeLimit->value());
-        store->WriteInteger(kFragLimit, startup.Fraglimit->value());
-        store->WriteBool(kPureServer, form.advancedPage->PureCB->isChecked());
-        store->WriteString(kRConPW, toStd(form.remoteAccessPage->RCONEdit->text()));
-        store->WriteBool(kVarnoClients, form.remoteAccessPage->VarnoClientCheckBox->isChecked());
-        store->WriteInteger(kRestoreFlags, kStartupStageArmed);
-    }
-    form.StatusBar1->setText(QStringLiteral("Settings Saved!"));
+    for (const SettingKey* key : {&kServerName, &kMotd, &kGameTypeText, &kGameType, &kServerType, &kMemory, &kStartMap,
+                                  &kMaxPlayers, &kTimeLimit, &kFragLimit, &kNetPort, &kGameDir})
+        model.storeHeld(*key);
+    // The pure-server box stores PS as it changes; here its state is kept as the Startup page's value too.
+    model.storeFlag(kPureServer, model.flag(kPS));
+    model.storeHeld(kRConPW);
+    model.storeHeld(kVarnoClients);
+    model.openStore()->WriteInteger(kRestoreFlags, kStartupStageArmed);
 }
 
-void restoreDefaults(bool allPages)
+void restoreDefaults(TForm1& form, bool allPages)
 {
-    TForm1& form = *forms().Form1;
     {
         const auto store = createSettingsStore();
         const auto sections = allPages ? std::vector<std::string_view>(restorableSections().begin(),

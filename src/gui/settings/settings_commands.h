@@ -7,13 +7,16 @@
 
 namespace varno {
 
-// Save Settings: stores the Startup page (and the Remote Access values kept beside it) in one go and
-// arms the start-up loading of that page.
-void saveStartupSettings();
+class ServerModel;
+class TForm1;
 
-// Restore Defaults: erases the sections of the active page, or of all pages, then closes this
-// instance and starts a new one of the same program on the same settings.
-void restoreDefaults(bool allPages);
+// Save Settings: stores the Startup page's values (and the Remote Access values kept beside them) as they are in
+// effect, in one go, and arms the start-up loading of that page.
+void saveStartupSettings(ServerModel& model);
+
+// Restore Defaults: erases the sections of the main window's active page, or of all pages, then closes the
+// window and starts a new instance of the same program on the same settings.
+void restoreDefaults(TForm1& form, bool allPages);
 
 // How the new instance is started: the running program's own executable by its full path, with the
 // same settings location, shown normally. Tests replace the starter; an empty one restores it.

@@ -1,15 +1,17 @@
 #include "gui/settings/startup_page.h"
 
+#include "core/launch/command_line.h"
+#include "core/launch/server_script.h"
 #include "core/settings/bot_flags.h"
+#include "core/settings/integer_text.h"
 #include "core/settings/schema.h"
 #include "gui/app/error_report.h"
-#include "gui/app/forms.h"
 #include "gui/app/spin_edit.h"
 #include "gui/app/status_line.h"
 #include "gui/app/widget_helpers.h"
-#include "gui/settings/prop_form.h"
+#include "gui/settings/loaded_values.h"
+#include "gui/settings/model_bindings.h"
 #include "platform/qt_text.h"
-#include "platform/settings_factory.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,43 +26,34 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace varno {
-
-namespace {
-
-const QStringList kGameTypes{QStringLiteral("Single-Player Mode"), QStringLiteral("Tourney - 1v1"),
-                             QStringLiteral("Free for All - DM"), QStringLiteral("Team Play - TDM"),
-                             QStringLiteral("Capture the Flag - CTF")};
-
-} // namespace
 
 StartupPage::StartupPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent)
     : QWidget(parent)
     , m_bindings(bindings)
     , m_statusLine(statusLine)
 {
-    ServerNameEdit = makeControl<QLineEdit>(this, "ServerNameEdit", toQ(kServerName.defaultText));
-    MotdEdit = makeControl<QLineEdit>(this, "MotdEdit", toQ(kMotd.defaultText));
+    ServerNameEdit = makeControl<QLineEdit>(this, "ServerNameEdit");
+    MotdEdit = makeControl<QLineEdit>(this, "MotdEdit");
     GameTypeBox = makeControl<QComboBox>(this, "GameTypeBox");
     GameTypeBox->setEditable(true);
     GameTypeBox->setInsertPolicy(QComboBox::NoInsert);
-    GameTypeBox->addItems(kGameTypes);
-    GameTypeBox->setCurrentIndex(2);
+    for (const std::string_view name : kGameTypeNames)
+        GameTypeBox->addItem(toQ(name));
     ServerTypeBox = makeControl<QComboBox>(this, "ServerTypeBox");
     ServerTypeBox->setEditable(true);
     ServerTypeBox->setInsertPolicy(QComboBox::NoInsert);
-    ServerTypeBox->addItems({QStringLiteral("Listen"), QStringLiteral("Dedicated")});
-    ServerTypeBox->setCurrentIndex(1);
+    ServerTypeBox->addItems({toQ(kListenServerType), toQ(kDedicatedServerType)});
     memtouse = makeControl<SpinEdit>(this, "memtouse", kMemory, 4);
-    NetPort = makeControl<SpinEdit>(this, "NetPort", 0, 9999999, 27960, 7);
+    NetPort = makeControl<SpinEdit>(this, "NetPort", kNetPort, 7);
     GameDirCombo = makeControl<QComboBox>(this, "GameDirCombo");
     GameDirCombo->setEditable(true);
     GameDirCombo->setInsertPolicy(QComboBox::NoInsert);
-    GameDirCombo->setEditText(QStringLiteral("baseq3"));
     StartMapBox = makeControl<QComboBox>(this, "StartMapBox");
     StartMapBox->setEditable(true);
     StartMapBox->setInsertPolicy(QComboBox::NoInsert);
-    StartMapBox->setEditText(QStringLiteral("<none>"));
     StartMapBox->setEnabled(false);
     StartMapBox->setVisible(false);
     StartMapLabel = makeLabel(this, QStringLiteral("Single Map"), StartMapBox);
@@ -78,11 +71,11 @@ StartupPage::StartupPage(ModelBindings& bindings, StatusLine* statusLine, QWidge
     }
     SpinBotMin = makeControl<SpinEdit>(this, "SpinBotMin", kMinBots, 0);
     BotRB1 = makeControl<QRadioButton>(this, "BotRB1", QStringLiteral("Auto-Kick Bots"));
-    BotRB1->setChecked(true);
     BotRB2 = makeControl<QRadioButton>(this, "BotRB2", QStringLiteral("Keep Bots at all times"));
     SpinBotLevel = makeControl<SpinEdit>(this, "SpinBotLevel", kBotlevel, 1);
     BotChatBox = makeControl<QCheckBox>(this, "BotChatBox", QStringLiteral("Disable bot chatting"));
 
+    bindControls();
     buildLayout();
     connectHandlers();
 }
@@ -136,80 +129,91 @@ void StartupPage::buildLayout()
     layout->addWidget(bots, 2);
 }
 
+void StartupPage::bindControls()
+{
+    m_bindings.text(ServerNameEdit, kServerName);
+    m_bindings.text(MotdEdit, kMotd);
+    // The game type box holds two values: its text and the index of the entry that text names.
+    m_bindings.custom(
+        GameTypeBox, kGameTypeText, [this] { return toStd(GameTypeBox->currentText()); },
+        [this](const std::string& text) { GameTypeBox->setEditText(toQ(text)); },
+        [this](SettingsStore& store) { loadText(store, kGameTypeText, GameTypeBox); });
+    m_bindings.custom(
+        GameTypeBox, kGameType, [this] { return toDecimal(comboSelectedIndex(GameTypeBox)); },
+        [this](const std::string& text) { selectComboIndexQuietly(GameTypeBox, parseStoredInteger(text).value_or(-1)); },
+        [this](SettingsStore& store) { selectComboIndexQuietly(GameTypeBox, store.ReadInteger(kGameType)); });
+    m_bindings.text(ServerTypeBox, kServerType);
+    m_bindings.number(memtouse, kMemory);
+    m_bindings.number(NetPort, kNetPort);
+    m_bindings.text(GameDirCombo, kGameDir);
+    // The game folder's sub-folders fill the game directory list once, when the loader reads the folder.
+    m_bindings.custom(
+        GameDirCombo, kQuakeDir, [this] { return m_bindings.model().text(kQuakeDir); }, [](const std::string&) {},
+        [this](SettingsStore& store) { fillGameDirList(toQ(store.ReadString(kQuakeDir))); });
+    m_bindings.text(StartMapBox, kStartMap);
+    m_bindings.number(MaxPlayers, kMaxPlayers);
+    m_bindings.number(TimeLimit, kTimeLimit);
+    m_bindings.number(Fraglimit, kFragLimit);
+    // The bot list is read without its change signal: a loaded list is not stored back.
+    m_bindings.custom(
+        BotListBox1, kBotList,
+        [this] {
+            const std::vector<bool> checks = botChecks();
+            const bool any = std::find(checks.begin(), checks.end(), true) != checks.end();
+            return any ? toBotFlagString(checks) : std::string();
+        },
+        [this](const std::string& text) { setBotChecksQuietly(fromBotFlagString(text, stockBotNames().size())); },
+        [this](SettingsStore& store) {
+            setBotChecksQuietly(fromBotFlagString(store.ReadString(kBotList), stockBotNames().size()));
+        });
+    // Read as text: an empty value counts as 0, and a text that is not a number ends the loader's stage.
+    m_bindings.number(SpinBotMin, kMinBots, [this](SettingsStore& store) {
+        const std::string minBots = store.ReadString(kMinBots);
+        SpinBotMin->setValue(minBots.empty() ? 0 : toIntegerOrThrow(minBots));
+    });
+    m_bindings.radioPair(BotRB1, kAutoKick, BotRB2, kKeepBots);
+    m_bindings.number(SpinBotLevel, kBotlevel, [this](SettingsStore& store) {
+        // An empty level leaves the field as it is.
+        if (const std::string level = store.ReadString(kBotlevel); !level.empty())
+            SpinBotLevel->setValue(toIntegerOrThrow(level));
+    });
+    m_bindings.flag(BotChatBox, kNoBotChat);
+}
+
 void StartupPage::connectHandlers()
 {
-    onEvent(ServerNameEdit, &QLineEdit::textChanged, this, &StartupPage::ServerNameEditChange);
-    onEvent(MotdEdit, &QLineEdit::textChanged, this, &StartupPage::MotdEditChange);
-    onEvent(GameTypeBox, &QComboBox::editTextChanged, this, &StartupPage::GameTypeBoxChange);
-    onEvent(ServerTypeBox, &QComboBox::editTextChanged, this, &StartupPage::ServerTypeBoxChange);
-    onEvent(memtouse, &SpinEdit::changed, this, &StartupPage::memtouseChange);
-    onEvent(StartMapBox, &QComboBox::editTextChanged, this, &StartupPage::StartMapBoxChange);
     onEvent(MaxPlayers, &SpinEdit::changed, this, &StartupPage::MaxPlayersChange);
     onEvent(TimeLimit, &SpinEdit::changed, this, &StartupPage::TimeLimitChange);
     onEvent(Fraglimit, &SpinEdit::changed, this, &StartupPage::FraglimitChange);
-    onEvent(BotListBox1, &QListWidget::itemChanged, this, &StartupPage::BotListBox1Click);
-    onEvent(SpinBotMin, &SpinEdit::changed, this, &StartupPage::SpinBotMinChange);
-    connect(BotRB1, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            runHandler([this] { BotRB1Click(); });
-    });
-    connect(BotRB2, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            runHandler([this] { BotRB2Click(); });
-    });
     onEvent(SpinBotLevel, &SpinEdit::changed, this, &StartupPage::SpinBotLevelChange);
-    onEvent(BotChatBox, &QCheckBox::toggled, this, &StartupPage::BotChatBoxClick);
     onEvent(GameDirCombo, &QComboBox::activated, this, &StartupPage::GameDirComboClick);
-}
-
-void StartupPage::ServerNameEditChange()
-{
-    createSettingsStore()->WriteString(kServerName, toStd(ServerNameEdit->text()));
-}
-
-void StartupPage::MotdEditChange()
-{
-    createSettingsStore()->WriteString(kMotd, toStd(MotdEdit->text()));
-}
-
-void StartupPage::GameTypeBoxChange()
-{
-    const auto store = createSettingsStore();
-    store->WriteString(kGameTypeText, toStd(GameTypeBox->currentText()));
-    store->WriteInteger(kGameType, comboSelectedIndex(GameTypeBox));
-}
-
-void StartupPage::ServerTypeBoxChange()
-{
-    createSettingsStore()->WriteString(kServerType, toStd(ServerTypeBox->currentText()));
-}
-
-void StartupPage::memtouseChange()
-{
-    createSettingsStore()->WriteInteger(kMemory, memtouse->value());
-}
-
-void StartupPage::StartMapBoxChange()
-{
-    createSettingsStore()->WriteString(kStartMap, toStd(StartMapBox->currentText()));
+    // Both values of the game type box and the whole bot list are stored at every change.
+    connect(GameTypeBox, &QComboBox::editTextChanged, this, [this] {
+        m_bindings.whenChangedByOperator([this] {
+            ServerModel& model = m_bindings.model();
+            model.storeText(kGameTypeText, toStd(GameTypeBox->currentText()));
+            model.storeInteger(kGameType, comboSelectedIndex(GameTypeBox));
+        });
+    });
+    connect(BotListBox1, &QListWidget::itemChanged, this, [this] {
+        m_bindings.whenChangedByOperator(
+            [this] { m_bindings.model().storeText(kBotList, toBotFlagString(botChecks())); });
+    });
 }
 
 void StartupPage::MaxPlayersChange()
 {
-    createSettingsStore()->WriteInteger(kMaxPlayers, MaxPlayers->value());
     m_statusLine->setText(QStringLiteral("Max players allowed is: ") + QString::number(MaxPlayers->value()));
 }
 
 void StartupPage::TimeLimitChange()
 {
     m_statusLine->setText(QStringLiteral("TimeLimit: ") + QString::number(TimeLimit->value()));
-    createSettingsStore()->WriteInteger(kTimeLimit, TimeLimit->value());
 }
 
 void StartupPage::FraglimitChange()
 {
     m_statusLine->setText(QStringLiteral("FragLimit: ") + QString::number(Fraglimit->value()));
-    createSettingsStore()->WriteInteger(kFragLimit, Fraglimit->value());
 }
 
 std::vector<bool> StartupPage::botChecks() const
@@ -229,46 +233,20 @@ void StartupPage::setBotChecksQuietly(const std::vector<bool>& checks)
     }
 }
 
-void StartupPage::BotListBox1Click()
-{
-    createSettingsStore()->WriteString(kBotList, toBotFlagString(botChecks()));
-}
-
-void StartupPage::SpinBotMinChange()
-{
-    createSettingsStore()->WriteInteger(kMinBots, SpinBotMin->value());
-}
-
-void StartupPage::BotRB1Click()
-{
-    const auto store = createSettingsStore();
-    store->WriteBool(kAutoKick, BotRB1->isChecked());
-    store->WriteString(kKeepBots, "0");
-}
-
-void StartupPage::BotRB2Click()
-{
-    const auto store = createSettingsStore();
-    store->WriteBool(kKeepBots, BotRB2->isChecked());
-    store->WriteString(kAutoKick, "0");
-}
-
 void StartupPage::SpinBotLevelChange()
 {
     const int level = SpinBotLevel->value();
-    createSettingsStore()->WriteInteger(kBotlevel, level);
     m_statusLine->setText(QStringLiteral("Bot skill level: ") + QString::number(level) + QStringLiteral(" - ") +
                           toQ(botSkillName(level)));
 }
 
-void StartupPage::BotChatBoxClick()
-{
-    createSettingsStore()->WriteBool(kNoBotChat, BotChatBox->isChecked());
-}
-
 void StartupPage::FillGameDirList()
 {
-    const QString folder = forms().PropForm ? forms().PropForm->Q3DirEdit->text() : QString();
+    fillGameDirList(toQ(m_bindings.model().text(kQuakeDir)));
+}
+
+void StartupPage::fillGameDirList(const QString& folder)
+{
     if (folder.isEmpty())
         return;
     const QStringList subFolders =

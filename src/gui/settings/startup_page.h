@@ -16,8 +16,8 @@ class ModelBindings;
 class SpinEdit;
 class StatusLine;
 
-// The "Startup" page: server identity, game rules, memory, port, game folder and bots. Every control
-// stores its value the moment it changes.
+// The "Startup" page: server identity, game rules, memory, port, game folder and bots. Every control is bound to
+// its value of the server model and stores it the moment it changes.
 class StartupPage : public QWidget {
     Q_OBJECT
 public:
@@ -42,24 +42,14 @@ public:
     SpinEdit* SpinBotLevel;
     QCheckBox* BotChatBox;
 
-    void ServerNameEditChange();
-    void MotdEditChange();
-    void GameTypeBoxChange();
-    void ServerTypeBoxChange();
-    void memtouseChange();
-    void StartMapBoxChange();
+    // What changes beyond the stored value: the status line's notes and the game directory list.
     void MaxPlayersChange();
     void TimeLimitChange();
     void FraglimitChange();
-    void BotListBox1Click();
-    void SpinBotMinChange();
-    void BotRB1Click();
-    void BotRB2Click();
     void SpinBotLevelChange();
-    void BotChatBoxClick();
     void GameDirComboClick();
 
-    // Appends the game folder's immediate sub-folders (from the Properties dialog's Quake 3 folder)
+    // Appends the game folder's immediate sub-folders (the Quake 3 folder in effect)
     // to the game-directory list, sorted, each once; the box's text stays.
     void FillGameDirList();
 
@@ -69,6 +59,8 @@ public:
 
 private:
     ModelBindings& m_bindings;
+    void bindControls();
+    void fillGameDirList(const QString& folder);
     void buildLayout();
     void connectHandlers();
 

@@ -1,8 +1,8 @@
 #include "core/settings/schema.h"
+#include "core/settings/server_model.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
-#include "gui/launch/map_rotation_page.h"
 #include "gui/settings/advanced_page.h"
 #include "gui/settings/cmd_line_form.h"
 #include "gui/settings/prop_form.h"
@@ -48,7 +48,7 @@ protected:
         gameFolder = settings->path(QStringLiteral("quake3"));
         QDir().mkpath(gameFolder + QStringLiteral("/baseq3"));
         forms().PropForm->Q3DirEdit->setText(gameFolder);
-        forms().Form1->mapRotationPage->setRotation({"q3dm1"});
+        forms().Form1->model().holdList(kMapRotation, {"q3dm1"});
         dialogs::takeMessages();
         originalFolder = QDir::currentPath();
     }
@@ -73,7 +73,7 @@ TEST_F(ServerLaunchTest, EmptyRotationIsRefusedAndShowsTheMapRotationPage)
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
     earlier.write("earlier");
     earlier.close();
-    forms().Form1->mapRotationPage->setRotation({});
+    forms().Form1->model().holdList(kMapRotation, {});
     launch();
     EXPECT_EQ(dialogs::takeMessages(), QStringList{"You musts first select at least one map to use."});
     EXPECT_EQ(forms().Form1->activePageCaption(), QStringLiteral("Map Rotation"));

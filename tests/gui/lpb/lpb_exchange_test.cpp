@@ -1,6 +1,7 @@
 // The watcher against a stand-in rcon port on loopback: what it sends, where, when, and what it does with replies.
 
 #include "core/settings/schema.h"
+#include "core/settings/server_model.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
@@ -364,7 +365,7 @@ TEST_F(LpbExchangeTest, EachOptionSwitchesItsOwnActionAndEveryLpbIsCounted)
         if (page().isRunning())
             page().LpbButton->click();
         page().ClearAll1Click();
-        forms().Form1->advancedPage->BanListBox->clear();
+        forms().Form1->model().holdList(kBanIPList, {});
         page().LogLPBsCB->setChecked(c.log);
         page().BanIPCB->setChecked(c.ban);
         page().LPBMsg->setChecked(c.message);

@@ -9,6 +9,7 @@
 #include "gui/app/status_line.h"
 #include "gui/lpb/fake_rcon_server.h"
 #include "gui/lpb/lpb_page.h"
+#include "gui/settings/opening_form.h"
 #include "gui/settings/advanced_page.h"
 #include "platform/settings_factory.h"
 #include "support/gui_fixture.h"
@@ -306,7 +307,7 @@ TEST_F(LpbPageTest, TheLoaderPutsEveryReadValueIntoItsControl)
     for (const auto& v : values)
         settings->write(v.key.section, v.key.name, v.text);
 
-    page().loadStoredSettings(*createSettingsStore());
+    forms().OpeningForm->RemAccessTimer();
 
     EXPECT_TRUE(page().LPBRadio2->isChecked());
     EXPECT_FALSE(page().LPBRadio1->isChecked());
@@ -332,7 +333,7 @@ TEST_F(LpbPageTest, TheLoaderPutsEveryReadValueIntoItsControl)
 
 TEST_F(LpbPageTest, TheLoaderKeepsTheLocalChoiceOnAFreshStore)
 {
-    page().loadStoredSettings(*createSettingsStore());
+    forms().OpeningForm->RemAccessTimer();
     EXPECT_TRUE(page().LPBRadio1->isChecked());
     EXPECT_FALSE(page().LPBServerEdit->isEnabled());
     EXPECT_EQ(page().LPBPortSpin->value(), 27960);

@@ -107,7 +107,7 @@ TEST_F(LoaderTest, RestoreFlagLoadsTheWholeStartupPage)
                   {"GameType", "4"},           {"ServerType", "Listen"}, {"Memory", "4096"},
                   {"StartMap", "q3dm17"},      {"MaxPlayers", "12"},     {"TimeLimit", "15"},
                   {"FragLimit", "30"},         {"PureServer", "1"},      {"RConPW", "secret"},
-                  {"VarnoClients", "1"}};
+                  {"VarnoClients", "1"},       {"NetPort", "29876"},     {"GameDir", "mymod"}};
     for (const auto& v : values)
         settings->write(kSectionServer, v.name, v.text);
     settings->write(kSectionGeneral, "RestoreFlags", "2");
@@ -121,6 +121,8 @@ TEST_F(LoaderTest, RestoreFlagLoadsTheWholeStartupPage)
     EXPECT_EQ(startup().MaxPlayers->value(), 12);
     EXPECT_EQ(startup().TimeLimit->value(), 15);
     EXPECT_EQ(startup().Fraglimit->value(), 30);
+    EXPECT_EQ(startup().NetPort->value(), 29876);
+    EXPECT_EQ(startup().GameDirCombo->currentText(), QStringLiteral("mymod"));
     EXPECT_TRUE(advanced().PureCB->isChecked());
     EXPECT_EQ(forms().Form1->remoteAccessPage->RCONEdit->text(), QStringLiteral("secret"));
     EXPECT_TRUE(forms().Form1->remoteAccessPage->VarnoClientCheckBox->isChecked());
