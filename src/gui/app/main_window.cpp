@@ -319,7 +319,7 @@ void TForm1::About1Click()
 
 void TForm1::ToolButton7Click()
 {
-    launchServer();
+    launchServer(*this);
 }
 
 void TForm1::SaveSettings1Click()

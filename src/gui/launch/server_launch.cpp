@@ -67,9 +67,8 @@ void setServerWatchdogConfig(const WatchdogConfig& config)
     watchdogConfig() = config;
 }
 
-void launchServer()
+void launchServer(TForm1& form)
 {
-    TForm1& form = *forms().Form1;
     ServerModel& model = form.model();
     const LaunchReport launch = launchSupervised(model, serverSupervisor(form));
     switch (launch.outcome) {

@@ -3,6 +3,9 @@
 #include "gui/app/dialogs.h"
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
+#include "gui/launch/map_rotation_page.h"
+#include "gui/app/status_line.h"
+#include "gui/app/spin_edit.h"
 #include "gui/settings/advanced_page.h"
 #include "gui/settings/cmd_line_form.h"
 #include "gui/settings/prop_form.h"
@@ -145,6 +148,29 @@ TEST_F(ServerLaunchTest, StartsTheEngineInATmuxSessionInTheGameFolder)
     launch();
     EXPECT_TRUE(waitFor([&] { return tmux.sessions().size() == 2; }));
     EXPECT_TRUE(tmux.sessions().contains(QStringLiteral("Q3 WinConsole 2")));
+}
+
+TEST_F(ServerLaunchTest, ThePortAndGameDirectoryTypedComeBackAfterARestartAndReachTheLaunch)
+{
+    writeExecutable(gameFolder + QStringLiteral("/q3ded"),
+                    "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\" >> started.txt; done\nexec sleep 30\n");
+    forms().PropForm->Button1Click(); // the game folder stored
+    StartupPage* startup = forms().Form1->startupPage;
+    clearField(startup->NetPort);
+    typeInto(startup->NetPort, QStringLiteral("29876"));
+    startup->GameDirCombo->setEditText(QStringLiteral("mymod"));
+    forms().Form1->mapRotationPage->SpeedButton1Click(); // a rotation stored
+
+    destroyForms();
+    createWindows(true, true);
+    ASSERT_TRUE(waitFor([] { return forms().Form1->StatusBar1->text() == QLatin1String("Varno Loaded Successfully."); }));
+    startup = forms().Form1->startupPage;
+    EXPECT_EQ(startup->NetPort->value(), 29876);
+    EXPECT_EQ(startup->GameDirCombo->currentText(), QStringLiteral("mymod"));
+    launch();
+    ASSERT_TRUE(waitFor([&] { return readFile(gameFolder + "/started.txt").contains("vrn2data.cfg"); }));
+    EXPECT_TRUE(readFile(gameFolder + "/started.txt").startsWith("+set\nnet_port\n29876\n+set\nfs_game\nmymod\n"))
+        << readFile(gameFolder + "/started.txt").constData();
 }
 
 TEST_F(ServerLaunchTest, EngineKilledBySignalAtOnceCountsAsNotFound)
