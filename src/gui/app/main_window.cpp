@@ -270,7 +270,7 @@ void TForm1::FormShow()
     std::string installDir;
     std::string mapsDir;
     {
-        const auto store = createSettingsStore();
+        const auto store = m_bindings.model().openStore();
         // Without it the maps folder has nothing to fall back on; a failure is shown and the start goes on.
         runHandler([&] { supplyInstallDir(*store); });
         installDir = store->ReadString(kInstallDir);

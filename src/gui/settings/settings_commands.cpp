@@ -76,7 +76,7 @@ void saveStartupSettings(ServerModel& model)
 void restoreDefaults(TForm1& form, bool allPages)
 {
     {
-        const auto store = createSettingsStore();
+        const auto store = form.model().openStore();
         const auto sections = allPages ? std::vector<std::string_view>(restorableSections().begin(),
                                                                         restorableSections().end())
                                        : sectionsOfPage(form.activePageCaption());
