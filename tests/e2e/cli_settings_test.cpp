@@ -97,7 +97,7 @@ TEST_F(CliSettingsTest, SetRefusesWhatThePanelsFieldsWouldNotTakeNamingWhatTheyD
         QByteArray message;
     } cases[] = {
         {{"ServerTools", "LPBCheckrate", "5"},
-         "unknown key 'LPBCheckrate' in section ServerTools; its keys are LocalHost, RemoteHost, RemoteHostAddress, "
+         "unknown key 'LPBCheckrate' in section ServerTools; its keys are RemoteHost, LocalHost, RemoteHostAddress, "
          "LPBRemotePort, LPBMinPing, LPBCheckRate, LPBMsg1, LPBMsg2, LPBRCon, LPBMsg, KickLPB, BanIP, KickBanned, "
          "LogLPBs, LPBPort2, LPBPort3, LPBPort4"},
         {{"AdvancedSettings", "Gravity", "5000"},
@@ -140,7 +140,7 @@ TEST_F(CliSettingsTest, GetSaysWhetherTheValueIsStoredOrTheDefault)
     }
     const VarnoRun unknown = varno({"settings", "get", "ServerTools", "Nope"});
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_TRUE(unknown.err.startsWith("varno: unknown key 'Nope' in section ServerTools; its keys are LocalHost, "));
+    EXPECT_TRUE(unknown.err.startsWith("varno: unknown key 'Nope' in section ServerTools; its keys are RemoteHost, "));
 }
 
 TEST_F(CliSettingsTest, KeysListsEveryKeyWithItsKindDefaultAndValues)

@@ -3,6 +3,7 @@
 #include "core/settings/integer_text.h"
 
 #include <array>
+#include <vector>
 
 namespace varno {
 
@@ -16,16 +17,13 @@ constexpr std::array kAllSettings{
     kMapRotation,
     kPassword, kMaxRate, kPort, kQuadFactor, kForceRespawn, kWeaponRespawn, kGravity, kSpeed, kKnockback, kPS,
     kCD, kDownloads, kFA, kFB, kAV, kADR, kEC, kEB, kBanIPList,
-    kLocalHost, kRemoteHost, kRemoteHostAddress, kLPBRemotePort, kLPBMinPing, kLPBCheckRate, kLPBMsg1, kLPBMsg2,
+    // The host choice loads the remote radio button first, then the local one.
+    kRemoteHost, kLocalHost, kRemoteHostAddress, kLPBRemotePort, kLPBMinPing, kLPBCheckRate, kLPBMsg1, kLPBMsg2,
     kLPBRCon, kLPBMsg, kKickLPB, kBanIP, kKickBanned, kLogLPBs, kLPBPort2, kLPBPort3, kLPBPort4,
     kQuakeDir, kMapsDir, kInstallDir, kShowMap, kSystray, kOpenConsoleTerminal, kRelaunchServer,
     kAutoSaveMapRotation, kAutoSaveStartup, kAutoSaveRemoteAccess, kAutoSaveServerTools, kAutoSaveAdvanced,
     kCmdLine,
 };
-
-constexpr std::array kStartupStageSettings{kServerName, kMotd,       kGameTypeText, kGameType,   kServerType,
-                                           kMemory,     kStartMap,  kMaxPlayers,   kTimeLimit,  kFragLimit,
-                                           kPureServer, kRConPW,    kVarnoClients, kNetPort,   kGameDir};
 
 constexpr std::array kRestorableSections{kSectionBots, kSectionAdvanced, kSectionMaps, kSectionServer,
                                          kSectionServerTools};
@@ -60,11 +58,18 @@ const SettingKey* findSetting(std::string_view section, std::string_view name)
 
 bool readByStartupStage(std::string_view section, std::string_view name)
 {
-    for (const auto& key : kStartupStageSettings) {
-        if (key.section == section && key.name == name)
-            return true;
+    const SettingKey* key = findSetting(section, name);
+    return key && key->stage == LoadStage::Startup;
+}
+
+std::vector<const SettingKey*> settingsOfStage(LoadStage stage)
+{
+    std::vector<const SettingKey*> keys;
+    for (const SettingKey& key : kAllSettings) {
+        if (key.stage == stage)
+            keys.push_back(&key);
     }
-    return false;
+    return keys;
 }
 
 std::span<const std::string_view> restorableSections()

@@ -72,6 +72,11 @@ void AdvancedPage::bindControls()
     m_bindings.number(SpinSpeed, kSpeed);
     m_bindings.number(SpinKnockback, kKnockback);
     m_bindings.flag(PureCB, kPS);
+    // The Startup page's pure-server value loads into the same box, whose change stores it as PS.
+    m_bindings.custom(
+        PureCB, kPureServer, [this] { return std::string(PureCB->isChecked() ? "1" : "0"); },
+        [this](const std::string& text) { PureCB->setChecked(text != "0" && !text.empty()); },
+        [this](SettingsStore& store) { PureCB->setChecked(store.ReadBool(kPureServer)); });
     m_bindings.flag(ConDB, kCD);
     m_bindings.flag(downloadsCB, kDownloads);
     m_bindings.flag(faCB, kFA);
@@ -141,10 +146,11 @@ void AdvancedPage::buildLayout()
 void AdvancedPage::connectHandlers()
 {
     // Every entry, loaded or added, shows whether the game will read it as written.
-    connect(BanListBox->model(), &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
-        for (int row = first; row <= last; ++row)
-            markBanEntry(BanListBox->item(row));
-    });
+    connect(BanListBox->model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                for (int row = first; row <= last; ++row)
+                    markBanEntry(BanListBox->item(row));
+            });
     onEvent(AddBanEdit, &QLineEdit::textChanged, this, &AdvancedPage::AddBanEditChange);
     onEvent(AddBan, &QPushButton::clicked, this, &AdvancedPage::AddBanClick);
     onEvent(Button4, &QPushButton::clicked, this, &AdvancedPage::Button4Click);

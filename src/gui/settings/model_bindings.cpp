@@ -15,9 +15,21 @@ namespace varno {
 
 namespace {
 
+bool sameKey(const SettingKey& a, const SettingKey& b)
+{
+    return a.section == b.section && a.name == b.name;
+}
+
 std::string flagText(bool on)
 {
     return on ? "1" : "0";
+}
+
+// A text put in from elsewhere shows from its start, as a loaded one does.
+void showText(QLineEdit* edit, const std::string& text)
+{
+    edit->setText(toQ(text));
+    edit->setCursorPosition(0);
 }
 
 bool isOn(const std::string& text)
@@ -59,7 +71,7 @@ void ModelBindings::text(QLineEdit* edit, const SettingKey& key, std::function<v
     if (!load)
         load = [edit, &key](SettingsStore& store) { loadText(store, key, edit); };
     add({edit, &key, Kind::Text, [edit] { return toStd(edit->text()); },
-         [edit](const std::string& text) { edit->setText(toQ(text)); }, std::move(load)});
+         [edit](const std::string& text) { showText(edit, text); }, std::move(load)});
     connect(edit, &QLineEdit::textChanged, this,
             [this, edit, &key] { whenChangedByOperator([&] { m_model.storeText(key, toStd(edit->text())); }); });
 }
@@ -98,7 +110,7 @@ void ModelBindings::flag(QCheckBox* box, const SettingKey& key)
 void ModelBindings::heldText(QLineEdit* edit, const SettingKey& key)
 {
     add({edit, &key, Kind::HeldText, [edit] { return toStd(edit->text()); },
-         [edit](const std::string& text) { edit->setText(toQ(text)); },
+         [edit](const std::string& text) { showText(edit, text); },
          [edit, &key](SettingsStore& store) { edit->setText(toQ(store.ReadString(key))); }});
     connect(edit, &QLineEdit::textChanged, this,
             [this, edit, &key] { whenChangedByOperator([&] { m_model.holdText(key, toStd(edit->text())); }); });
@@ -147,9 +159,9 @@ void ModelBindings::load(SettingsStore& store, const SettingKey& key)
 void ModelBindings::loadInto(SettingsStore& store, const SettingKey& stored, const SettingKey& boundKey)
 {
     for (const Binding& binding : m_bindings) {
-        if (binding.key != &boundKey)
+        if (!sameKey(*binding.key, boundKey))
             continue;
-        if (&stored == &boundKey) {
+        if (sameKey(stored, boundKey)) {
             binding.load(store);
         } else {
             // The stored value of one key shown by the control of another: as that control's own loaded value.
@@ -165,7 +177,7 @@ void ModelBindings::loadInto(SettingsStore& store, const SettingKey& stored, con
 void ModelBindings::modelChanged(const SettingKey& key)
 {
     for (const Binding& binding : m_bindings) {
-        if (binding.key->section != key.section || binding.key->name != key.name)
+        if (!sameKey(*binding.key, key))
             continue;
         const std::string text = m_model.text(key);
         if (binding.value() == text)

@@ -30,7 +30,7 @@ public:
         QObject* control = nullptr;
         const SettingKey* key = nullptr;
         Kind kind = Kind::Text;
-        std::function<std::string()> value;          // what the control shows, as the model's text
+        std::function<std::string()> value;           // what the control shows, as the model's text
         std::function<void(const std::string&)> show; // the model's text into the control
         std::function<void(SettingsStore&)> load;     // the loader's step for this control
     };
@@ -51,8 +51,7 @@ public:
     void heldFlag(QCheckBox* box, const SettingKey& key);
     // Two radio buttons of one group, each with its key: the one switched on stores its state and the other
     // key's 0, as its click does; the loader sets each from its key, either may end up off.
-    void radioPair(QRadioButton* first, const SettingKey& firstKey, QRadioButton* second,
-                   const SettingKey& secondKey);
+    void radioPair(QRadioButton* first, const SettingKey& firstKey, QRadioButton* second, const SettingKey& secondKey);
     // A control whose value the page keeps itself (lists, a box holding two keys): value, show and load are its
     // own, and the page stores through the model.
     void custom(QObject* control, const SettingKey& key, std::function<std::string()> value,

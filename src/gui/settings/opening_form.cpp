@@ -94,9 +94,9 @@ void TOpeningForm::showEvent(QShowEvent* event)
     centreOnScreen(this);
 }
 
-void TOpeningForm::loadKeys(SettingsStore& store, std::initializer_list<const SettingKey*> keys)
+void TOpeningForm::loadStage(SettingsStore& store, LoadStage stage)
 {
-    for (const SettingKey* key : keys)
+    for (const SettingKey* key : settingsOfStage(stage))
         m_bindings.load(store, *key);
 }
 
@@ -105,11 +105,11 @@ void TOpeningForm::PropertiesTimer()
     Properties->stop();
     LoadLabel->setText(QStringLiteral("Loading Properties..."));
     // The game folder also fills the game directory list, once.
-    loadKeys(*m_bindings.model().openStore(), {&kQuakeDir, &kMapsDir, &kRelaunchServer, &kOpenConsoleTerminal});
+    loadStage(*m_bindings.model().openStore(), LoadStage::Properties);
     ProgressBar1->setValue(10);
     LoadLabel->setText(QStringLiteral("Loading Properties...Bot Info..."));
     // A bot number that is not a number ends the stage here.
-    loadKeys(*m_bindings.model().openStore(), {&kBotList, &kMinBots, &kAutoKick, &kKeepBots, &kBotlevel, &kNoBotChat, &kCmdLine});
+    loadStage(*m_bindings.model().openStore(), LoadStage::Bots);
 }
 
 void TOpeningForm::StartupTimer()
@@ -121,11 +121,7 @@ void TOpeningForm::StartupTimer()
         InitlizeDefaults();
         return;
     }
-    loadKeys(*store, {&kServerName, &kMotd, &kGameTypeText, &kGameType, &kServerType, &kMemory, &kNetPort, &kGameDir,
-                      &kStartMap, &kMaxPlayers, &kTimeLimit, &kFragLimit});
-    // The pure-server value goes into the box that stores PS.
-    m_bindings.loadInto(*store, kPureServer, kPS);
-    loadKeys(*store, {&kRConPW, &kVarnoClients});
+    loadStage(*store, LoadStage::Startup);
     store->WriteInteger(kRestoreFlags, kStartupStageArmed);
     ProgressBar1->setValue(20);
 }
@@ -140,7 +136,7 @@ void TOpeningForm::MapTimer()
 {
     Map->stop();
     LoadLabel->setText(QStringLiteral("Loading Maps..."));
-    loadKeys(*m_bindings.model().openStore(), {&kMapRotation});
+    loadStage(*m_bindings.model().openStore(), LoadStage::Maps);
     ProgressBar1->setValue(40);
 }
 
@@ -164,18 +160,14 @@ void TOpeningForm::RemAccessTimer()
     ProgressBar1->setValue(80);
     // The ZOZ Idaroz's host choice: the remote radio first, then the local one; the stored host only when the
     // remote one ends up on. The extra ports are not read.
-    loadKeys(*m_bindings.model().openStore(),
-             {&kAllowRCon, &kRemoteHost, &kLocalHost, &kRemoteHostAddress, &kLPBRemotePort, &kLPBMinPing,
-              &kLPBCheckRate, &kLPBMsg1, &kLPBMsg2, &kLPBRCon, &kLPBMsg, &kKickLPB, &kBanIP, &kKickBanned, &kLogLPBs});
+    loadStage(*m_bindings.model().openStore(), LoadStage::RemoteAccess);
 }
 
 void TOpeningForm::AdvancedTimer()
 {
     Advanced->stop();
     LoadLabel->setText(QStringLiteral("Loading Advanced Setup..."));
-    loadKeys(*m_bindings.model().openStore(),
-             {&kPassword, &kMaxRate, &kQuadFactor, &kForceRespawn, &kWeaponRespawn, &kGravity, &kSpeed, &kKnockback,
-              &kPS, &kCD, &kDownloads, &kFA, &kFB, &kAV, &kADR, &kEC, &kEB, &kBanIPList});
+    loadStage(*m_bindings.model().openStore(), LoadStage::Advanced);
     ProgressBar1->setValue(100);
 }
 

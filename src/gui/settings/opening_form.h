@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include <initializer_list>
-
 class QLabel;
 class QProgressBar;
 class QTimer;
@@ -57,8 +55,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Each key of a stage into the controls bound to it, in order.
-    void loadKeys(SettingsStore& store, std::initializer_list<const SettingKey*> keys);
+    // Each value of a stage into the controls bound to it, in schema order.
+    void loadStage(SettingsStore& store, LoadStage stage);
 
     ModelBindings& m_bindings;
     QTimer* makeTimer(const char* name, int interval, bool repeating, void (TOpeningForm::*handler)());

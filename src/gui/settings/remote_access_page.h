@@ -24,7 +24,6 @@ public:
     QPushButton* Button2;
     QPushButton* Button8;
 
-
 private:
     ModelBindings& m_bindings;
 };

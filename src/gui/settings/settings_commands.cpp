@@ -77,9 +77,9 @@ void restoreDefaults(TForm1& form, bool allPages)
 {
     {
         const auto store = form.model().openStore();
-        const auto sections = allPages ? std::vector<std::string_view>(restorableSections().begin(),
-                                                                        restorableSections().end())
-                                       : sectionsOfPage(form.activePageCaption());
+        const auto sections =
+            allPages ? std::vector<std::string_view>(restorableSections().begin(), restorableSections().end())
+                     : sectionsOfPage(form.activePageCaption());
         for (const auto section : sections)
             store->EraseSection(section);
     }

@@ -140,7 +140,9 @@ void StartupPage::bindControls()
         [this](SettingsStore& store) { loadText(store, kGameTypeText, GameTypeBox); });
     m_bindings.custom(
         GameTypeBox, kGameType, [this] { return toDecimal(comboSelectedIndex(GameTypeBox)); },
-        [this](const std::string& text) { selectComboIndexQuietly(GameTypeBox, parseStoredInteger(text).value_or(-1)); },
+        [this](const std::string& text) {
+            selectComboIndexQuietly(GameTypeBox, parseStoredInteger(text).value_or(-1));
+        },
         [this](SettingsStore& store) { selectComboIndexQuietly(GameTypeBox, store.ReadInteger(kGameType)); });
     m_bindings.text(ServerTypeBox, kServerType);
     m_bindings.number(memtouse, kMemory);

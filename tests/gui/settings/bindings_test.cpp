@@ -48,9 +48,8 @@ TEST_F(BindingsTest, EveryControlStartsAtItsSchemaDefaultAndEveryShownValueIsBou
         EXPECT_EQ(binding.value(), fresh.text(key));
         bound.insert(nameOf(key));
     }
-    // What no control shows: the loader's flag, the installation folder, and the Startup page's copy of the
-    // pure-server box, which Save Settings writes from that box.
-    const std::set<std::string> unbound{nameOf(kRestoreFlags), nameOf(kInstallDir), nameOf(kPureServer)};
+    // What no control shows: the loader's flag and the installation folder.
+    const std::set<std::string> unbound{nameOf(kRestoreFlags), nameOf(kInstallDir)};
     for (const SettingKey& key : allSettings())
         EXPECT_NE(bound.contains(nameOf(key)), unbound.contains(nameOf(key))) << nameOf(key);
 }
