@@ -297,7 +297,8 @@ TEST_F(WinPanelTest, ACrashedServerIsRelaunchedAndGreetedAgain)
         const std::vector<DWORD> now = consoleProcesses();
         return now.size() == 1 && now.front() != before.front();
     })) << qPrintable(form().StatusBar1->text());
-    EXPECT_TRUE(form().StatusBar1->text().contains(QLatin1String("0xC0000005"))) << qPrintable(form().StatusBar1->text());
+    EXPECT_TRUE(waitFor([] { return form().StatusBar1->text().contains(QLatin1String("0xC0000005")); }))
+        << qPrintable(form().StatusBar1->text());
     EXPECT_TRUE(waitFor([] { return rcon(s_port, QStringLiteral("status")).contains(QLatin1String("map: q3dm7")); }));
     EXPECT_TRUE(waitFor([] { return countOccurrences(standinLog(), kGreeting) == 2; })) << standinLog();
 }
