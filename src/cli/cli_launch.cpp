@@ -40,6 +40,7 @@ void refuseStoppedLaunch(const LaunchReport& report)
         return;
     case LaunchReport::Outcome::NoGameFolder:
         throw CliError(report.gameFolder + ": " + report.message);
+    case LaunchReport::Outcome::Running:
     case LaunchReport::Outcome::NoMaps:
     case LaunchReport::Outcome::NotStarted:
         throw CliError(report.message);

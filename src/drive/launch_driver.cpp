@@ -26,8 +26,12 @@ LaunchReport stopped(LaunchReport::Outcome outcome, std::string message)
 
 } // namespace
 
-LaunchReport prepareLaunch(ServerModel& model, const ProcessLauncher& launcher)
+LaunchReport prepareLaunch(ServerModel& model, ProcessLauncher& launcher)
 {
+    // A second server of the same profile is never what the operator meant: it would find the port taken and
+    // take another, and the console bridge and the watcher would follow only one of the two.
+    if (launcher.poll().kind == ServerState::Kind::Running || launcher.adopt())
+        return stopped(LaunchReport::Outcome::Running, std::string(kAlreadyRunningMessage));
     const ServerScriptInput scriptInput = scriptInputFrom(model);
     if (scriptInput.rotation.empty()) {
         LaunchReport report = stopped(LaunchReport::Outcome::NoMaps, std::string(kNoMapsMessage));

@@ -25,6 +25,8 @@ public:
     std::optional<std::string> program = "q3ded";
     LaunchOutcome outcome{kStillActive, "Q3 WinConsole", {}};
     std::vector<std::pair<std::string, std::string>> starts;
+    bool running = false;   // its own server runs
+    bool adoptable = false; // an earlier run's server runs
 
     std::optional<std::string> gameProgram(const std::string&) const override { return program; }
     LaunchOutcome start(const std::string& gameFolder, const std::string& commandLine) override
@@ -32,9 +34,9 @@ public:
         starts.emplace_back(gameFolder, commandLine);
         return outcome;
     }
-    ServerState poll() override { return {}; }
+    ServerState poll() override { return {running ? ServerState::Kind::Running : ServerState::Kind::None, {}, false}; }
     std::string consoleText() override { return {}; }
-    bool adopt() override { return false; }
+    bool adopt() override { return adoptable; }
     bool stop(std::chrono::milliseconds) override { return true; }
 };
 
@@ -67,6 +69,19 @@ protected:
     ServerModel model{[]() -> std::unique_ptr<SettingsStore> { return nullptr; }};
     RecordingLauncher launcher;
 };
+
+TEST_F(LaunchDriverTest, AServerThatRunsAlreadyIsNotLaunchedAgain)
+{
+    for (const bool own : {true, false}) {
+        launcher.running = own;
+        launcher.adoptable = !own;
+        const LaunchReport again = launch();
+        EXPECT_EQ(again.outcome, LaunchReport::Outcome::Running) << own;
+        EXPECT_EQ(again.message, kAlreadyRunningMessage);
+    }
+    EXPECT_FALSE(scriptWritten());
+    EXPECT_TRUE(launcher.starts.empty());
+}
 
 TEST_F(LaunchDriverTest, WithoutMapsOrGameFolderNothingIsWrittenOrStarted)
 {

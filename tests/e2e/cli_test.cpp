@@ -463,6 +463,13 @@ TEST_F(CliServerTest, StopEndsALaunchedServerWithQuit)
 {
     ASSERT_EQ(varno({"launch"}).exitCode, 0);
     ASSERT_TRUE(answersRcon(port));
+    // A running server is not launched a second time, neither by launch nor by serve.
+    for (const char* command : {"launch", "serve"}) {
+        const CliRun again = varno({QString::fromLatin1(command)});
+        EXPECT_EQ(again.exitCode, 1) << command;
+        EXPECT_EQ(again.err, QByteArray("varno: The server is running already: stop it before launching it again.\n"))
+            << command;
+    }
     const CliRun stop = varno({"stop"});
     EXPECT_EQ(stop.exitCode, 0) << stop.err.constData();
     EXPECT_EQ(stop.err, QByteArray("varno: Server ended (exit code 0)\n"));

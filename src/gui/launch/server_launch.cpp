@@ -78,6 +78,9 @@ void launchServer(TForm1& form)
         return;
     case LaunchReport::Outcome::NoGameFolder:
         throw VarnoError(launch.message);
+    case LaunchReport::Outcome::Running:
+        dialogs::showMessage(toQ(launch.message));
+        return;
     case LaunchReport::Outcome::NotStarted:
     case LaunchReport::Outcome::Started:
     case LaunchReport::Outcome::Ready:

@@ -144,10 +144,11 @@ TEST_F(ServerLaunchTest, StartsTheEngineInATmuxSessionInTheGameFolder)
     EXPECT_EQ(lines.value(17), QByteArray("two words"));
     EXPECT_EQ(tmux.sessions(), QStringList{"Q3 WinConsole"});
 
-    // A second launch while the first runs gets its own console.
+    // A second launch while the first runs says so and starts nothing.
     launch();
-    EXPECT_TRUE(waitFor([&] { return tmux.sessions().size() == 2; }));
-    EXPECT_TRUE(tmux.sessions().contains(QStringLiteral("Q3 WinConsole 2")));
+    EXPECT_EQ(dialogs::takeMessages(),
+              QStringList{QStringLiteral("The server is running already: stop it before launching it again.")});
+    EXPECT_EQ(tmux.sessions(), QStringList{"Q3 WinConsole"});
 }
 
 TEST_F(ServerLaunchTest, ThePortAndGameDirectoryTypedComeBackAfterARestartAndReachTheLaunch)
