@@ -49,10 +49,23 @@ int consoleCommand(Context& context)
     std::signal(SIGINT, onFollowInterrupt);
     std::signal(SIGTERM, onFollowInterrupt);
     ConsoleOutputFollower follower;
+    const auto server = createProcessLauncher();
+    bool first = true;
     while (!g_stopFollowing) {
-        for (const std::string& line : follower.update(readConsole(*reader)))
+        // Asked before the read: once the server has ended, that read holds the last of its output.
+        const bool running = server->adopt();
+        const auto lines = reader->recentLines(kConsoleOutputLines);
+        if (!lines && (first || running))
+            throw CliError(createServerConsole()->unavailableReason());
+        first = false;
+        for (const std::string& line : follower.update(lines.value_or(std::vector<std::string>())))
             context.print(toQ(line));
         std::fflush(context.out);
+        if (!running) {
+            // Its console shows nothing new from here on: following it further would only repeat the end.
+            std::fprintf(context.err, "varno: %s\n", createServerConsole()->unavailableReason().c_str());
+            return 0;
+        }
         for (unsigned long waited = 0; waited < kFollowIntervalMs && !g_stopFollowing; waited += 50)
             QThread::msleep(50);
     }

@@ -470,9 +470,22 @@ TEST_F(CliServerTest, StopEndsALaunchedServerWithQuit)
         EXPECT_EQ(again.err, QByteArray("varno: The server is running already: stop it before launching it again.\n"))
             << command;
     }
+    QProcess follow;
+    start(follow, {"console", "--follow"});
+    ASSERT_TRUE(follow.waitForStarted());
+    const auto finish = qScopeGuard([&] {
+        if (follow.state() != QProcess::NotRunning) {
+            follow.kill();
+            follow.waitForFinished();
+        }
+    });
     const CliRun stop = varno({"stop"});
     EXPECT_EQ(stop.exitCode, 0) << stop.err.constData();
     EXPECT_EQ(stop.err, QByteArray("varno: Server ended (exit code 0)\n"));
+    // Following the console ends with its server, saying how.
+    ASSERT_TRUE(follow.waitForFinished(5000));
+    EXPECT_EQ(follow.exitCode(), 0);
+    EXPECT_TRUE(follow.readAllStandardError().endsWith("its server has ended (exit code 0)\n"));
     EXPECT_FALSE(answersRcon(port));
     const CliRun again = varno({"stop"});
     EXPECT_EQ(again.exitCode, 1);
