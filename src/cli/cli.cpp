@@ -90,6 +90,22 @@ const std::array kSubcommands{
                "names (or --host and --port), then read its g_banIPs back: exit 0 when the server bans it now (or\n"
                "no longer does), 1 when it does not follow, 3 when no server answered (the list is stored anyway).",
                bansCommand},
+    Subcommand{"servers", "list, show, add or remove the servers this computer runs",
+               "usage: varno servers [list]\n"
+               "       varno servers show NAME\n"
+               "       varno [--server FROM] servers add NAME\n"
+               "       varno servers remove NAME\n"
+               "Each server has settings of its own: the first is the one the panel and varno have always used and\n"
+               "answers to 'default'; the others lie beside it (settings.ID.ini next to the settings file, or the key\n"
+               "software\\Vrn\\Servers\\ID), ID made of the name's letters and digits. Every other subcommand works\n"
+               "on the server --server NAME names, the first one without it; each server's console has a tmux server\n"
+               "of its own (-L varno-ID), so several run at once.\n"
+               "list prints each server's name, game port and whether it runs, tab-separated, one a line. show\n"
+               "prints one server's name, port, state, game folder, settings and command line. add makes a server\n"
+               "from the values of the selected one (--server FROM, else the first), on the first game port above\n"
+               "the first server's that no server uses. remove deletes a stopped server's settings; the first\n"
+               "server's are never removed.",
+               serversCommand},
     Subcommand{"settings", "read, check and write the stored settings",
                "usage: varno settings get SECTION KEY\n"
                "       varno settings set SECTION KEY VALUE\n"
@@ -113,12 +129,13 @@ const std::array kSubcommands{
 
 void printUsage(std::FILE* out)
 {
-    std::fprintf(out, "usage: varno [--settings FILE] SUBCOMMAND [ARGUMENTS]\n\n"
+    std::fprintf(out, "usage: varno [--settings FILE] [--server NAME] SUBCOMMAND [ARGUMENTS]\n\n"
                       "The Varno Server panel's jobs from the command line. Subcommands:\n");
     for (const auto& subcommand : kSubcommands)
         std::fprintf(out, "  %-9s %s\n", subcommand.name, subcommand.summary);
     std::fprintf(out, "\nOptions:\n"
                       "  --settings FILE  keep the settings in FILE (also VARNO_SETTINGS), as the panel does\n"
+                      "  --server NAME    work on the server of that name (see varno servers); the first without it\n"
                       "  --help           this text; SUBCOMMAND --help explains a subcommand\n"
                       "  --version        the version\n");
 }
@@ -186,6 +203,8 @@ int run(const QStringList& arguments, std::FILE* out, std::FILE* err)
         const QString file = takeOption(rest, QStringLiteral("settings"));
         if (!file.isEmpty())
             setSettingsFile(toStd(file));
+        if (const QString server = takeOption(rest, QStringLiteral("server")); !server.isEmpty())
+            selectServer(toStd(server));
         if (rest.isEmpty() || rest.front() == QLatin1String("--help") || rest.front() == QLatin1String("-h")) {
             printUsage(rest.isEmpty() ? err : out);
             return rest.isEmpty() ? 2 : 0;

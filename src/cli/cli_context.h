@@ -60,5 +60,8 @@ int statusCommand(Context& context);
 int watchCommand(Context& context);
 int serveCommand(Context& context);
 int stopCommand(Context& context);
+int serversCommand(Context& context);
+// Makes the server of that name the one every command works on; throws CliError when there is none.
+void selectServer(const std::string& name);
 
 } // namespace varno::cli

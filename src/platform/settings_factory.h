@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace varno {
 
@@ -11,7 +12,18 @@ namespace varno {
 // returns to the default: the VARNO_SETTINGS environment variable, else the per-user location.
 void setSettingsFile(const std::string& path);
 
-// The settings file in use; empty where the platform's own store (the Windows registry) is used.
+// The server every store created from now on belongs to: empty for the first server, else another server's
+// profile id (see core/settings/server_profiles.h). Another server's settings lie beside the first one's: the
+// file settings.<id>.ini next to the settings file, or the key software\Vrn\Servers\<id>.
+void setServerProfile(const std::string& id);
+std::string serverProfile();
+// The ids of the other servers' profiles, sorted.
+std::vector<std::string> otherServerProfiles();
+// Removes another server's settings; the first server's are never removed.
+void removeServerProfile(const std::string& id);
+
+// The settings file in use (the selected server's); empty where the platform's own store (the Windows
+// registry) is used.
 std::string settingsFile();
 
 // Where no installer puts InstallDir (Linux), the program's own data folder takes its place: created with
@@ -24,6 +36,9 @@ void supplyInstallDir(SettingsStore& store);
 // that could not be read and where the original was kept; empty when the file was sound, absent or the
 // platform's own store is in use.
 std::string recoverDamagedSettingsFile();
+
+// Where the selected server's settings are, for the operator: the file, or the registry key.
+std::string settingsLocation();
 
 // A store on the configured location; created for one access and released after it.
 std::unique_ptr<SettingsStore> createSettingsStore();

@@ -112,7 +112,7 @@ TEST_F(CliTest, EverySubcommandExplainsItselfAndMistakesFailWithOneLine)
 {
     for (const char* subcommand :
          {"script", "cmdline", "launch", "serve", "stop", "send", "console", "rcon", "status", "watch", "bans",
-          "settings"}) {
+          "servers", "settings"}) {
         const CliRun help = varno({subcommand, "--help"});
         EXPECT_EQ(help.exitCode, 0) << subcommand;
         EXPECT_TRUE(help.out.startsWith("usage: varno " + QByteArray(subcommand))) << subcommand;
@@ -490,6 +490,41 @@ TEST_F(CliServerTest, StopEndsALaunchedServerWithQuit)
     const CliRun again = varno({"stop"});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_EQ(again.err, QByteArray("varno: No server is running in a console of varno launch or varno serve\n"));
+}
+
+TEST_F(CliServerTest, TwoServersRunAtOnceEachWithItsOwnSettingsAndConsole)
+{
+    const CliRun added = varno({"servers", "add", "CTF Night"});
+    ASSERT_EQ(added.exitCode, 0) << added.err.constData();
+    EXPECT_EQ(added.out, QByteArray("Added server CTF Night on port 27961\n"));
+    EXPECT_EQ(varno({"servers", "add", "ctf-night"}).exitCode, 2) << "the same id";
+    EXPECT_EQ(varno({"--server", "nope", "script"}).err, QByteArray("varno: no server named 'nope' (see varno servers list)\n"));
+
+    // Its own values: the copy is changed without touching the first server's.
+    const int ctfPort = freeUdpPort();
+    const QString ctfLog = folder.filePath(QStringLiteral("ctf.log"));
+    ASSERT_EQ(varno({"--server", "CTF Night", "settings", "set", "SrvCmdLine", "CmdLine",
+                     QStringLiteral("+set net_port %1 +set rconpassword pw +set standin_log %2").arg(ctfPort).arg(ctfLog)})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(varno({"cmdline"}).out.contains(QByteArray::number(port)));
+    EXPECT_TRUE(varno({"--server", "ctf-night", "cmdline"}).out.contains(QByteArray::number(ctfPort)));
+
+    // Both run at once, each in a console of its own; stopping one leaves the other.
+    ASSERT_EQ(varno({"launch"}).exitCode, 0);
+    const CliRun second = varno({"--server", "CTF Night", "launch"});
+    ASSERT_EQ(second.exitCode, 0) << second.err.constData();
+    ASSERT_TRUE(answersRcon(port));
+    ASSERT_TRUE(answersRcon(ctfPort));
+    EXPECT_EQ(varno({"servers"}).out, QByteArray("default\t27960\trunning\nCTF Night\t27961\trunning\n"));
+    EXPECT_EQ(varno({"--server", "CTF Night", "stop"}).exitCode, 0);
+    EXPECT_FALSE(answersRcon(ctfPort));
+    EXPECT_TRUE(answersRcon(port));
+
+    EXPECT_EQ(varno({"servers", "remove", "default"}).exitCode, 1);
+    EXPECT_EQ(varno({"servers", "remove", "CTF Night"}).out, QByteArray("Removed server CTF Night\n"));
+    EXPECT_EQ(varno({"servers", "list"}).out, QByteArray("default\t27960\trunning\n"));
+    EXPECT_EQ(varno({"stop"}).exitCode, 0);
 }
 
 // The product's own times: a crash 10 s after the launch is the first that is relaunched.

@@ -1,8 +1,11 @@
 #include "support/tmux_socket.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QUuid>
+
+#include <unistd.h>
 
 namespace varno::test {
 
@@ -32,6 +35,12 @@ TmuxSocket::TmuxSocket()
 TmuxSocket::~TmuxSocket()
 {
     runTmux(m_name, {QStringLiteral("kill-server")});
+    // Other servers' consoles run on sockets named after this one.
+    const QString base =
+        qEnvironmentVariableIsSet("TMUX_TMPDIR") ? qEnvironmentVariable("TMUX_TMPDIR") : QStringLiteral("/tmp");
+    const QDir folder(base + QStringLiteral("/tmux-%1").arg(::getuid()));
+    for (const QString& socket : folder.entryList({m_name + QStringLiteral("-*")}, QDir::System | QDir::Files))
+        runTmux(socket, {QStringLiteral("kill-server")});
     if (m_hadPrevious)
         qputenv("VARNO_TMUX_SOCKET", m_previous);
     else
@@ -40,9 +49,9 @@ TmuxSocket::~TmuxSocket()
 
 QString TmuxSocket::capture(const QString& session) const
 {
-    return runTmux(m_name, {QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-J"),
-                            QStringLiteral("-S"), QStringLiteral("-"), QStringLiteral("-t"),
-                            QStringLiteral("=") + session + QStringLiteral(":")});
+    return runTmux(m_name,
+                   {QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-J"), QStringLiteral("-S"),
+                    QStringLiteral("-"), QStringLiteral("-t"), QStringLiteral("=") + session + QStringLiteral(":")});
 }
 
 QStringList TmuxSocket::sessions() const

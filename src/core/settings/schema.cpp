@@ -23,6 +23,7 @@ constexpr std::array kAllSettings{
     kQuakeDir, kMapsDir, kInstallDir, kShowMap, kSystray, kOpenConsoleTerminal, kRelaunchServer,
     kAutoSaveMapRotation, kAutoSaveStartup, kAutoSaveRemoteAccess, kAutoSaveServerTools, kAutoSaveAdvanced,
     kCmdLine,
+    kProfileName,
 };
 
 constexpr std::array kRestorableSections{kSectionBots, kSectionAdvanced, kSectionMaps, kSectionServer,

@@ -40,6 +40,7 @@ inline constexpr std::string_view kSectionServerTools = "ServerTools";
 inline constexpr std::string_view kSectionProgram = "ProgramSettings";
 inline constexpr std::string_view kSectionAutoSave = "AutoSave";
 inline constexpr std::string_view kSectionCmdLine = "SrvCmdLine";
+inline constexpr std::string_view kSectionProfile = "Profile";
 
 // The product's web site, named by the message of the day, the script comments and the About window.
 inline constexpr std::string_view kWebSite = "www.varno.example.org";
@@ -164,6 +165,9 @@ inline constexpr SettingKey kAutoSaveAdvanced{kSectionAutoSave, "Advanced", Enco
 
 // SrvCmdLine: the Command Line dialog
 inline constexpr SettingKey kCmdLine{kSectionCmdLine, "CmdLine", Encoding::Text, "", LoadStage::Bots};
+
+// Profile: the server's own name among several (empty for the first server: it answers to "default").
+inline constexpr SettingKey kProfileName{kSectionProfile, "Name", Encoding::Text, ""};
 
 // Every value above, section by section.
 std::span<const SettingKey> allSettings();

@@ -1,5 +1,8 @@
 #include "platform/posix/tmux.h"
 
+#include "platform/qt_text.h"
+#include "platform/settings_factory.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -19,8 +22,12 @@ std::optional<QString>& inputSessionSlot()
 
 QString socketName()
 {
+    // Each server's consoles have a tmux server of their own: the console bridge, the launcher and the readers of
+    // one server never see another's.
     const QString fromEnvironment = qEnvironmentVariable("VARNO_TMUX_SOCKET");
-    return fromEnvironment.isEmpty() ? QStringLiteral("varno") : fromEnvironment;
+    const QString base = fromEnvironment.isEmpty() ? QStringLiteral("varno") : fromEnvironment;
+    const std::string profile = serverProfile();
+    return profile.empty() ? base : base + QLatin1Char('-') + toQ(profile);
 }
 
 void prepare(QProcess& process, const QStringList& arguments)

@@ -10,8 +10,6 @@ namespace varno {
 
 namespace {
 
-constexpr const char* kRootKey = "software\\Vrn";
-
 HKEY rootOf(void* handle)
 {
     return static_cast<HKEY>(handle);
@@ -19,12 +17,38 @@ HKEY rootOf(void* handle)
 
 } // namespace
 
-RegistrySettingsStore::RegistrySettingsStore()
+std::vector<std::string> registrySubkeys(const std::string& path)
+{
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+void removeRegistryKey(const std::string& path)
+{
+    const LONG status = RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
+        return;
+    if (RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()) != ERROR_SUCCESS)
+        throw VarnoError(formatMessage("Cannot remove key %s", path));
+}
+
+RegistrySettingsStore::RegistrySettingsStore(const std::string& rootKey)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kRootKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        throw VarnoError(formatMessage(kFailedToCreateKey, kRootKey));
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, rootKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        throw VarnoError(formatMessage(kFailedToCreateKey, rootKey));
     m_root = key;
 }
 
