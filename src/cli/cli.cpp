@@ -72,14 +72,17 @@ const std::array kSubcommands{
                "order, or one file holding one datagram. --tsv prints a header line and tab-separated rows.",
                statusCommand},
     Subcommand{"watch", "run the ZOZ Idaroz without a window",
-               "usage: varno watch\n"
+               "usage: varno watch [--all]\n"
                "Runs the low-ping watcher with the stored options until interrupted: status polls, and for every\n"
                "player below the threshold (bots never) the switched log line, ban, announcement, kick by slot\n"
                "and addip; and unless KickBanned is off, for every player whose address the ban list matches (as\n"
                "the game reads it) an announcement and a kick whatever the ping. One line per action on standard\n"
                "output, a datagram's once it has left; bans are stored in the ban list as the panel stores them.\n"
                "Changes of the server's state go to standard error, and so, on SIGINT or SIGTERM, does every\n"
-               "decided command that was not sent.",
+               "decided command that was not sent.\n"
+               "  --all   watch every server (see varno servers) at once, each with its own options; every line\n"
+               "          then begins with the server's name in brackets, and a server whose watcher cannot run\n"
+               "          is named with the reason.",
                watchCommand},
     Subcommand{"bans", "list, add and remove banned addresses, on the running server too",
                "usage: varno bans [list]\n"

@@ -7,6 +7,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace varno::cli {
 
@@ -63,5 +64,9 @@ int stopCommand(Context& context);
 int serversCommand(Context& context);
 // Makes the server of that name the one every command works on; throws CliError when there is none.
 void selectServer(const std::string& name);
+// Every server's profile id, the first server's (empty) first.
+std::vector<std::string> allProfiles();
+// The name a server answers to: its stored name, else "default" for the first server or its id.
+std::string nameOf(const std::string& id);
 
 } // namespace varno::cli

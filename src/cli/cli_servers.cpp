@@ -31,24 +31,6 @@ private:
     std::string m_before;
 };
 
-std::vector<std::string> allProfiles()
-{
-    std::vector<std::string> ids{std::string()};
-    const std::vector<std::string> others = otherServerProfiles();
-    ids.insert(ids.end(), others.begin(), others.end());
-    return ids;
-}
-
-// The name a profile answers to: its stored name, else the first server's "default" or the id.
-std::string nameOf(const std::string& id)
-{
-    const ProfileScope scope(id);
-    const std::string stored = createSettingsStore()->ReadString(kProfileName);
-    if (!stored.empty())
-        return stored;
-    return id.empty() ? std::string(kFirstServerName) : id;
-}
-
 // The profile a name names: the first server's by "default" or its stored name, another's by its name or id.
 std::optional<std::string> profileNamed(const std::string& name)
 {
@@ -105,6 +87,22 @@ const char* stateText(bool running)
 }
 
 } // namespace
+
+std::vector<std::string> allProfiles()
+{
+    std::vector<std::string> ids{std::string()};
+    const std::vector<std::string> others = otherServerProfiles();
+    ids.insert(ids.end(), others.begin(), others.end());
+    return ids;
+}
+
+std::string nameOf(const std::string& id)
+{
+    const std::string stored = createSettingsStoreOf(id)->ReadString(kProfileName);
+    if (!stored.empty())
+        return stored;
+    return id.empty() ? std::string(kFirstServerName) : id;
+}
 
 void selectServer(const std::string& name)
 {

@@ -9,7 +9,10 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
+#include <memory>
+#include <optional>
 #include <csignal>
 
 namespace varno::cli {
@@ -23,33 +26,31 @@ extern "C" void onInterrupt(int)
     g_interrupted = true;
 }
 
-std::vector<std::string> storedBans()
-{
-    return FromCommaList(createSettingsStore()->ReadString(kBanIPList));
-}
-
-// varno watch's view of the watcher: the options and the ban list as stored at each use, one line on standard output
-// for each action (a datagram's once it has left), and on standard error the changes of the health and what went
-// wrong, each once.
+// varno watch's view of one server's watcher: the options and the ban list as stored at each use, one line on
+// standard output for each action (a datagram's once it has left), and on standard error the changes of the health
+// and what went wrong, each once. Watching several servers, each line begins with the server's name.
 class Watcher {
 public:
-    explicit Watcher(Context& context)
+    Watcher(Context& context, const std::string& profile, std::string label)
         : m_context(context)
+        , m_profile(profile)
+        , m_label(std::move(label))
     {
-        m_driver.options = [] { return readWatcherOptions(*createSettingsStore()); };
-        m_driver.bans = storedBans;
+        m_driver.options = [this] { return readWatcherOptions(*createSettingsStoreOf(m_profile)); };
+        m_driver.bans = [this] { return storedBans(); };
         m_driver.storeBan = [this](const std::string& address) {
             std::vector<std::string> bans = storedBans();
             bans.push_back(address);
-            createSettingsStore()->WriteString(kBanIPList, ToCommaList(bans));
+            createSettingsStoreOf(m_profile)->WriteString(kBanIPList, ToCommaList(bans));
         };
         m_driver.onStarted = [this](const RconTarget& target, const WatcherOptions& options) {
-            std::fprintf(m_context.err, "varno: watching %s:%d every %d s for pings below %d ms\n", target.host.c_str(),
-                         target.port, options.checkRateSeconds, options.minPing);
+            note("watching " + target.host + ":" + std::to_string(target.port) + " every " +
+                 std::to_string(options.checkRateSeconds) + " s for pings below " + std::to_string(options.minPing) +
+                 " ms");
         };
         m_driver.onStopped = [this](const std::vector<LpbCommandReport>& unsent) {
             for (const LpbCommandReport& report : unsent)
-                std::fprintf(m_context.err, "varno: not sent: %s\n", describeCommand(report).c_str());
+                note("not sent: " + describeCommand(report));
         };
         m_driver.onHealth = [this](const WatcherDriver::HealthReport& health) {
             if (health.changed)
@@ -68,10 +69,12 @@ public:
         };
     }
 
-    void start()
+    // Why the watcher cannot run, or nothing once it runs.
+    std::optional<std::string> start()
     {
         if (const auto refusal = m_driver.start())
-            throw CliError(std::string(*refusal));
+            return std::string(*refusal);
+        return std::nullopt;
     }
 
     int count() const { return m_driver.count(); }
@@ -81,12 +84,17 @@ public:
     // What was decided and has not left is said on standard error, then forgotten.
     void stop() { m_driver.stop(); }
 
+    void note(const std::string& text) { std::fprintf(m_context.err, "varno: %s%s\n", m_label.c_str(), text.c_str()); }
+
 private:
-    void note(const std::string& text) { std::fprintf(m_context.err, "varno: %s\n", text.c_str()); }
+    std::vector<std::string> storedBans() const
+    {
+        return FromCommaList(createSettingsStoreOf(m_profile)->ReadString(kBanIPList));
+    }
 
     void say(const std::string& line)
     {
-        m_context.printRaw(line + "\n");
+        m_context.printRaw(m_label + line + "\n");
         std::fflush(m_context.out);
     }
 
@@ -116,6 +124,8 @@ private:
     }
 
     Context& m_context;
+    std::string m_profile;
+    std::string m_label; // "" watching one server, "[NAME] " watching all
     WatcherDriver m_driver;
     QString m_lastError;
 };
@@ -124,11 +134,34 @@ private:
 
 int watchCommand(Context& context)
 {
+    const bool all = takeFlag(context.arguments, QStringLiteral("all"));
     refuseUnknownOptions(context.arguments);
     if (!context.arguments.isEmpty())
-        throw CliError("watch takes no arguments", 2);
-    Watcher watcher(context);
-    watcher.start();
+        throw CliError("watch takes no arguments besides --all", 2);
+    std::vector<std::unique_ptr<Watcher>> watchers;
+    if (!all) {
+        watchers.push_back(std::make_unique<Watcher>(context, serverProfile(), std::string()));
+        if (const auto refusal = watchers.back()->start())
+            throw CliError(*refusal);
+    } else {
+        // Every server whose watcher can run; the others are named with the reason.
+        for (const std::string& id : allProfiles()) {
+            auto watcher = std::make_unique<Watcher>(context, id, "[" + nameOf(id) + "] ");
+            if (const auto refusal = watcher->start())
+                watcher->note("not watched: " + *refusal);
+            else
+                watchers.push_back(std::move(watcher));
+        }
+        if (watchers.empty())
+            throw CliError("no server can be watched");
+    }
+    const auto each = [&](const auto& act) {
+        for (const auto& watcher : watchers)
+            act(*watcher);
+    };
+    const auto sending = [&] {
+        return std::any_of(watchers.begin(), watchers.end(), [](const auto& watcher) { return watcher->isSending(); });
+    };
     g_interrupted = false;
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
@@ -141,18 +174,24 @@ int watchCommand(Context& context)
         if (!g_interrupted)
             return;
         if (drainedMs < 0) {
-            watcher.stopPolling();
+            each([](Watcher& watcher) { watcher.stopPolling(); });
             drainedMs = 0;
         }
         drainedMs += interruptCheck.interval();
-        if (!watcher.isSending() || drainedMs >= kDrainLimitMs)
+        if (!sending() || drainedMs >= kDrainLimitMs)
             QCoreApplication::quit();
     });
     interruptCheck.start(100);
     QCoreApplication::exec();
-    watcher.stop();
-    std::fprintf(context.err, "varno: watch ended; %d low-ping players found, %d banned players removed\n",
-                 watcher.count(), watcher.bannedCount());
+    int found = 0;
+    int banned = 0;
+    each([&](Watcher& watcher) {
+        watcher.stop();
+        found += watcher.count();
+        banned += watcher.bannedCount();
+    });
+    std::fprintf(context.err, "varno: watch ended; %d low-ping players found, %d banned players removed\n", found,
+                 banned);
     return 0;
 }
 

@@ -120,10 +120,15 @@ void setSettingsFile(const std::string& path)
 
 std::string settingsFile()
 {
+    return settingsFileOf(selectedProfile());
+}
+
+std::string settingsFileOf(const std::string& profile)
+{
     const std::string first = firstServerFile();
-    if (first.empty() || selectedProfile().empty())
+    if (first.empty() || profile.empty())
         return first;
-    return toStd(profileFile(toQ(first), toQ(selectedProfile())));
+    return toStd(profileFile(toQ(first), toQ(profile)));
 }
 
 std::string settingsLocation()
@@ -166,11 +171,16 @@ std::string recoverDamagedSettingsFile()
 
 std::unique_ptr<SettingsStore> createSettingsStore()
 {
-    const std::string path = settingsFile();
+    return createSettingsStoreOf(selectedProfile());
+}
+
+std::unique_ptr<SettingsStore> createSettingsStoreOf(const std::string& profile)
+{
+    const std::string path = settingsFileOf(profile);
 #ifdef _WIN32
     if (path.empty())
-        return std::make_unique<RegistrySettingsStore>(selectedProfile().empty() ? std::string(kRegistryRoot)
-                                                                                 : profileKey(selectedProfile()));
+        return std::make_unique<RegistrySettingsStore>(profile.empty() ? std::string(kRegistryRoot)
+                                                                       : profileKey(profile));
 #endif
     return std::make_unique<SettingsFileStore>(toQ(path));
 }

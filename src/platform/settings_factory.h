@@ -25,6 +25,8 @@ void removeServerProfile(const std::string& id);
 // The settings file in use (the selected server's); empty where the platform's own store (the Windows
 // registry) is used.
 std::string settingsFile();
+// The same for any server's profile, selected or not.
+std::string settingsFileOf(const std::string& profile);
 
 // Where no installer puts InstallDir (Linux), the program's own data folder takes its place: created with
 // its Maps folder and stored when InstallDir is missing. Throws VarnoError "Cannot create folder %s".
@@ -42,5 +44,7 @@ std::string settingsLocation();
 
 // A store on the configured location; created for one access and released after it.
 std::unique_ptr<SettingsStore> createSettingsStore();
+// A store of any server's profile, selected or not.
+std::unique_ptr<SettingsStore> createSettingsStoreOf(const std::string& profile);
 
 } // namespace varno

@@ -566,6 +566,36 @@ TEST_F(CliServerTest, ServeRelaunchesACrashedServerAndEndsItCleanlyOnSigterm)
     EXPECT_TRUE(readFile(logs.filePath(files.front())).endsWith("Crashing with signal 11\n"));
 }
 
+TEST_F(CliTest, WatchAllWatchesEveryServerAndNamesEachLinesServer)
+{
+    StandinServer first({"+addclient", "Bob", "40", "10.9.8.7:27960"});
+    StandinServer second({"+addclient", "Eve", "30", "10.9.8.8:27960"});
+    ASSERT_TRUE(first.started()) << qPrintable(first.output());
+    ASSERT_TRUE(second.started()) << qPrintable(second.output());
+    watchOn(first.port());
+    ASSERT_EQ(varno({"servers", "add", "ctf"}).exitCode, 0);
+    ASSERT_EQ(varno({"--server", "ctf", "settings", "set", "ServerTools", "LPBRemotePort",
+                     QString::number(second.port())})
+                  .exitCode,
+              0);
+
+    QProcess watch;
+    start(watch, {"watch", "--all"});
+    ASSERT_TRUE(watch.waitForStarted());
+    QByteArray out;
+    const bool both = waitFor([&] {
+        out += watch.readAllStandardOutput();
+        return out.contains("[default] Kicked client 0 Bob^7\n") && out.contains("[ctf] Kicked client 0 Eve^7\n");
+    }, 10s);
+    watch.terminate();
+    ASSERT_TRUE(watch.waitForFinished(10000));
+    EXPECT_TRUE(both) << out.constData();
+    EXPECT_TRUE(watch.readAllStandardError().endsWith("varno: watch ended; 2 low-ping players found, 0 banned players "
+                                                      "removed\n"));
+    EXPECT_TRUE(first.waitForLogged(QStringLiteral("clientkick 0")));
+    EXPECT_TRUE(second.waitForLogged(QStringLiteral("clientkick 0")));
+}
+
 TEST_F(CliTest, WatchInterruptedWithKicksQueuedNamesTheOnesNotSent)
 {
     // The classic server's pace: one datagram each 500 ms, so ten players' announcements and kicks take ten seconds.
