@@ -22,11 +22,11 @@ TEST(SettingChecks, UnknownNamesAreRefusedNamingTheValidOnes)
         {"AutoSave", "MapRotation", std::nullopt},
         {"Advanced", "Gravity",
          "unknown section 'Advanced'; the sections are General, ServerSettings, BotSettings, MapSettings, "
-         "AdvancedSettings, ServerTools, ProgramSettings, AutoSave, SrvCmdLine"},
+         "AdvancedSettings, ServerTools, ProgramSettings, AutoSave, SrvCmdLine, Profile"},
         // Spelled exactly, as the file and the panel spell it.
         {"serversettings", "ServerName",
          "unknown section 'serversettings'; the sections are General, ServerSettings, BotSettings, MapSettings, "
-         "AdvancedSettings, ServerTools, ProgramSettings, AutoSave, SrvCmdLine"},
+         "AdvancedSettings, ServerTools, ProgramSettings, AutoSave, SrvCmdLine, Profile"},
         {"BotSettings", "Nope",
          "unknown key 'Nope' in section BotSettings; its keys are BotList, MinBots, AutoKick, KeepBots, Botlevel, "
          "NoBotChat"},
