@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build folder into a scratch prefix and checks the systemd user units it installs: the two for
-# the first server and their templates for any server profile. Each must start the installed varno with the
-# right arguments, and systemd-analyze verify must load each one (the templates as an instance) without a
+# the first server profile and their templates for the others. Each must start the installed varno with
+# arguments it takes, and systemd-analyze verify must load each one (the templates as an instance) without a
 # word: a syntax error, an unknown key, a value systemd cannot parse or a missing program fails the check.
 # Usage: check_units.sh BUILD_DIR
 # Exits 77 (skipped) where systemd-analyze is not installed.
@@ -24,7 +24,7 @@ varno=$prefix/bin/varno
 [ -x "$varno" ] || fail "the install holds no $varno"
 
 # Exactly the four units, under the names systemctl enables them by.
-actual=$(cd "$units" && ls -1 | sort)
+actual=$(find "$units" -mindepth 1 -printf '%f\n' | sort)
 expected=$(printf '%s\n' varno-server.service varno-server@.service varno-watch.service varno-watch@.service | sort)
 [ "$actual" = "$expected" ] || fail "lib/systemd/user holds:
 $actual
@@ -55,11 +55,29 @@ $difference"
     fi
 done
 
-# systemd-analyze verify as a user manager would load them, the templates as the instance ctf. It runs with
-# a runtime folder and home of its own, and looks up Documentation=man:varno(1) in the installed manual.
-verify_dir=$work/verify
-mkdir -p "$verify_dir" "$work/runtime" "$work/home"
+mkdir -p "$work/runtime" "$work/home"
 chmod 700 "$work/runtime"
+# What runs here keeps to a home and runtime folder of its own.
+isolated() {
+    env -u VARNO_SETTINGS -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME -u SYSTEMD_UNIT_PATH \
+        HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" "$@"
+}
+
+# The installed varno takes each unit's command line (asked for its --help, so nothing starts), the
+# templates' for a server profile ctf added beforehand.
+isolated timeout 5 "$varno" servers add ctf >"$work/varno.log" 2>&1 ||
+    { cat "$work/varno.log" >&2; fail "varno servers add ctf failed"; }
+for unit in varno-server.service varno-watch.service varno-server@.service varno-watch@.service; do
+    command=$(sed -n 's/^ExecStart=//p' "$units/$unit")
+    read -ra words <<<"${command//%i/ctf}"
+    isolated timeout 5 "${words[@]}" --help >"$work/varno.log" 2>&1 ||
+        { cat "$work/varno.log" >&2; fail "$unit: '${words[*]} --help' failed: varno does not take the unit's command line"; }
+done
+
+# systemd-analyze verify as a user manager would load them, the templates as the instance ctf, looking up
+# Documentation=man:varno(1) in the installed manual.
+verify_dir=$work/verify
+mkdir -p "$verify_dir"
 cp "$units/varno-server.service" "$units/varno-watch.service" "$verify_dir/"
 cp "$units/varno-server@.service" "$verify_dir/varno-server@ctf.service"
 cp "$units/varno-watch@.service" "$verify_dir/varno-watch@ctf.service"
@@ -70,9 +88,7 @@ if ! command -v man >/dev/null; then
 fi
 status=0
 output=$(cd "$verify_dir" &&
-    env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u SYSTEMD_UNIT_PATH \
-        HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" MANPATH="$prefix/share/man" \
-        timeout 20 systemd-analyze verify --user "${man_option[@]}" \
+    isolated MANPATH="$prefix/share/man" timeout 20 systemd-analyze verify --user "${man_option[@]}" \
         ./varno-server.service ./varno-watch.service ./varno-server@ctf.service ./varno-watch@ctf.service 2>&1) ||
     status=$?
 [ "$status" = 0 ] || fail "systemd-analyze verify --user exited with $status:
