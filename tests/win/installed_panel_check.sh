@@ -146,6 +146,16 @@ server_gone() { ! server_answers; }
 varno_exe stop >/dev/null
 check "varno stop ends the server through its console window" await 15 server_gone
 
+# --- a second server's settings under the registry key of the first, listed and removed by varno.exe
+varno_exe servers add "CTF Night" >/dev/null
+second_listed() { varno_exe servers | tr -d '\r' | grep -q "^CTF Night"$'\t'"27961"$'\t'"stopped$"; }
+check "varno servers add keeps a second server beside the first" second_listed
+second_key() { "$wine" reg query 'HKCU\software\Vrn\Servers\ctf-night\Profile' </dev/null 2>/dev/null | grep -q 'CTF Night'; }
+check "the second server's settings lie in software\\Vrn\\Servers" second_key
+varno_exe servers remove "CTF Night" >/dev/null
+second_key_gone() { ! second_key; }
+check "varno servers remove takes the second server's key away" second_key_gone
+
 # --- the uninstaller: the panel ends first (Windows keeps a running program's files), the server may run on
 kill "$panel_pid" 2>/dev/null
 wait "$panel_pid" 2>/dev/null
