@@ -6,8 +6,10 @@ build_dir=$(cd "${1:-build}" && pwd)
 bin="$build_dir/bin"
 work=$(mktemp -d)
 standin_pid=
+more_pids=()
 cleanup() {
     [ -z "$standin_pid" ] || kill "$standin_pid" 2>/dev/null || true
+    for pid in "${more_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -41,6 +43,42 @@ done
 "$bin/varno" --settings "$settings" settings set ServerTools LPBCheckRate 1
 watch=$("$bin/varno-perf" "$settings" 30 2>/dev/null)
 
+# Eight servers of 16 players each, watched every second by one varno watch --all for 30 s.
+start_standin() { # folder; prints the port once the server listens
+    mkdir -p "$1"
+    local players=()
+    for i in $(seq 0 15); do players+=(+addclient "P$i" $((120 + i * 9)) "10.1.0.$((i + 1)):27960"); done
+    (cd "$1" && exec "$bin/q3standin" +set net_ip 127.0.0.1 +set net_port 0 +set sv_maxclients 16 \
+        +set rconpassword perf +map q3dm17 "${players[@]}" </dev/null >"$1/server.log" 2>&1) &
+    more_pids+=($!)
+    for _ in $(seq 50); do
+        local found
+        found=$(sed -n 's/.*Opening IP socket: [0-9.]*:\([0-9]*\).*/\1/p' "$1/server.log" | head -n 1)
+        [ -n "$found" ] && { echo "$found"; return; }
+        sleep 0.1
+    done
+}
+many="$work/many/settings.ini"
+mkdir -p "$work/many"
+cp "$settings" "$many"
+"$bin/varno" --settings "$many" settings set ServerTools LPBRemotePort "$(start_standin "$work/many/s0")"
+for n in $(seq 1 7); do
+    "$bin/varno" --settings "$many" servers add "s$n" >/dev/null
+    "$bin/varno" --settings "$many" --server "s$n" settings set ServerTools LPBRemotePort \
+        "$(start_standin "$work/many/s$n")"
+done
+"$bin/varno" --settings "$many" watch --all >/dev/null 2>&1 &
+watch_all=$!
+more_pids+=("$watch_all")
+sleep 3 # the eight start announcements and first polls
+ticks() { awk '{ print $14 + $15 }' "/proc/$watch_all/stat"; }
+first_ticks=$(ticks)
+sleep 30
+all_cpu=$(awk -v a="$first_ticks" -v b="$(ticks)" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN { printf "%.2f", (b - a) / hz / 30 * 100 }')
+all_rss=$(awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' "/proc/$watch_all/status")
+kill "$watch_all"
+
 latency=$("$bin/e2e_tests" --gtest_also_run_disabled_tests --gtest_filter='*LpbReplyToKickLatency*' 2>/dev/null |
     awk '/reply sent 0 ms after/ { found = 1 } found && /reply sent -> kick arrived/ { print $9; exit }')
 
@@ -55,3 +93,4 @@ printf '%-52s %s\n' "CPU while watching 64 players every second" \
 printf '%-52s %s\n' "peak memory while watching 64 players" \
     "$(awk -F'\t' '$1 == "watch_peak_rss_mb" { print $2 }' <<<"$watch") MB"
 printf '%-52s %s\n' "status reply to kick, ioquake3 layout (median)" "${latency:-?} ms"
+printf '%-52s %s\n' "varno watch --all, 8 servers of 16 players, 1 s polls" "$all_cpu % of one core, $all_rss MB"
