@@ -44,7 +44,7 @@ done
 watch=$("$bin/varno-perf" "$settings" 30 2>/dev/null)
 
 # Eight servers of 16 players each, watched every second by one varno watch --all for 30 s.
-start_standin() { # folder; prints the port once the server listens
+start_standin() { # folder; the port it listens on goes to FOLDER/port (not a subshell: its pid is kept)
     mkdir -p "$1"
     local players=()
     for i in $(seq 0 15); do players+=(+addclient "P$i" $((120 + i * 9)) "10.1.0.$((i + 1)):27960"); done
@@ -52,20 +52,21 @@ start_standin() { # folder; prints the port once the server listens
         +set rconpassword perf +map q3dm17 "${players[@]}" </dev/null >"$1/server.log" 2>&1) &
     more_pids+=($!)
     for _ in $(seq 50); do
-        local found
-        found=$(sed -n 's/.*Opening IP socket: [0-9.]*:\([0-9]*\).*/\1/p' "$1/server.log" | head -n 1)
-        [ -n "$found" ] && { echo "$found"; return; }
+        sed -n 's/.*Opening IP socket: [0-9.]*:\([0-9]*\).*/\1/p' "$1/server.log" | head -n 1 >"$1/port"
+        [ -s "$1/port" ] && return
         sleep 0.1
     done
 }
 many="$work/many/settings.ini"
 mkdir -p "$work/many"
 cp "$settings" "$many"
-"$bin/varno" --settings "$many" settings set ServerTools LPBRemotePort "$(start_standin "$work/many/s0")"
+start_standin "$work/many/s0"
+"$bin/varno" --settings "$many" settings set ServerTools LPBRemotePort "$(cat "$work/many/s0/port")"
 for n in $(seq 1 7); do
     "$bin/varno" --settings "$many" servers add "s$n" >/dev/null
+    start_standin "$work/many/s$n"
     "$bin/varno" --settings "$many" --server "s$n" settings set ServerTools LPBRemotePort \
-        "$(start_standin "$work/many/s$n")"
+        "$(cat "$work/many/s$n/port")"
 done
 "$bin/varno" --settings "$many" watch --all >/dev/null 2>&1 &
 watch_all=$!
