@@ -15,7 +15,8 @@ namespace varno::cli {
 
 namespace {
 
-// Selects a profile for as long as it lives, then the one selected before.
+// Selects a profile for as long as it lives, then the one selected before: the launch values and the console's tmux
+// server follow the selected profile.
 class ProfileScope {
 public:
     explicit ProfileScope(const std::string& id)
@@ -146,8 +147,7 @@ int serversCommand(Context& context)
             ports.push_back(factsOf(context, id).port);
         const int port = nextFreeGamePort(ports.front(), ports);
         const std::string id = profileIdFor(name);
-        const ProfileScope scope(id);
-        const auto target = createSettingsStore();
+        const auto target = createSettingsStoreOf(id);
         for (const auto& [key, text] : values)
             target->WriteString(*key, text);
         target->WriteString(kProfileName, name);
