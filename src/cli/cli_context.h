@@ -64,9 +64,5 @@ int stopCommand(Context& context);
 int serversCommand(Context& context);
 // Makes the server of that name the one every command works on; throws CliError when there is none.
 void selectServer(const std::string& name);
-// Every server's profile id, the first server's (empty) first.
-std::vector<std::string> allProfiles();
-// The name a server answers to: its stored name, else "default" for the first server or its id.
-std::string nameOf(const std::string& id);
 
 } // namespace varno::cli

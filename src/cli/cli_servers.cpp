@@ -1,10 +1,12 @@
 #include "cli/cli_context.h"
 #include "cli/cli_launch.h"
+#include "core/app/varno_error.h"
 #include "core/launch/command_line.h"
 #include "core/launch/launch_input.h"
 #include "core/settings/schema.h"
 #include "core/settings/server_model.h"
 #include "core/settings/server_profiles.h"
+#include "drive/server_catalog.h"
 #include "platform/qt_text.h"
 #include "platform/services.h"
 #include "platform/settings_factory.h"
@@ -14,33 +16,6 @@
 namespace varno::cli {
 
 namespace {
-
-// Selects a profile for as long as it lives, then the one selected before: the launch values and the console's tmux
-// server follow the selected profile.
-class ProfileScope {
-public:
-    explicit ProfileScope(const std::string& id)
-        : m_before(serverProfile())
-    {
-        setServerProfile(id);
-    }
-    ~ProfileScope() { setServerProfile(m_before); }
-    ProfileScope(const ProfileScope&) = delete;
-    ProfileScope& operator=(const ProfileScope&) = delete;
-
-private:
-    std::string m_before;
-};
-
-// The profile a name names: the first server's by "default" or its stored name, another's by its name or id.
-std::optional<std::string> profileNamed(const std::string& name)
-{
-    for (const std::string& id : allProfiles()) {
-        if (name == nameOf(id) || (!id.empty() && profileIdFor(name) == id) || (id.empty() && name == kFirstServerName))
-            return id;
-    }
-    return std::nullopt;
-}
 
 std::string need(const QStringList& arguments, int index, const char* what)
 {
@@ -68,7 +43,7 @@ struct ServerFacts {
 
 ServerFacts factsOf(const Context& context, const std::string& id)
 {
-    const ProfileScope scope(id);
+    const ServerProfileScope scope(id);
     ServerFacts facts;
     facts.name = nameOf(id);
     const ServerModel model = launchModel(context);
@@ -88,22 +63,6 @@ const char* stateText(bool running)
 }
 
 } // namespace
-
-std::vector<std::string> allProfiles()
-{
-    std::vector<std::string> ids{std::string()};
-    const std::vector<std::string> others = otherServerProfiles();
-    ids.insert(ids.end(), others.begin(), others.end());
-    return ids;
-}
-
-std::string nameOf(const std::string& id)
-{
-    const std::string stored = createSettingsStoreOf(id)->ReadString(kProfileName);
-    if (!stored.empty())
-        return stored;
-    return id.empty() ? std::string(kFirstServerName) : id;
-}
 
 void selectServer(const std::string& name)
 {
@@ -131,27 +90,13 @@ int serversCommand(Context& context)
     }
     if (action == "add") {
         const std::string name = need(arguments, 1, "NAME");
-        if (const std::string problem = newServerNameProblem(name, otherServerProfiles()); !problem.empty())
-            throw CliError(problem, 2);
-        // The new server starts from the selected one's values, on the next game port no server uses.
-        std::vector<std::pair<const SettingKey*, std::string>> values;
-        {
-            const auto source = createSettingsStore();
-            for (const SettingKey& key : allSettings()) {
-                if (source->ValueExists(key))
-                    values.emplace_back(&key, source->ReadString(key));
-            }
+        AddedServer added;
+        try {
+            added = addLocalServer(name, serverProfile());
+        } catch (const VarnoError& error) {
+            throw CliError(error.what(), 2);
         }
-        std::vector<int> ports;
-        for (const std::string& id : allProfiles())
-            ports.push_back(factsOf(context, id).port);
-        const int port = nextFreeGamePort(ports.front(), ports);
-        const std::string id = profileIdFor(name);
-        const auto target = createSettingsStoreOf(id);
-        for (const auto& [key, text] : values)
-            target->WriteString(*key, text);
-        target->WriteString(kProfileName, name);
-        target->WriteInteger(kNetPort, port);
+        const int port = added.port;
         context.printRaw("Added server " + name + " on port " + std::to_string(port) + "\n");
         return 0;
     }

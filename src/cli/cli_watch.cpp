@@ -1,4 +1,5 @@
 #include "cli/cli_context.h"
+#include "drive/server_catalog.h"
 #include "core/lpb/lpb_watcher.h"
 #include "core/settings/comma_list.h"
 #include "core/settings/schema.h"

@@ -34,6 +34,60 @@ std::unique_ptr<ProcessLauncher> createProcessLauncher()
 #endif
 }
 
+namespace {
+
+// Runs every call of the platform's launcher with its server selected.
+class ProfileLauncher : public ProcessLauncher {
+public:
+    ProfileLauncher(std::unique_ptr<ProcessLauncher> launcher, std::string profile)
+        : m_launcher(std::move(launcher))
+        , m_profile(std::move(profile))
+    {
+    }
+
+    std::optional<std::string> gameProgram(const std::string& gameFolder) const override
+    {
+        ServerProfileScope scope(m_profile);
+        return m_launcher->gameProgram(gameFolder);
+    }
+    LaunchOutcome start(const std::string& gameFolder, const std::string& commandLine) override
+    {
+        ServerProfileScope scope(m_profile);
+        return m_launcher->start(gameFolder, commandLine);
+    }
+    ServerState poll() override
+    {
+        ServerProfileScope scope(m_profile);
+        return m_launcher->poll();
+    }
+    std::string consoleText() override
+    {
+        ServerProfileScope scope(m_profile);
+        return m_launcher->consoleText();
+    }
+    bool adopt() override
+    {
+        ServerProfileScope scope(m_profile);
+        return m_launcher->adopt();
+    }
+    bool stop(std::chrono::milliseconds grace) override
+    {
+        ServerProfileScope scope(m_profile);
+        return m_launcher->stop(grace);
+    }
+
+private:
+    std::unique_ptr<ProcessLauncher> m_launcher;
+    std::string m_profile;
+};
+
+} // namespace
+
+std::unique_ptr<ProcessLauncher> createProcessLauncherFor(const std::string& profile)
+{
+    return std::make_unique<ProfileLauncher>(createProcessLauncher(), profile);
+}
+
 std::unique_ptr<ServerConsole> createServerConsole()
 {
 #ifdef _WIN32

@@ -14,6 +14,9 @@ namespace varno {
 
 // The platform's game starter: a new console window on Windows, a tmux session elsewhere.
 std::unique_ptr<ProcessLauncher> createProcessLauncher();
+// The same for one server's profile, whichever is selected when it is used: its console lives where that server's
+// consoles live (its own tmux socket on Linux).
+std::unique_ptr<ProcessLauncher> createProcessLauncherFor(const std::string& profile);
 
 // The running server's console: its window on Windows, its tmux session elsewhere.
 std::unique_ptr<ServerConsole> createServerConsole();

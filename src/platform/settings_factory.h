@@ -17,6 +17,22 @@ void setSettingsFile(const std::string& path);
 // file settings.<id>.ini next to the settings file, or the key software\Vrn\Servers\<id>.
 void setServerProfile(const std::string& id);
 std::string serverProfile();
+// Selects a server for as long as it lives, then the one selected before: for the services of a server that is not
+// the selected one (its launcher's tmux socket, its console window), run on the panel's one thread.
+class ServerProfileScope {
+public:
+    explicit ServerProfileScope(const std::string& id)
+        : m_before(serverProfile())
+    {
+        setServerProfile(id);
+    }
+    ~ServerProfileScope() { setServerProfile(m_before); }
+    ServerProfileScope(const ServerProfileScope&) = delete;
+    ServerProfileScope& operator=(const ServerProfileScope&) = delete;
+
+private:
+    std::string m_before;
+};
 // The ids of the other servers' profiles, sorted.
 std::vector<std::string> otherServerProfiles();
 // Removes another server's settings; the first server's are never removed.

@@ -3,6 +3,7 @@
 #include "platform/win/win_keyboard_layout.h"
 
 #include "core/console/key_player.h"
+#include "server_games.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -151,4 +152,41 @@ TEST_F(WinConsoleTest, ReadsTheConsolesOutputControl)
 
     m_console.end();
     EXPECT_EQ(output.recentLines(500), std::nullopt);
+}
+
+TEST_F(WinConsoleTest, EachServersBridgeReachesTheConsoleOfItsOwnGame)
+{
+    ServerGames games;
+    const DWORD first = games.start("a");
+    const DWORD second = games.start("b");
+    ASSERT_NE(first, 0u);
+    ASSERT_NE(second, 0u);
+    // One bridge for whichever server is selected, as the panel has.
+    std::string selected;
+    const RunRecordPlaceSource place = [&] { return games.placeOf(selected); };
+    WinConsole console(place);
+    WinConsoleOutput output(place);
+    const auto player = keyPlayer();
+
+    for (const auto& [profile, game] : {std::pair{"a", first}, std::pair{"b", second}}) {
+        selected = profile;
+        const auto found = findServerConsole(games.placeOf(profile));
+        ASSERT_TRUE(found) << profile;
+        EXPECT_EQ(consoleProcessId(found->window), game) << profile;
+        bringPanelToFront();
+        ASSERT_TRUE(console.bringInputToForeground()) << profile;
+        ASSERT_EQ(player->PlayKeyString("echo " + std::string(profile) + "{ENTER}"), kpOk) << profile;
+        EXPECT_TRUE(waitUntil([&] { return games.report(profile).size() == 2; })) << profile;
+    }
+    for (const std::string profile : {"a", "b"}) {
+        selected = profile;
+        EXPECT_EQ(games.report(profile), (std::vector<std::string>{"ready", "typed echo " + profile}));
+        EXPECT_EQ(output.recentLines(500), (std::vector<std::string>{"Stand-in console", "]echo " + profile}));
+    }
+    // Neither a server without a game nor the first server, whose console would be one of theirs.
+    for (const std::string profile : {"c", ""}) {
+        selected = profile;
+        EXPECT_FALSE(console.exists()) << profile;
+        EXPECT_EQ(output.recentLines(500), std::nullopt) << profile;
+    }
 }

@@ -1,6 +1,8 @@
 #include "platform/win/win_launcher.h"
 
 #include "core/launch/command_line.h"
+#include "platform/win/win_console.h"
+#include "server_games.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -200,4 +202,51 @@ TEST_F(WinLauncherTest, AStopEndsAGameThatDoesNotEndByItselfAndMarksItAsked)
     const ServerState state = launcher.poll();
     EXPECT_EQ(state.kind, ServerState::Kind::Ended);
     EXPECT_TRUE(state.stopRequested);
+}
+
+TEST(WinLauncherProfiles, AServersLauncherAdoptsAndStopsItsOwnGameAlone)
+{
+    ServerGames games;
+    const DWORD first = games.start("a");
+    const DWORD second = games.start("b");
+    ASSERT_NE(first, 0u);
+    ASSERT_NE(second, 0u);
+    WinLauncher none(games.sourceOf("c"));
+    EXPECT_FALSE(none.adopt());
+
+    WinLauncher adopter(games.sourceOf("b"));
+    ASSERT_TRUE(adopter.adopt());
+    EXPECT_TRUE(adopter.stop(std::chrono::milliseconds(2000)));
+
+    EXPECT_FALSE(findConsoleWindow(second));
+    EXPECT_TRUE(findConsoleWindow(first));
+}
+
+TEST(WinLauncherProfiles, AnIdGivenToALaterProcessIsNotTheRecordedGame)
+{
+    ServerGames games;
+    const DWORD game = games.start("a");
+    ASSERT_NE(game, 0u);
+    const auto recorded = readRunRecord(games.placeOf("a"));
+    ASSERT_TRUE(recorded);
+    ASSERT_EQ(recorded->processId, game);
+    ASSERT_TRUE(writeRunRecord(games.placeOf("a"), {game, recorded->createdAt - 1}));
+
+    EXPECT_FALSE(WinLauncher(games.sourceOf("a")).adopt());
+}
+
+TEST(WinLauncherProfiles, TheFirstServerAdoptsAnUnrecordedGameButNoOtherServersGame)
+{
+    ServerGames games;
+    ASSERT_NE(games.start("a"), 0u);
+    WinLauncher adopter(games.sourceOf(""));
+    EXPECT_FALSE(adopter.adopt());
+    const DWORD unrecorded = games.startUnrecorded();
+    ASSERT_NE(unrecorded, 0u);
+
+    ASSERT_TRUE(adopter.adopt());
+
+    const auto record = readRunRecord(games.placeOf(""));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->processId, unrecorded);
 }

@@ -24,6 +24,7 @@ constexpr std::array kAllSettings{
     kAutoSaveMapRotation, kAutoSaveStartup, kAutoSaveRemoteAccess, kAutoSaveServerTools, kAutoSaveAdvanced,
     kCmdLine,
     kProfileName,
+    kProfileRemote,
 };
 
 constexpr std::array kRestorableSections{kSectionBots, kSectionAdvanced, kSectionMaps, kSectionServer,

@@ -168,6 +168,8 @@ inline constexpr SettingKey kCmdLine{kSectionCmdLine, "CmdLine", Encoding::Text,
 
 // Profile: the server's own name among several (empty for the first server: it answers to "default").
 inline constexpr SettingKey kProfileName{kSectionProfile, "Name", Encoding::Text, ""};
+// A virtual server: one on a remote computer, reached over rcon at the watcher's remote host and port only.
+inline constexpr SettingKey kProfileRemote{kSectionProfile, "Remote", Encoding::Flag, "0"};
 
 // Every value above, section by section.
 std::span<const SettingKey> allSettings();

@@ -1,11 +1,14 @@
 #include "platform/win/win_console.h"
 
 #include "core/console/console_names.h"
+#include "platform/win/win_process.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace varno {
 
@@ -16,9 +19,10 @@ constexpr const char* kInputFieldClass = "Edit";
 constexpr DWORD kFocusPatienceMs = 1000;
 constexpr DWORD kFocusPollMs = 5;
 
-HWND findConsole()
+HWND findConsole(const RunRecordPlaceSource& place)
 {
-    return static_cast<HWND>(findConsoleWindow());
+    const auto found = findServerConsole(place ? place() : RunRecordPlace());
+    return found ? static_cast<HWND>(found->window) : nullptr;
 }
 
 bool inputHasFocus(HWND console, HWND input)
@@ -78,6 +82,23 @@ unsigned long consoleProcessId(void* consoleWindow)
     return processId;
 }
 
+std::optional<ServerConsoleWindow> findServerConsole(const RunRecordPlace& place)
+{
+    std::vector<ServerConsoleWindow> consoles;
+    const std::string windowClass(kConsoleWindowClass);
+    for (HWND window = FindWindowExA(nullptr, nullptr, windowClass.c_str(), nullptr); window;
+         window = FindWindowExA(nullptr, window, windowClass.c_str(), nullptr)) {
+        const unsigned long processId = consoleProcessId(window);
+        consoles.push_back({window, {processId, processCreationTime(processId)}});
+    }
+    std::vector<RunRecord> processes;
+    for (const ServerConsoleWindow& console : consoles)
+        processes.push_back(console.process);
+    const auto chosen =
+        recordedServerAmong(processes, place.profile.empty(), readRunRecord(place), otherRunRecords(place));
+    return chosen ? std::optional(consoles[*chosen]) : std::nullopt;
+}
+
 std::optional<std::string> consoleWindowText(void* consoleWindow)
 {
     const HWND output = findOutputControl(static_cast<HWND>(consoleWindow));
@@ -96,14 +117,19 @@ std::optional<std::string> consoleWindowText(void* consoleWindow)
     return text;
 }
 
+WinConsole::WinConsole(RunRecordPlaceSource place)
+    : m_place(std::move(place))
+{
+}
+
 bool WinConsole::exists()
 {
-    return findConsole() != nullptr;
+    return findConsole(m_place) != nullptr;
 }
 
 bool WinConsole::bringInputToForeground()
 {
-    const HWND console = findConsole();
+    const HWND console = findConsole(m_place);
     if (!console)
         return false;
     const HWND input = FindWindowExA(console, nullptr, kInputFieldClass, nullptr);
@@ -117,6 +143,11 @@ bool WinConsole::bringInputToForeground()
     return SetForegroundWindow(console) && awaitInputFocus(console, input);
 }
 
+WinConsoleWindowOpener::WinConsoleWindowOpener(RunRecordPlaceSource place)
+    : m_place(std::move(place))
+{
+}
+
 ConsoleWindowOpener::Opening WinConsoleWindowOpener::open(const std::string&)
 {
     return {};
@@ -124,7 +155,7 @@ ConsoleWindowOpener::Opening WinConsoleWindowOpener::open(const std::string&)
 
 bool WinConsoleWindowOpener::attached(const std::string&)
 {
-    return findConsole() != nullptr;
+    return findConsole(m_place) != nullptr;
 }
 
 std::string WinConsoleWindowOpener::attachCommand(const std::string&) const
@@ -132,9 +163,14 @@ std::string WinConsoleWindowOpener::attachCommand(const std::string&) const
     return {};
 }
 
+WinConsoleOutput::WinConsoleOutput(RunRecordPlaceSource place)
+    : m_place(std::move(place))
+{
+}
+
 std::optional<std::vector<std::string>> WinConsoleOutput::recentLines(std::size_t maxLines)
 {
-    const HWND console = findConsole();
+    const HWND console = findConsole(m_place);
     if (!console)
         return std::nullopt;
     const std::optional<std::string> text = consoleWindowText(console);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace varno {
 
 namespace {
@@ -14,8 +16,25 @@ constexpr unsigned kStartWaitMs = 100;
 
 } // namespace
 
-WinLauncher::WinLauncher() = default;
+WinLauncher::WinLauncher(RunRecordPlaceSource place)
+    : m_place(std::move(place))
+{
+}
+
 WinLauncher::~WinLauncher() = default;
+
+RunRecordPlace WinLauncher::place() const
+{
+    return m_place ? m_place() : RunRecordPlace();
+}
+
+void WinLauncher::record(const WinProcess& process) const
+{
+    // A record that cannot be kept is no reason to fail: this launcher still has its process, only the console
+    // bridge and a later run will not find it.
+    if (const std::uint64_t createdAt = process.creationTime())
+        writeRunRecord(place(), {process.id(), createdAt});
+}
 
 std::optional<std::string> WinLauncher::gameProgram(const std::string&) const
 {
@@ -33,6 +52,8 @@ LaunchOutcome WinLauncher::start(const std::string& gameFolder, const std::strin
     auto process = std::make_unique<WinProcess>();
     if (!process->start(commandLine))
         return outcome;
+    // Before the wait, so that its console is never taken for a server without a record meanwhile.
+    record(*process);
     outcome.exitCode = static_cast<int>(process->wait(kStartWaitMs));
     // A crash ends a Windows program with its exception code, a negative number that would read as "not started".
     if (outcome.exitCode < 0)
@@ -71,13 +92,17 @@ std::string WinLauncher::consoleText()
 
 bool WinLauncher::adopt()
 {
-    // A running game shows its console window; the process that owns it is the server.
-    void* console = findConsoleWindow();
+    // A running game shows its console window; the process that owns the one of this launcher's server is it.
+    const auto console = findServerConsole(place());
     if (!console)
         return false;
     auto process = std::make_unique<WinProcess>();
-    if (!process->open(consoleProcessId(console)) || process->wait(0) != kStillActive)
+    if (!process->open(console->process.processId) || process->wait(0) != kStillActive)
         return false;
+    // The id may have passed to another process since the window was found.
+    if (console->process.createdAt != 0 && process->creationTime() != console->process.createdAt)
+        return false;
+    record(*process);
     m_process = std::move(process);
     m_stopRequested = false;
     return true;

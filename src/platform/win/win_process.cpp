@@ -14,6 +14,28 @@ long startInNewConsole(const std::string& commandLine, unsigned waitMs)
     return process.wait(waitMs);
 }
 
+namespace {
+
+std::uint64_t creationTimeOf(HANDLE process)
+{
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return (std::uint64_t(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+} // namespace
+
+std::uint64_t processCreationTime(unsigned long processId)
+{
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(processId));
+    if (!process)
+        return 0;
+    const std::uint64_t created = creationTimeOf(process);
+    CloseHandle(process);
+    return created;
+}
+
 WinProcess::~WinProcess()
 {
     if (m_process)
@@ -54,6 +76,11 @@ bool WinProcess::open(unsigned long processId)
 unsigned long WinProcess::id() const
 {
     return m_process ? GetProcessId(m_process) : 0;
+}
+
+std::uint64_t WinProcess::creationTime() const
+{
+    return m_process ? creationTimeOf(m_process) : 0;
 }
 
 long WinProcess::wait(unsigned waitMs) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace varno {
@@ -9,6 +10,10 @@ namespace varno {
 // result is its exit code taken as a signed number: 259 (STILL_ACTIVE) while it runs, -1 when it could
 // not be started.
 long startInNewConsole(const std::string& commandLine, unsigned waitMs);
+
+// When the process with that id was created (FILETIME ticks), which tells it from a later process given the same
+// id; 0 when it is gone or may not be asked.
+std::uint64_t processCreationTime(unsigned long processId);
 
 // A process started in a new console whose handle is kept, so that its end and exit code can be learnt
 // later (the watchdog's poll).
@@ -24,6 +29,8 @@ public:
     // Takes on the running process with that id; false when it is gone or may not be waited for.
     bool open(unsigned long processId);
     unsigned long id() const;
+    // When it was created (FILETIME ticks); 0 without a process.
+    std::uint64_t creationTime() const;
     bool started() const { return m_process != nullptr; }
     // Waits up to waitMs; the exit code as a signed number, 259 (STILL_ACTIVE) while it runs, -1 without a process.
     long wait(unsigned waitMs) const;

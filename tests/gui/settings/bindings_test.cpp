@@ -48,8 +48,9 @@ TEST_F(BindingsTest, EveryControlStartsAtItsSchemaDefaultAndEveryShownValueIsBou
         EXPECT_EQ(binding.value(), fresh.text(key));
         bound.insert(nameOf(key));
     }
-    // What no control shows: the loader's flag, the installation folder and the server's profile name.
-    const std::set<std::string> unbound{nameOf(kRestoreFlags), nameOf(kInstallDir), nameOf(kProfileName)};
+    // What no control shows: the loader's flag, the installation folder and the server's profile.
+    const std::set<std::string> unbound{nameOf(kRestoreFlags), nameOf(kInstallDir), nameOf(kProfileName),
+                                        nameOf(kProfileRemote)};
     for (const SettingKey& key : allSettings())
         EXPECT_NE(bound.contains(nameOf(key)), unbound.contains(nameOf(key))) << nameOf(key);
 }
