@@ -1,4 +1,5 @@
 #include "cli/cli_launch.h"
+#include "core/lpb/server_info.h"
 #include "core/console/console_output.h"
 #include "core/launch/game_address.h"
 #include "core/launch/launch_input.h"
@@ -92,14 +93,14 @@ int launchCommand(Context& context)
     QUdpSocket socket;
     socket.bind(QHostAddress(QHostAddress::AnyIPv4), 0);
     const QHostAddress server(toQ(address.reachableIp()));
-    const QByteArray query("\xff\xff\xff\xffgetstatus");
+    const QByteArray query(kGetStatusQuery.data(), qsizetype(kGetStatusQuery.size()));
     const auto answered = [&](int waitMs) {
         socket.writeDatagram(query, server, quint16(address.port));
         if (!socket.waitForReadyRead(waitMs))
             return false;
         bool status = false;
         while (socket.hasPendingDatagrams())
-            status = status || socket.receiveDatagram().data().startsWith("\xff\xff\xff\xffstatusResponse");
+            status = status || isStatusResponse(socket.receiveDatagram().data().toStdString());
         return status;
     };
     const bool portTaken = answered(kAnswerPollMs);

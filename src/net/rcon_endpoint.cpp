@@ -7,6 +7,8 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
+#include <algorithm>
+
 namespace varno {
 
 namespace {
@@ -64,7 +66,19 @@ quint16 RconEndpoint::localPort() const
 void RconEndpoint::aim(const RconTarget& target)
 {
     m_target = target;
+    lookUp(target, m_resolutions[target]);
+}
+
+void RconEndpoint::listen(const RconTarget& target)
+{
+    m_listened.insert(target);
     Resolution& resolution = m_resolutions[target];
+    if (resolution.lookupId < 0 && !resolution.address)
+        lookUp(target, resolution);
+}
+
+void RconEndpoint::lookUp(const RconTarget& target, Resolution& resolution)
+{
     // A lookup still running is left to finish; its answer is dropped below, as it no longer is the latest.
     resolution.lookupId = -1;
 
@@ -130,19 +144,28 @@ void RconEndpoint::send(const RconTarget& target, const QByteArray& payload)
         throw VarnoError(toStd(m_socket->errorString()));
 }
 
+bool RconEndpoint::isFrom(const RconTarget& target, const QNetworkDatagram& datagram) const
+{
+    const auto it = m_resolutions.find(target);
+    return it != m_resolutions.end() && it->second.address && datagram.senderPort() == target.port &&
+           it->second.address->isEqual(datagram.senderAddress(), QHostAddress::TolerantConversion);
+}
+
 void RconEndpoint::readPendingDatagrams()
 {
     while (m_socket->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = m_socket->receiveDatagram();
-        const auto it = m_resolutions.find(m_target);
-        const bool fromTarget = it != m_resolutions.end() && it->second.address &&
-                                datagram.senderPort() == m_target.port &&
-                                it->second.address->isEqual(datagram.senderAddress(), QHostAddress::TolerantConversion);
-        if (!fromTarget) {
-            emit foreignDatagramDropped(sourceText(datagram.senderAddress(), quint16(datagram.senderPort())));
+        const QString source = sourceText(datagram.senderAddress(), quint16(datagram.senderPort()));
+        if (isFrom(m_target, datagram)) {
+            emit datagramArrived(datagram.data(), source);
             continue;
         }
-        emit datagramArrived(datagram.data(), sourceText(datagram.senderAddress(), quint16(datagram.senderPort())));
+        const auto listened = std::find_if(m_listened.begin(), m_listened.end(),
+                                           [&](const RconTarget& target) { return isFrom(target, datagram); });
+        if (listened != m_listened.end())
+            emit listenedDatagramArrived(*listened, datagram.data(), source);
+        else
+            emit foreignDatagramDropped(source);
     }
 }
 

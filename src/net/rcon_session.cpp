@@ -49,6 +49,7 @@ RconSession::RconSession(QObject* parent)
     connect(m_pacerTimer, &QTimer::timeout, this, &RconSession::sendPaced);
     connect(m_replyTimer, &QTimer::timeout, this, [this] { drainReplies(false); });
     connect(m_endpoint, &RconEndpoint::datagramArrived, this, &RconSession::datagramArrived);
+    connect(m_endpoint, &RconEndpoint::listenedDatagramArrived, this, &RconSession::listenedDatagramArrived);
     connect(m_endpoint, &RconEndpoint::lookupFinished, this, &RconSession::releaseAfterLookup);
     connect(m_endpoint, &RconEndpoint::foreignDatagramDropped, this, [this](const QString& source) {
         m_health.foreignReply(m_lastAimed, toStd(source));
@@ -67,7 +68,7 @@ void RconSession::aim(const RconTarget& target)
 void RconSession::poll(const RconTarget& target, std::string payload)
 {
     aim(target);
-    queue({target, std::move(payload), 0, 0, true});
+    queue({target, std::move(payload), 0, 0, Kind::Poll});
 }
 
 void RconSession::send(std::string payload, std::int64_t minGapUs, std::uint64_t id)
@@ -77,15 +78,23 @@ void RconSession::send(std::string payload, std::int64_t minGapUs, std::uint64_t
 
 void RconSession::sendTo(const RconTarget& target, std::string payload, std::int64_t minGapUs, std::uint64_t id)
 {
-    queue({target, std::move(payload), minGapUs, id, false});
+    queue({target, std::move(payload), minGapUs, id, Kind::Command});
+}
+
+void RconSession::queryInfo(const RconTarget& target)
+{
+    m_endpoint->listen(target);
+    queue({target, std::string(kGetStatusQuery), 0, 0, Kind::Query});
 }
 
 void RconSession::queue(Queued queued)
 {
     if (!m_endpoint->isResolved(queued.target)) {
-        // One poll waits for the lookup at a time, as in the pacer.
-        if (queued.poll)
-            std::erase_if(m_awaitingLookup, [&](const Queued& waiting) { return waiting.poll && waiting.target == queued.target; });
+        // One poll and one query wait for the lookup at a time, as in the pacer.
+        if (queued.kind != Kind::Command)
+            std::erase_if(m_awaitingLookup, [&](const Queued& waiting) {
+                return waiting.kind == queued.kind && waiting.target == queued.target;
+            });
         m_awaitingLookup.push_back(std::move(queued));
         return;
     }
@@ -95,8 +104,12 @@ void RconSession::queue(Queued queued)
 
 void RconSession::toPacer(Queued queued)
 {
-    if (!queued.poll) {
+    if (queued.kind == Kind::Command) {
         m_pacer.enqueue(queued.target, std::move(queued.payload), queued.minGapUs, queued.id);
+        return;
+    }
+    if (queued.kind == Kind::Query) {
+        m_pacer.enqueueQuery(queued.target, std::move(queued.payload));
         return;
     }
     // The server's limit had no room for the last poll before this one was due: the operator hears of it.
@@ -109,8 +122,9 @@ void RconSession::toPacer(Queued queued)
 void RconSession::clearQueued()
 {
     m_pacer.clear();
-    m_awaitingLookup.clear();
-    m_pacerTimer->stop();
+    std::erase_if(m_awaitingLookup, [](const Queued& waiting) { return waiting.kind != Kind::Query; });
+    // Re-armed for the queries that stay, or stopped.
+    sendPaced();
 }
 
 bool RconSession::isSending() const
@@ -147,8 +161,14 @@ void RconSession::releaseAfterLookup(const RconTarget& target, const QString& er
     std::copy_if(m_awaitingLookup.begin(), m_awaitingLookup.end(), std::back_inserter(released), forTarget);
     std::erase_if(m_awaitingLookup, forTarget);
     if (!error.isEmpty()) {
-        m_health.hostNotFound(target);
-        healthChanged();
+        // A host looked up for getstatus queries alone says nothing about the watcher's servers.
+        const bool queriesOnly = !released.empty() && target != m_lastAimed &&
+                                 std::all_of(released.begin(), released.end(),
+                                             [](const Queued& waiting) { return waiting.kind == Kind::Query; });
+        if (!queriesOnly) {
+            m_health.hostNotFound(target);
+            healthChanged();
+        }
         if (!released.empty())
             report(error);
         return;
@@ -179,7 +199,10 @@ void RconSession::sendPaced()
                              QByteArray(datagram->payload.data(), qsizetype(datagram->payload.size())));
             now = nowUs();
             // The gap to the next datagram counts from when this one left, not from when it was due.
-            m_pacer.markSent(datagram->target, now);
+            if (datagram->paced)
+                m_pacer.markSent(datagram->target, now);
+            if (datagram->query)
+                m_infoAwaited.insert(datagram->target);
             if (datagram->poll) {
                 m_health.pollSent(datagram->target, nowMs());
                 healthChanged();
@@ -204,13 +227,41 @@ void RconSession::sendPaced()
 
 void RconSession::datagramArrived(const QByteArray& payload, const QString& source)
 {
+    const std::string_view datagram(payload.constData(), std::size_t(payload.size()));
+    // Not an rcon reply: it must not join one, nor count as the server's answer.
+    if (isStatusResponse(datagram)) {
+        infoArrived(m_endpoint->target(), datagram);
+        return;
+    }
     if (payload.startsWith(kStatusReplyStart))
         m_openStatusSource = source;
-    m_assembler.feed(std::string_view(payload.constData(), std::size_t(payload.size())), nowMs(), toStd(source));
+    m_assembler.feed(datagram, nowMs(), toStd(source));
     const bool tableComplete = source == m_openStatusSource && payload.endsWith(kStatusTableEnd);
     if (tableComplete)
         m_openStatusSource.clear();
     drainReplies(tableComplete);
+}
+
+void RconSession::listenedDatagramArrived(const RconTarget& target, const QByteArray& payload, const QString& source)
+{
+    const std::string_view datagram(payload.constData(), std::size_t(payload.size()));
+    if (isStatusResponse(datagram)) {
+        infoArrived(target, datagram);
+        return;
+    }
+    // Anything else from there is what it was before the server was queried: a reply from a server not polled.
+    m_health.foreignReply(m_lastAimed, toStd(source));
+    healthChanged();
+}
+
+void RconSession::infoArrived(const RconTarget& from, std::string_view datagram)
+{
+    // One answer per query that left; a repeated or unasked one is dropped.
+    if (m_infoAwaited.erase(from) == 0)
+        return;
+    const std::optional<ServerInfo> info = parseStatusResponse(datagram);
+    if (info && onServerInfo)
+        onServerInfo(from, *info);
 }
 
 void RconSession::drainReplies(bool tableComplete)

@@ -2,6 +2,7 @@
 
 #include "core/lpb/rcon_pacer.h"
 #include "core/lpb/reply_assembler.h"
+#include "core/lpb/server_info.h"
 #include "core/lpb/status_parser.h"
 #include "core/lpb/watcher_health.h"
 
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +27,9 @@ class RconEndpoint;
 // and each complete reply is parsed once and handed on. The session keeps
 // the target, each server's pace and the watcher's health to itself. Used by the ZOZ Idaroz page, varno
 // watch, varno rcon and varno status.
+//
+// Getstatus queries for a server's rules and players go the same way, so that they share each server's limit with
+// the rcon datagrams; their answers are read apart and never count as rcon replies.
 class RconSession : public QObject {
     Q_OBJECT
 public:
@@ -43,7 +48,11 @@ public:
     void send(std::string payload, std::int64_t minGapUs = 0, std::uint64_t id = 0);
     // The same for target, which need not be the one aimed at.
     void sendTo(const RconTarget& target, std::string payload, std::int64_t minGapUs = 0, std::uint64_t id = 0);
-    // Drops everything that has not left yet.
+    // A getstatus query of target, which need not be the one aimed at; its answer goes to onServerInfo. It waits
+    // behind the commands and the poll for the same server, and at most one waits for each target: a newer one takes
+    // the place of one that has not left yet.
+    void queryInfo(const RconTarget& target);
+    // Drops everything that has not left yet but the getstatus queries, which are not the watcher's.
     void clearQueued();
     // Whether datagrams still wait for their turn or for their host's lookup.
     bool isSending() const;
@@ -63,14 +72,17 @@ public:
     std::function<void(const QString& message)> onError;
     // The health may have changed.
     std::function<void()> onHealth;
+    // Receives the answer to each getstatus query that has left, once; answers nobody waits for are dropped.
+    std::function<void(const RconTarget& from, const ServerInfo& info)> onServerInfo;
 
 private:
+    enum class Kind { Command, Poll, Query };
     struct Queued {
         RconTarget target;
         std::string payload;
         std::int64_t minGapUs = 0;
         std::uint64_t id = 0;
-        bool poll = false;
+        Kind kind = Kind::Command;
     };
 
     void queue(Queued queued);
@@ -80,6 +92,8 @@ private:
     void sendPaced();
     void releaseAfterLookup(const RconTarget& target, const QString& error);
     void datagramArrived(const QByteArray& payload, const QString& source);
+    void listenedDatagramArrived(const RconTarget& target, const QByteArray& payload, const QString& source);
+    void infoArrived(const RconTarget& from, std::string_view datagram);
     void drainReplies(bool tableComplete);
     void report(const QString& message);
     std::int64_t nowUs() const;
@@ -91,6 +105,7 @@ private:
     WatcherHealth m_health;
     QTimer* m_pacerTimer;
     std::vector<Queued> m_awaitingLookup;
+    std::set<RconTarget> m_infoAwaited; // a query has left, its answer has not come
     ReplyAssembler m_assembler;
     QTimer* m_replyTimer;
     QString m_openStatusSource;

@@ -4,13 +4,16 @@
 
 namespace varno::standin {
 
-void CvarTable::declare(std::string_view name, std::string_view defaultValue)
+void CvarTable::declare(std::string_view name, std::string_view defaultValue, bool serverInfo, CvarOrigin origin)
 {
-    if (Cvar* cvar = find(name)) {
-        cvar->resetValue = defaultValue;
-        return;
+    Cvar* cvar = find(name);
+    if (!cvar) {
+        cvar = &create(name, defaultValue, origin);
+    } else if (origin == CvarOrigin::Engine || cvar->origin == CvarOrigin::User) {
+        cvar->origin = origin;
     }
-    m_cvars.emplace(toLower(name), Cvar{std::string(name), std::string(defaultValue), std::string(defaultValue)});
+    cvar->resetValue = defaultValue;
+    cvar->serverInfo = cvar->serverInfo || serverInfo;
 }
 
 Cvar& CvarTable::set(std::string_view name, std::string_view value)
@@ -19,8 +22,15 @@ Cvar& CvarTable::set(std::string_view name, std::string_view value)
         cvar->value = value;
         return *cvar;
     }
-    return m_cvars.emplace(toLower(name), Cvar{std::string(name), std::string(value), std::string(value)})
-        .first->second;
+    return create(name, value, CvarOrigin::User);
+}
+
+Cvar& CvarTable::create(std::string_view name, std::string_view value, CvarOrigin origin)
+{
+    Cvar cvar{std::string(name), std::string(value), std::string(value)};
+    cvar.origin = origin;
+    cvar.created = ++m_created;
+    return m_cvars.emplace(toLower(name), std::move(cvar)).first->second;
 }
 
 Cvar* CvarTable::find(std::string_view name)
@@ -44,6 +54,14 @@ std::string CvarTable::value(std::string_view name) const
 int CvarTable::integer(std::string_view name) const
 {
     return toInteger(value(name));
+}
+
+std::vector<const Cvar*> CvarTable::all() const
+{
+    std::vector<const Cvar*> cvars;
+    for (const auto& entry : m_cvars)
+        cvars.push_back(&entry.second);
+    return cvars;
 }
 
 std::vector<std::string> CvarTable::names() const

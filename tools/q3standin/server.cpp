@@ -1,11 +1,13 @@
 #include "server.h"
 
 #include "process_end.h"
+#include "status_query.h"
 #include "status_table.h"
 
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <span>
 #include <sstream>
 #include <utility>
 
@@ -18,6 +20,7 @@ constexpr std::string_view kNoRconPassword = "No rconpassword set on the server.
 constexpr std::string_view kServerNotRunning = "Server is not running.\n";
 constexpr std::string_view kBaseGame = "baseq3";
 constexpr int kProtocolVersion = 68;
+constexpr int kSinglePlayerGametype = 2;
 
 struct CvarDefault {
     std::string_view name;
@@ -25,31 +28,24 @@ struct CvarDefault {
 };
 
 // The cvars a dedicated server's engine and game register, so that a server script can set them the bare way;
-// client settings such as rate and cl_allowDownload are not among them.
+// client settings such as rate and cl_allowDownload are not among them. Those in the getstatus answer follow below.
 constexpr CvarDefault kCvarDefaults[] = {
     {"net_port", "27960"},
     {"net_ip", "0.0.0.0"},
     {"dedicated", "0"},
     {"fs_game", ""},
     {"com_hunkmegs", "56"},
-    {"sv_hostname", "noname"},
-    {"sv_maxclients", "8"},
-    {"g_gametype", "0"},
-    {"fraglimit", "20"},
-    {"timelimit", "0"},
     {"sv_pure", "1"},
     {"rconpassword", ""},
     {"sv_cheats", "0"},
     {"g_motd", ""},
     {"g_password", ""},
-    {"sv_maxRate", "0"},
     {"g_quadfactor", "3"},
     {"g_forcerespawn", "20"},
     {"g_weaponrespawn", "5"},
     {"g_gravity", "800"},
     {"g_speed", "320"},
     {"g_knockback", "1000"},
-    {"sv_allowDownload", "0"},
     {"g_teamAutoJoin", "0"},
     {"g_teamForceBalance", "0"},
     {"g_allowVote", "1"},
@@ -57,13 +53,60 @@ constexpr CvarDefault kCvarDefaults[] = {
     {"g_banIPs", ""},
     {"bot_nochat", "0"},
     {"bot_minplayers", "0"},
-    {"mapname", "nomap"},
     {"nextmap", ""},
     {"standin_status", "classic"},
     {"standin_rcon_throttle", ""},
     {"developer", "0"},
     {"standin_log", ""},
 };
+
+// The cvars flagged SERVERINFO, in the order each engine registers them: Com_Init (common.c), then SV_Init (sv_init.c).
+// "version" gets its value apart.
+constexpr CvarDefault kClassicServerInfo[] = {
+    {"version", ""},           {"dmflags", "0"},       {"fraglimit", "20"},
+    {"timelimit", "0"},        {"g_gametype", "0"},    {"sv_keywords", ""},
+    {"protocol", "68"},        {"mapname", "nomap"},   {"sv_privateClients", "0"},
+    {"sv_hostname", "noname"}, {"sv_maxclients", "8"}, {"sv_maxRate", "0"},
+    {"sv_minPing", "0"},       {"sv_maxPing", "0"},    {"sv_floodProtect", "1"},
+    {"sv_allowDownload", "0"},
+};
+constexpr CvarDefault kIoq3ServerInfo[] = {
+    {"version", ""},           {"com_gamename", "Quake3Arena"},
+    {"com_protocol", "71"},    {"dmflags", "0"},
+    {"fraglimit", "20"},       {"timelimit", "0"},
+    {"g_gametype", "0"},       {"sv_keywords", ""},
+    {"mapname", "nomap"},      {"sv_privateClients", "0"},
+    {"sv_hostname", "noname"}, {"sv_maxclients", "8"},
+    {"sv_minRate", "0"},       {"sv_maxRate", "0"},
+    {"sv_dlRate", "100"},      {"sv_minPing", "0"},
+    {"sv_maxPing", "0"},       {"sv_floodProtect", "1"},
+    {"sv_allowDownload", "0"}, {"sv_dlURL", ""},
+};
+constexpr CvarDefault kQuake3eServerInfo[] = {
+    {"protocol", "68"},         {"version", ""},           {"dmflags", "0"},         {"fraglimit", "20"},
+    {"timelimit", "0"},         {"g_gametype", "0"},       {"sv_keywords", ""},      {"mapname", "nomap"},
+    {"sv_privateClients", "0"}, {"sv_hostname", "noname"}, {"sv_maxclients", "8"},   {"sv_minRate", "0"},
+    {"sv_maxRate", "0"},        {"sv_dlRate", "100"},      {"sv_floodProtect", "1"}, {"sv_allowDownload", "1"},
+    {"sv_dlURL", ""},
+};
+// The baseq3 game's, registered when a map starts (gameCvarTable in g_main.c).
+constexpr CvarDefault kGameServerInfo[] = {
+    {"gamename", "baseq3"}, {"g_gametype", "0"}, {"sv_maxclients", "8"}, {"g_maxGameClients", "0"}, {"dmflags", "0"},
+    {"fraglimit", "20"},    {"timelimit", "0"},  {"capturelimit", "8"},  {"g_needpass", "0"},
+};
+
+std::string_view engineName(StatusLayout engine)
+{
+    switch (engine) {
+    case StatusLayout::Ioq3:
+        return "ioq3";
+    case StatusLayout::Quake3e:
+        return "quake3e";
+    case StatusLayout::Classic:
+        break;
+    }
+    return "classic";
+}
 
 bool isSetCommand(std::string_view name)
 {
@@ -146,6 +189,8 @@ void Server::applyStartupSettings(const std::vector<std::string>& commands)
         if (!args.empty() && isSetCommand(args[0]))
             execute(command);
     }
+    // The engine registers its own cvars after the command line's settings, which made theirs earlier.
+    registerEngineCvars();
     m_startingUp = false;
     followLogSetting();
     m_startupLog.clear();
@@ -415,24 +460,34 @@ void Server::handleRcon(std::string_view text, const std::string& senderIp, cons
     m_output.endRedirect();
 }
 
-std::string Server::serverInfo() const
+void Server::registerEngineCvars()
 {
-    return "\\sv_hostname\\" + m_cvars.value("sv_hostname") + "\\mapname\\" + m_cvars.value("mapname") +
-           "\\sv_maxclients\\" + m_cvars.value("sv_maxclients") + "\\g_gametype\\" + m_cvars.value("g_gametype") +
-           "\\protocol\\" + std::to_string(kProtocolVersion);
+    m_engine = statusLayoutFromName(m_cvars.value("standin_status"));
+    std::span<const CvarDefault> registered = kClassicServerInfo;
+    if (m_engine == StatusLayout::Ioq3)
+        registered = kIoq3ServerInfo;
+    else if (m_engine == StatusLayout::Quake3e)
+        registered = kQuake3eServerInfo;
+    const std::string version = "q3standin " + std::string(engineName(m_engine));
+    for (const CvarDefault& cvar : registered)
+        m_cvars.declare(cvar.name, cvar.name == "version" ? std::string_view(version) : cvar.value, true);
+}
+
+void Server::registerGameCvars()
+{
+    for (const CvarDefault& cvar : kGameServerInfo)
+        m_cvars.declare(cvar.name, cvar.value, true, CvarOrigin::Game);
 }
 
 void Server::answerStatusQuery(const Args& args, const SendFunction& send)
 {
-    std::string reply = std::string(kConnectionlessHeader) + "statusResponse\n" + serverInfo();
-    if (args.size() > 1)
-        reply += "\\challenge\\" + args[1];
-    reply += '\n';
-    for (const auto& [number, client] : m_clients.clients()) {
-        if (client.state != ClientState::Zombie)
-            reply += std::to_string(client.score) + ' ' + std::to_string(client.ping) + " \"" + client.name + "\"\n";
-    }
-    send(reply);
+    // The game's frame keeps g_needpass telling whether g_password asks for one.
+    const std::string password = m_cvars.value("g_password");
+    m_cvars.set("g_needpass", !password.empty() && !equalsIgnoringCase(password, "none") ? "1" : "0");
+    const std::optional<std::string> reply =
+        statusResponse(m_cvars, m_engine, args.size() > 1 ? args[1] : std::string(), m_clients.clients());
+    if (reply)
+        send(std::string(kConnectionlessHeader) + *reply);
 }
 
 void Server::answerInfoQuery(const Args& args, const SendFunction& send)
@@ -456,7 +511,10 @@ void Server::commandSet(const Args& args)
         print("usage: set <variable> <value>\n");
         return;
     }
-    m_cvars.set(args[1], argumentsFrom(args, 2));
+    Cvar& cvar = m_cvars.set(args[1], argumentsFrom(args, 2));
+    // "sets" flags the cvar SERVERINFO, as the engine's Cvar_Set_f does.
+    if (equalsIgnoringCase(args[0], "sets"))
+        cvar.serverInfo = true;
 }
 
 void Server::commandVstr(const Args& args)
@@ -513,6 +571,10 @@ void Server::commandMap(const Args& args)
     print("------ Server Initialization ------\n");
     print("Server: " + args[1] + '\n');
     m_cvars.set("mapname", args[1]);
+    // Only "spmap" starts a single player game; "map" makes it free for all (SV_Map_f in sv_ccmds.c).
+    if (m_cvars.integer("g_gametype") == kSinglePlayerGametype)
+        m_cvars.set("g_gametype", "0");
+    registerGameCvars();
     m_running = true;
     // The game reads its ban list when a map starts.
     m_bans = BanList::fromCvar(m_cvars.value("g_banIPs"), [this](const std::string& complaint) { print(complaint); });

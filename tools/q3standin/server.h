@@ -6,6 +6,7 @@
 #include "cvar_table.h"
 #include "output.h"
 #include "rcon.h"
+#include "status_table.h"
 
 #include <chrono>
 #include <cstdint>
@@ -79,7 +80,9 @@ private:
     bool admitted(const char* handler, FloodVerdict verdict, const std::string& senderIp);
     void answerStatusQuery(const Args& args, const SendFunction& send);
     void answerInfoQuery(const Args& args, const SendFunction& send);
-    std::string serverInfo() const;
+    // The cvars flagged SERVERINFO, as the engine chosen by standin_status and the baseq3 game register them.
+    void registerEngineCvars();
+    void registerGameCvars();
 
     // Console commands.
     void commandSet(const Args& args);
@@ -119,6 +122,7 @@ private:
     ClientTable m_clients;
     BanList m_bans;
     FloodProtection m_flood;
+    StatusLayout m_engine = StatusLayout::Classic; // as standin_status named it at start
     std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
     bool m_running = false;
     bool m_quit = false;

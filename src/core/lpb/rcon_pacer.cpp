@@ -37,11 +37,26 @@ bool RconPacer::enqueuePoll(const RconTarget& target, std::string payload)
     return firstWaiting;
 }
 
+bool RconPacer::enqueueQuery(const RconTarget& target, std::string payload)
+{
+    Server& server = m_servers[target];
+    const bool firstWaiting = !server.query.has_value();
+    server.query = Queued{std::move(payload), 0, 0};
+    return firstWaiting;
+}
+
 const RconPacer::Queued* RconPacer::next(const Server& server)
 {
     if (!server.commands.empty())
         return &server.commands.front();
-    return server.poll ? &*server.poll : nullptr;
+    if (server.poll)
+        return &*server.poll;
+    return server.query ? &*server.query : nullptr;
+}
+
+bool RconPacer::hasFreeQuery(const Server& server)
+{
+    return server.query && server.layout == StatusLayout::Classic;
 }
 
 RconPacer::Bucket RconPacer::leaked(const Bucket& bucket, std::int64_t nowUs) const
@@ -59,6 +74,8 @@ RconPacer::Bucket RconPacer::leaked(const Bucket& bucket, std::int64_t nowUs) co
 
 std::optional<std::int64_t> RconPacer::dueUs(const Server& server, std::int64_t nowUs) const
 {
+    if (hasFreeQuery(server))
+        return nowUs;
     const Queued* queued = next(server);
     if (!queued)
         return std::nullopt;
@@ -78,14 +95,25 @@ OutgoingDatagram RconPacer::take(const RconTarget& target, Server& server, std::
 {
     OutgoingDatagram datagram;
     datagram.target = target;
+    if (hasFreeQuery(server)) {
+        datagram.payload = std::move(server.query->payload);
+        datagram.query = true;
+        datagram.paced = false;
+        server.query.reset();
+        return datagram;
+    }
     if (!server.commands.empty()) {
         datagram.payload = std::move(server.commands.front().payload);
         datagram.id = server.commands.front().id;
         server.commands.pop_front();
-    } else {
+    } else if (server.poll) {
         datagram.payload = std::move(server.poll->payload);
         datagram.poll = true;
         server.poll.reset();
+    } else {
+        datagram.payload = std::move(server.query->payload);
+        datagram.query = true;
+        server.query.reset();
     }
     server.lastSentUs = nowUs;
     server.bucket = leaked(server.bucket, nowUs);

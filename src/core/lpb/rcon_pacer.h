@@ -25,6 +25,8 @@ struct OutgoingDatagram {
     std::string payload;
     std::uint64_t id = 0; // as given to enqueue()
     bool poll = false;    // queued with enqueuePoll()
+    bool query = false;   // queued with enqueueQuery()
+    bool paced = true;    // counts toward the server's limit: only these take markSent()
 };
 
 // Holds rcon datagrams until their server will accept them. Game servers silently drop rcon datagrams over their
@@ -41,6 +43,11 @@ struct OutgoingDatagram {
 // Commands leave in the order they were queued, and before any status poll waiting for the same server: a kick is
 // never held up by a poll. A server has at most one poll waiting; a newer one takes its place and the older counts as
 // skipped.
+//
+// A getstatus query (for the server's rules and players, not an rcon datagram) waits behind the commands and the poll
+// and fills the same bucket, since the engines that limit per sender count it there. The classic server does not limit
+// getstatus at all: to it a query leaves at once and leaves the pace of the rcon datagrams alone. A server has at most
+// one query waiting; a newer one takes its place.
 //
 // Pure logic on the caller's monotonic clock in microseconds: after enqueue() call takeDue(now) and send what it
 // returns, then arm a single-shot timer for nextDueUs(now) and call takeDue() again when it fires.
@@ -66,6 +73,9 @@ public:
     // A status poll, to leave when no command waits. False when it took the place of an earlier poll that had not
     // left yet: that one is skipped.
     bool enqueuePoll(const RconTarget& target, std::string payload);
+    // A getstatus query, to leave after the commands and the poll. False when it took the place of an earlier query
+    // that had not left yet.
+    bool enqueueQuery(const RconTarget& target, std::string payload);
 
     // Everything that may leave at nowUs, in order; what is returned counts as sent at nowUs.
     std::vector<OutgoingDatagram> takeDue(std::int64_t nowUs);
@@ -77,8 +87,8 @@ public:
     // When the next queued datagram may leave, if any is queued; nowUs when one may leave at once.
     std::optional<std::int64_t> nextDueUs(std::int64_t nowUs) const;
 
-    // Drops every queued datagram (the watcher was disabled). What each server has had is kept, so the next ones
-    // still keep within its limit.
+    // Drops every queued command and poll (the watcher was disabled); a waiting query stays, as it is not the
+    // watcher's. What each server has had is kept, so the next ones still keep within its limit.
     void clear();
 
     bool isEmpty() const;
@@ -101,10 +111,13 @@ private:
         Bucket bucket;
         std::deque<Queued> commands;
         std::optional<Queued> poll;
+        std::optional<Queued> query;
     };
 
     // The datagram that goes next to the server, if any.
     static const Queued* next(const Server& server);
+    // A query that need not keep the server's rcon pace.
+    static bool hasFreeQuery(const Server& server);
     // When the next datagram may leave, if any waits.
     std::optional<std::int64_t> dueUs(const Server& server, std::int64_t nowUs) const;
     // The bucket after leaking up to nowUs.

@@ -209,3 +209,53 @@ TEST(RconPacer, OnlyAStatusTableChangesThePace)
     pacer.enqueue(kServerA, "2");
     EXPECT_EQ(timesOf(drain(pacer, 0)), (std::vector<std::int64_t>{0, 0}));
 }
+
+TEST(RconPacer, AStatusQueryWaitsBehindTheRconDatagramsWhereTheEngineCountsIt)
+{
+    struct Case {
+        StatusLayout layout;
+        std::vector<Sent> sent; // times after the last of ten commands
+    };
+    // 300 ms after ten commands, a kick, a poll and two queries are queued; the newer query replaces the older.
+    const Case cases[] = {
+        {StatusLayout::Ioquake3,
+         {{1000 * ms, kServerA, "kick"}, {2000 * ms, kServerA, "poll"}, {3000 * ms, kServerA, "query 2"}}},
+        // getstatus is free on the classic server, and the rcon datagrams keep their half second.
+        {StatusLayout::Classic,
+         {{300 * ms, kServerA, "query 2"}, {500 * ms, kServerA, "kick"}, {1000 * ms, kServerA, "poll"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.layout));
+        RconPacer pacer;
+        pacer.setLayout(kServerA, c.layout);
+        for (int i = 0; i < 10; ++i)
+            pacer.enqueue(kServerA, "say " + std::to_string(i));
+        const std::int64_t lastUs = drain(pacer, 0).back().atUs;
+        pacer.enqueue(kServerA, "kick");
+        pacer.enqueuePoll(kServerA, "poll");
+        EXPECT_TRUE(pacer.enqueueQuery(kServerA, "query 1"));
+        EXPECT_FALSE(pacer.enqueueQuery(kServerA, "query 2"));
+
+        std::vector<Sent> sent = drain(pacer, lastUs + 300 * ms);
+        for (Sent& s : sent)
+            s.atUs -= lastUs;
+        EXPECT_EQ(sent, c.sent);
+        EXPECT_TRUE(pacer.isEmpty());
+    }
+}
+
+TEST(RconPacer, ClearingTheWatchersDatagramsKeepsAWaitingQuery)
+{
+    RconPacer pacer;
+    pacer.setLayout(kServerA, StatusLayout::Ioquake3);
+    pacer.enqueue(kServerA, "kick");
+    pacer.enqueuePoll(kServerA, "poll");
+    pacer.enqueueQuery(kServerA, "query");
+    pacer.clear();
+
+    const auto due = pacer.takeDue(0);
+    ASSERT_EQ(due.size(), 1u);
+    EXPECT_EQ(due[0].payload, "query");
+    EXPECT_TRUE(due[0].query);
+    EXPECT_TRUE(due[0].paced);
+}
