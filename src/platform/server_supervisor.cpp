@@ -110,6 +110,7 @@ void ServerSupervisor::relaunch()
     }
     event.kind = SupervisorEvent::Kind::Relaunched;
     event.message = m_watchdog.relaunchedMessage();
+    event.consoleName = outcome.consoleName;
     report(std::move(event));
 }
 

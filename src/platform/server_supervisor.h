@@ -28,6 +28,8 @@ struct SupervisorEvent {
     std::string crashLog;
     // A crash log that could not be written, said so.
     std::string problem;
+    // The relaunched server's console (Relaunched).
+    std::string consoleName;
     // Stopped for a cause other than its operator's (an early stop, given up, relaunching off, a failed relaunch).
     bool failed = false;
 };

@@ -8,6 +8,11 @@
 
 namespace varno {
 
+TerminalOpener::TerminalOpener()
+    : m_socket(tmux::socketName())
+{
+}
+
 ConsoleWindowOpener::Opening TerminalOpener::open(const std::string& consoleName)
 {
     const bool hasDisplay = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
@@ -28,7 +33,7 @@ ConsoleWindowOpener::Opening TerminalOpener::open(const std::string& consoleName
     environment.remove(QStringLiteral("TMUX"));
     process.setProcessEnvironment(environment);
     process.setProgram(toQ(*terminal));
-    process.setArguments({QStringLiteral("-e"), QStringLiteral("tmux"), QStringLiteral("-L"), tmux::socketName(),
+    process.setArguments({QStringLiteral("-e"), QStringLiteral("tmux"), QStringLiteral("-L"), m_socket,
                           QStringLiteral("attach"), QStringLiteral("-t"), QStringLiteral("=") + toQ(consoleName)});
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
@@ -44,15 +49,14 @@ ConsoleWindowOpener::Opening TerminalOpener::open(const std::string& consoleName
 
 bool TerminalOpener::attached(const std::string& consoleName)
 {
-    const tmux::Result clients =
-        tmux::run({QStringLiteral("list-clients"), QStringLiteral("-t"), QStringLiteral("=") + toQ(consoleName),
+    const tmux::Result clients = tmux::runOn(m_socket, {QStringLiteral("list-clients"), QStringLiteral("-t"), QStringLiteral("=") + toQ(consoleName),
                    QStringLiteral("-F"), QStringLiteral("#{client_tty}")});
     return clients.ran && clients.exitCode == 0 && !clients.output.trimmed().isEmpty();
 }
 
 std::string TerminalOpener::attachCommand(const std::string& consoleName) const
 {
-    return tmuxAttachCommand(toStd(tmux::socketName()), consoleName);
+    return tmuxAttachCommand(toStd(m_socket), consoleName);
 }
 
 } // namespace varno

@@ -18,6 +18,12 @@ std::optional<QString>& inputSessionSlot()
     return session;
 }
 
+QString& inputSocketSlot()
+{
+    static QString socket;
+    return socket;
+}
+
 } // namespace
 
 QString socketName()
@@ -30,20 +36,30 @@ QString socketName()
     return profile.empty() ? base : base + QLatin1Char('-') + toQ(profile);
 }
 
-void prepare(QProcess& process, const QStringList& arguments)
+void prepareOn(const QString& socket, QProcess& process, const QStringList& arguments)
 {
     process.setProgram(QStringLiteral("tmux"));
-    process.setArguments(QStringList{QStringLiteral("-L"), socketName()} + arguments);
+    process.setArguments(QStringList{QStringLiteral("-L"), socket} + arguments);
     // The panel may itself run inside tmux; its server is another one.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("TMUX"));
     process.setProcessEnvironment(environment);
 }
 
+void prepare(QProcess& process, const QStringList& arguments)
+{
+    prepareOn(socketName(), process, arguments);
+}
+
 Result run(const QStringList& arguments)
 {
+    return runOn(socketName(), arguments);
+}
+
+Result runOn(const QString& socket, const QStringList& arguments)
+{
     QProcess process;
-    prepare(process, arguments);
+    prepareOn(socket, process, arguments);
     process.start();
     Result result;
     if (!process.waitForStarted(kCommandTimeoutMs))
@@ -131,6 +147,12 @@ QString paneTarget(const QString& session)
 void setInputSession(const QString& session)
 {
     inputSessionSlot() = session;
+    inputSocketSlot() = socketName();
+}
+
+QString inputSocket()
+{
+    return inputSocketSlot().isEmpty() ? socketName() : inputSocketSlot();
 }
 
 void clearInputSession()

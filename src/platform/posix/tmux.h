@@ -22,6 +22,8 @@ struct Result {
 
 // Runs one tmux command line on the panel's socket; waits for it to end.
 Result run(const QStringList& arguments);
+// The same on another socket.
+Result runOn(const QString& socket, const QStringList& arguments);
 
 // Sets up process to run one tmux command line on the panel's socket, for callers that do not wait.
 void prepare(QProcess& process, const QStringList& arguments);
@@ -57,6 +59,10 @@ QString paneTarget(const QString& session);
 // The session whose pane receives the keys the panel plays, as the foreground window does on Windows: set
 // by the console finder, read by the key injector. Empty until a console has been brought forward.
 void setInputSession(const QString& session);
+// The socket of that session's tmux server: the keys go there even when another server is selected meanwhile.
+QString inputSocket();
+// Sets up process to run one tmux command line on that socket.
+void prepareOn(const QString& socket, QProcess& process, const QStringList& arguments);
 void clearInputSession();
 std::optional<QString> inputSession();
 

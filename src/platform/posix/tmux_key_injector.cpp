@@ -156,7 +156,7 @@ bool TmuxKeyInjector::start(std::vector<KeyEvent> events, std::function<void()> 
 bool TmuxKeyInjector::startNextCommand()
 {
     auto process = std::make_unique<QProcess>();
-    tmux::prepare(*process, m_commands.front().arguments);
+    tmux::prepareOn(tmux::inputSocket(), *process, m_commands.front().arguments);
     m_settling = m_commands.front().settles;
     m_commands.pop_front();
     process->setStandardErrorFile(QProcess::nullDevice());

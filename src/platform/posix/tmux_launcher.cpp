@@ -196,8 +196,14 @@ bool TmuxLauncher::stop(std::chrono::milliseconds grace)
         }
         return poll().kind != ServerState::Kind::Running;
     };
-    if (waitForEnd(grace))
+    // A terminal window showing the console closes with the server instead of staying on its dead pane; the
+    // session stays, so that whoever watches it reads that the end was asked for.
+    const auto detachViewers = [&] {
+        tmux::run({QStringLiteral("detach-client"), QStringLiteral("-s"), target});
         return true;
+    };
+    if (waitForEnd(grace))
+        return detachViewers();
     // It did not heed quit: end the process, politely first.
     qint64 pid = 0;
     for (const auto& found : tmux::sessions(m_session)) {
@@ -208,9 +214,9 @@ bool TmuxLauncher::stop(std::chrono::milliseconds grace)
         return false;
     ::kill(pid_t(pid), SIGTERM);
     if (waitForEnd(std::chrono::seconds(2)))
-        return true;
+        return detachViewers();
     ::kill(pid_t(pid), SIGKILL);
-    return waitForEnd(std::chrono::seconds(2));
+    return waitForEnd(std::chrono::seconds(2)) && detachViewers();
 }
 
 } // namespace varno
