@@ -109,20 +109,7 @@ private:
             say("Banned " + *decision.storeBan);
     }
 
-    void reportSent(const LpbCommandReport& report)
-    {
-        switch (report.kind) {
-        case LpbCommandKind::Announcement:
-            say("Announced " + playerName(report.player));
-            break;
-        case LpbCommandKind::Kick:
-            say((report.banned ? "Kicked banned " : "Kicked ") + playerText(report.player));
-            break;
-        case LpbCommandKind::AddIp:
-            say("Sent addip " + report.address);
-            break;
-        }
-    }
+    void reportSent(const LpbCommandReport& report) { say(sentCommandText(report)); }
 
     Context& m_context;
     std::string m_profile;

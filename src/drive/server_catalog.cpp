@@ -2,7 +2,6 @@
 
 #include "core/app/varno_error.h"
 #include "core/settings/schema.h"
-#include "core/settings/server_model.h"
 #include "core/settings/server_profiles.h"
 #include "platform/settings_factory.h"
 
@@ -70,7 +69,7 @@ std::optional<std::string> profileNamed(const std::string& name)
 
 int gamePortOf(const std::string& id)
 {
-    return ServerModel([id] { return createSettingsStoreOf(id); }).integer(kNetPort);
+    return createSettingsStoreOf(id)->ReadInteger(kNetPort);
 }
 
 bool isRemoteProfile(const std::string& id)
@@ -92,7 +91,12 @@ AddedServer addLocalServer(const std::string& name, const std::string& from)
     std::vector<int> ports;
     for (const std::string& id : allProfiles())
         ports.push_back(gamePortOf(id));
-    values.emplace_back(&kNetPort, std::to_string(nextFreeGamePort(ports.front(), ports)));
+    const std::string port = std::to_string(nextFreeGamePort(ports.front(), ports));
+    values.emplace_back(&kNetPort, port);
+    // A watcher that watched the other server's game port watches the new one's.
+    const auto source = createSettingsStoreOf(from);
+    if (source->ReadInteger(kLPBRemotePort) == source->ReadInteger(kNetPort))
+        values.emplace_back(&kLPBRemotePort, port);
     return addServer(name, values);
 }
 

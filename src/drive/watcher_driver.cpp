@@ -9,6 +9,19 @@
 
 namespace varno {
 
+std::string sentCommandText(const LpbCommandReport& report)
+{
+    switch (report.kind) {
+    case LpbCommandKind::Announcement:
+        return "Announced " + playerName(report.player);
+    case LpbCommandKind::Kick:
+        return (report.banned ? "Kicked banned " : "Kicked ") + playerText(report.player);
+    case LpbCommandKind::AddIp:
+        break;
+    }
+    return "Sent addip " + report.address;
+}
+
 namespace {
 
 constexpr int kMsPerSecond = 1000;

@@ -18,6 +18,9 @@ namespace varno {
 
 class RconSession;
 
+// What one command that left tells the operator: "Announced NAME", "Kicked …", "Kicked banned …", "Sent addip …".
+std::string sentCommandText(const LpbCommandReport& report);
+
 // The ZOZ Idaroz at work, for the panel's page and varno watch alike: polls the server on its timer through the
 // port cycle, announces its start (once more when the server was not listening yet), sends each command the watcher
 // decides through the rcon session with its gap, and reports what happened: the decisions, each command once its

@@ -7,6 +7,7 @@
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
 #include "gui/app/varno_application.h"
+#include "drive/server_fleet.h"
 #include "gui/console/console_page.h"
 #include "gui/lpb/lpb_page.h"
 #include "gui/lpb/status_form.h"
@@ -97,6 +98,9 @@ int main(int argc, char** argv)
     QTabWidget* pages = forms.Form1->TabbedNotebook1;
     for (int i = 0; i < pages->count(); ++i) {
         pages->setCurrentIndex(i);
+        // The Servers page asks its servers for their rules and players when it shows.
+        if (pages->tabText(i) == QLatin1String("Servers"))
+            settleUntil([&] { return forms.fleet->managed().info().has_value(); }, 3000);
         ok &= save(forms.Form1, folder, QStringLiteral("page-%1-%2").arg(i + 1).arg(slug(pages->tabText(i))));
     }
     forms.PropForm->show();

@@ -31,6 +31,12 @@ struct SettingKey {
     int defaultInteger() const;
 };
 
+// Whether two keys name the same stored value.
+inline bool sameKey(const SettingKey& a, const SettingKey& b)
+{
+    return a.section == b.section && a.name == b.name;
+}
+
 inline constexpr std::string_view kSectionGeneral = "General";
 inline constexpr std::string_view kSectionServer = "ServerSettings";
 inline constexpr std::string_view kSectionBots = "BotSettings";

@@ -49,6 +49,8 @@ public:
 
     // Takes every value of the schema from the store: what is stored is what is in effect (varno).
     void loadAll(SettingsStore& store);
+    // Forgets every value in effect, each its default again until loaded: the state the pages' loader starts from.
+    void forget() { m_values.clear(); }
 
     // Listeners hear of each change after it is stored; the id removes one again.
     int listen(Listener listener);

@@ -14,6 +14,7 @@ struct Script {
     QStringList messages;
     std::deque<SaveAnswer> saveAnswers;
     std::deque<QString> openAnswers;
+    std::deque<bool> questionAnswers;
     SaveRequest lastSave;
     std::function<void(const QString&)> whileShown;
 };
@@ -36,6 +37,27 @@ void showMessage(const QString& text)
     }
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok);
     box.exec();
+}
+
+bool askYesNo(const QString& text)
+{
+    if (script().scripted) {
+        script().messages << text;
+        if (script().questionAnswers.empty())
+            return false;
+        const bool answer = script().questionAnswers.front();
+        script().questionAnswers.pop_front();
+        return answer;
+    }
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kApplicationTitle), text,
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void queueQuestionAnswer(bool yes)
+{
+    script().questionAnswers.push_back(yes);
 }
 
 SaveAnswer askSaveFileName(QWidget* parent, const SaveRequest& request)

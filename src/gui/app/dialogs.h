@@ -16,6 +16,9 @@ inline constexpr const char* kApplicationTitle = "Varno Server";
 // A modal message with one OK button and the application title.
 void showMessage(const QString& text);
 
+// A question with Yes and No, No the default; whether Yes was chosen.
+bool askYesNo(const QString& text);
+
 struct SaveRequest {
     QString title;
     QStringList filters;     // "Caption (*.ext)" entries, in order
@@ -46,6 +49,8 @@ QStringList takeMessages();
 void whileMessageShown(std::function<void(const QString&)> action);
 void queueSaveAnswer(const SaveAnswer& answer);
 void queueOpenFileName(const QString& fileName);
+// The answer to the next question (recorded like a message); a No when none is queued.
+void queueQuestionAnswer(bool yes);
 // The last save request seen while scripted, for tests that check what the dialog offered.
 SaveRequest lastSaveRequest();
 

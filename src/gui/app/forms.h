@@ -8,8 +8,8 @@ class TAboutForm;
 class TOpeningForm;
 class TStatusForm;
 class TCmdLineForm;
-class ServerModel;
 class ModelBindings;
+class ServerFleet;
 
 // What the command line asked for beyond the settings location.
 struct StartOptions {
@@ -26,8 +26,8 @@ struct Forms {
     TStatusForm* StatusForm = nullptr;
     TCmdLineForm* CmdLineForm = nullptr;
     StartOptions options;
-    // The server the windows show and edit, and the ties of their controls to it.
-    ServerModel* model = nullptr;
+    // Every server the panel knows, and the ties of the controls to the one the windows show and edit.
+    ServerFleet* fleet = nullptr;
     ModelBindings* bindings = nullptr;
 };
 

@@ -1,5 +1,7 @@
 #include "gui/app/main_window.h"
 
+#include "drive/server_fleet.h"
+
 #include "gui/settings/model_bindings.h"
 
 #include "core/settings/maps_folder.h"
@@ -67,10 +69,11 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, bool
 
 } // namespace
 
-TForm1::TForm1(ModelBindings& bindings, QWidget* parent)
+TForm1::TForm1(ModelBindings& bindings, ServerFleet& fleet, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint)
     , m_bindings(bindings)
+    , m_fleet(fleet)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kCaption));
@@ -189,9 +192,9 @@ void TForm1::buildPages()
     mapRotationPage = new MapRotationPage(m_bindings, StatusBar1, TabbedNotebook1);
     advancedPage = new AdvancedPage(m_bindings, TabbedNotebook1);
     remoteAccessPage = new RemoteAccessPage(m_bindings, TabbedNotebook1);
-    lpbPage = new LpbPage(m_bindings, StatusBar1, TabbedNotebook1);
+    lpbPage = new LpbPage(m_bindings, m_fleet.managed(), StatusBar1, TabbedNotebook1);
     consolePage = new ConsolePage(m_bindings, StatusBar1, TabbedNotebook1);
-    serversPage = new ServersPage(TabbedNotebook1);
+    serversPage = new ServersPage(*this, m_fleet, TabbedNotebook1);
     connect(advancedPage, &AdvancedPage::banListEdited, lpbPage, &LpbPage::sendBanListEdit);
     TabbedNotebook1->addTab(startupPage, QStringLiteral("Startup"));
     TabbedNotebook1->addTab(mapRotationPage, QStringLiteral("Map Rotation"));
@@ -207,6 +210,18 @@ void TForm1::buildPages()
 ServerModel& TForm1::model() const
 {
     return m_bindings.model();
+}
+
+void TForm1::nameManagedServer()
+{
+    const FleetServer& managed = m_fleet.managed();
+    if (m_fleet.servers().size() < 2 && managed.id().empty()) {
+        setWindowTitle(QString::fromLatin1(kCaption));
+        return;
+    }
+    const QString name = toQ(managed.name());
+    setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" - ") + name);
+    StatusBar1->setText(QStringLiteral("Showing server ") + name);
 }
 
 QString TForm1::activePageCaption() const
@@ -278,6 +293,11 @@ void TForm1::FormShow()
     }
     if (needsMapsFolderReminder(mapsDir, installDir))
         dialogs::showMessage(QString::fromLatin1(kMissingInstallDir));
+    fallBackToInstalledMaps(mapsDir, installDir);
+}
+
+void TForm1::fallBackToInstalledMaps(const std::string& mapsDir, const std::string& installDir)
+{
     // Only a maps folder that is not chosen yet gets the installation's: one typed or loaded meanwhile,
     // while the reminder was open, stays.
     if (isMapsFolderUnset(mapsDir))
@@ -319,7 +339,7 @@ void TForm1::About1Click()
 
 void TForm1::ToolButton7Click()
 {
-    launchServer(*this);
+    launchServer(*this, m_fleet.managed());
 }
 
 void TForm1::SaveSettings1Click()

@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include <string>
+
 class QAction;
 class QTabWidget;
 class QTimer;
@@ -11,6 +13,7 @@ class QToolButton;
 namespace varno {
 
 class ModelBindings;
+class ServerFleet;
 class ServerModel;
 
 class AdvancedPage;
@@ -27,7 +30,7 @@ class TTrayIcon;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm1(ModelBindings& bindings, QWidget* parent = nullptr);
+    TForm1(ModelBindings& bindings, ServerFleet& fleet, QWidget* parent = nullptr);
 
     QToolBar* ToolBar1;
     QToolButton* ToolButton2;
@@ -62,6 +65,8 @@ public:
     ServersPage* serversPage;
 
     void FormShow();
+    // The installation's maps folder in effect while none is chosen.
+    void fallBackToInstalledMaps(const std::string& mapsDir, const std::string& installDir);
     void LoadTimerTimer();
     void Properties1Click();
     void CommandLine1Click();
@@ -82,6 +87,10 @@ public:
 
     // The server's values as the windows show them.
     ServerModel& model() const;
+    // Every server, and the one the pages show.
+    ServerFleet& fleet() const { return m_fleet; }
+    // The title and the status line name the server the pages show, once there are several.
+    void nameManagedServer();
 
     // The caption of the page on top.
     QString activePageCaption() const;
@@ -95,6 +104,7 @@ protected:
 
 private:
     ModelBindings& m_bindings;
+    ServerFleet& m_fleet;
     bool m_centred = false;
     void buildToolBar();
     void buildMenus();

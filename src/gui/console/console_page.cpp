@@ -1,5 +1,7 @@
 #include "gui/console/console_page.h"
 
+#include "drive/server_fleet.h"
+
 #include "core/console/console_output.h"
 #include "core/console/key_player.h"
 #include "core/console/server_console.h"
@@ -237,8 +239,8 @@ void ConsolePage::showEvent(QShowEvent* event)
 
 void ConsolePage::ConsoleOutputTimerTimer()
 {
-    // Read only while someone can see it.
-    if (!ConsoleOutputView->isVisible())
+    // Read only while someone can see it; a virtual server's console is on its own computer.
+    if (!ConsoleOutputView->isVisible() || (m_server && m_server->remote()))
         return;
     const auto lines = m_output->recentLines(kConsoleOutputLines);
     QStringList texts;
@@ -262,6 +264,8 @@ void ConsolePage::LookforServerTimerTimer()
     if (!m_console->exists())
         return;
     LookforServerTimer->stop();
+    if (m_server)
+        m_greeted.insert(m_server->id());
     appendLog(QString::fromLatin1(kServerFound));
     SendButton->setEnabled(true);
     MapBox->setEnabled(true);
@@ -299,8 +303,50 @@ void ConsolePage::ValueEditMouseUp()
     ValueEdit->setFocus();
 }
 
+void ConsolePage::showServer(FleetServer& server)
+{
+    if (m_server == &server)
+        return;
+    disconnect(m_replies);
+    const bool switching = m_server != nullptr;
+    m_server = &server;
+    if (switching) {
+        appendLog(QStringLiteral("Server ") + toQ(server.name()));
+        ConsoleOutputView->clear();
+    }
+    if (server.remote()) {
+        LookforServerTimer->stop();
+        SendButton->setEnabled(true);
+        MapBox->setEnabled(true);
+        appendLog(QStringLiteral("Commands go to the virtual server over rcon; its replies show here."));
+        m_replies = connect(&server, &FleetServer::replied, this, [this](const QString& reply, const ParsedStatus& status) {
+            // The watcher's status polls are the watcher's business.
+            if (status.layout != StatusLayout::Unknown)
+                return;
+            for (const QString& line : reply.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                appendLog(QStringLiteral("> ") + line);
+        });
+        return;
+    }
+    const bool greeted = m_greeted.contains(server.id());
+    SendButton->setEnabled(greeted);
+    MapBox->setEnabled(greeted);
+    if (greeted)
+        LookforServerTimer->stop();
+    else if (switching)
+        LookforServerTimer->start();
+}
+
 void ConsolePage::TypeIntoConsole(const QString& keys, const QString& doneLine)
 {
+    if (m_server && m_server->remote()) {
+        QString command = keys;
+        if (command.endsWith(QLatin1String("{ENTER}"), Qt::CaseInsensitive))
+            command.chop(7);
+        m_server->sendRcon(toStd(command));
+        appendLog(doneLine.isNull() ? QStringLiteral("Sent over rcon: ") + command : doneLine);
+        return;
+    }
     if (m_player->isPlaying()) {
         typingFailed(keys, toQ(keyPlayResultText(kpBusy)));
         return;
@@ -342,6 +388,8 @@ void ConsolePage::noteServerEvent(const QStringList& lines, bool newServer)
 {
     for (const QString& line : lines)
         appendLog(line);
+    if (newServer && m_server)
+        m_greeted.erase(m_server->id());
     if (newServer && !LookforServerTimer->isActive())
         LookforServerTimer->start();
 }

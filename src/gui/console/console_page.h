@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QStringList>
+
+#include <set>
+#include <string>
 #include <QWidget>
 
 #include <memory>
@@ -16,6 +19,7 @@ class QTimer;
 
 namespace varno {
 
+class FleetServer;
 class ModelBindings;
 
 class ConsoleOutputReader;
@@ -60,6 +64,10 @@ public:
     // the page looks for the new console and greets it, as for the first.
     void noteServerEvent(const QStringList& lines, bool newServer);
 
+    // The page works on that server from now on: a server of this computer through its console, looked for and
+    // greeted once unless it was greeted before; a virtual server over rcon, its replies in the log.
+    void showServer(FleetServer& server);
+
     // The log's lines, oldest first.
     QStringList logLines() const;
     // The program's one keystroke player.
@@ -82,6 +90,9 @@ private:
     // The keys being typed and the log line waiting for their delivery.
     QString m_typingKeys;
     QString m_doneLine;
+    FleetServer* m_server = nullptr;
+    std::set<std::string> m_greeted; // the servers whose console has been found and greeted
+    QMetaObject::Connection m_replies;
 };
 
 } // namespace varno

@@ -5,6 +5,7 @@
 #include "core/settings/integer_text.h"
 #include "core/settings/schema.h"
 #include "core/settings/server_model.h"
+#include "drive/server_fleet.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/error_report.h"
 #include "gui/app/forms.h"
@@ -101,7 +102,7 @@ void setServerEditUsable(QLineEdit* edit, bool usable)
 
 } // namespace
 
-LpbPage::LpbPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent)
+LpbPage::LpbPage(ModelBindings& bindings, FleetServer& server, StatusLine* statusLine, QWidget* parent)
     : QWidget(parent)
     , m_bindings(bindings)
     , m_statusLine(statusLine)
@@ -151,16 +152,10 @@ LpbPage::LpbPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* paren
     ClearAll1 = RulesPopupMenu->addAction(QStringLiteral("Clear All"));
     ClearAll1->setObjectName(QStringLiteral("ClearAll1"));
 
-    m_driver = new WatcherDriver(this);
-    LPBTimer = m_driver->timer();
-    LPBTimer->setObjectName(QStringLiteral("LPBTimer"));
-    LPBTimer->setInterval(kInitialTimerInterval);
-    UDP1 = m_driver->session().endpoint();
-
     bindControls();
     buildLayout();
     connectHandlers();
-    connectDriver();
+    attach(server);
     installHints();
 }
 
@@ -321,23 +316,39 @@ void LpbPage::connectHandlers()
             [this](const QPoint& at) { RulesPopupMenu->popup(LPBGrid->viewport()->mapToGlobal(at)); });
 }
 
-void LpbPage::connectDriver()
+void LpbPage::attach(FleetServer& server)
 {
+    const bool switching = m_server != nullptr;
+    if (m_server) {
+        disconnect(m_replies);
+        m_server->reportInBackground();
+    }
+    m_server = &server;
+    m_driver = &server.watcher();
+    LPBTimer = m_driver->timer();
+    LPBTimer->setObjectName(QStringLiteral("LPBTimer"));
+    if (!m_driver->isRunning())
+        LPBTimer->setInterval(kInitialTimerInterval);
+    UDP1 = m_driver->session().endpoint();
+    m_replies = connect(&server, &FleetServer::replied, this, [this](const QString& reply, const ParsedStatus& status) {
+        runHandler([&] { showReply(toStd(reply), status); });
+    });
     WatcherDriver& driver = *m_driver;
-    ServerModel& model = m_bindings.model();
-    driver.options = [&model] { return watcherOptionsFrom(model); };
-    driver.bans = [&model] { return model.list(kBanIPList); };
-    driver.storeBan = [this](const std::string& address) { runHandler([&] { appendBan(address); }); };
     driver.onStarted = [this](const RconTarget&, const WatcherOptions&) { LpbButton->setText(kDisableCaption); };
     driver.onStopped = [this](const std::vector<LpbCommandReport>& unsent) { showStopped(unsent); };
     driver.onHealth = [this](const WatcherDriver::HealthReport& health) { showHealth(health); };
-    driver.onReply = [this](std::string_view reply, const ParsedStatus& status) {
-        runHandler([&] { showReply(reply, status); });
-    };
     driver.onDecided = [this](const LpbDecision& decision) { runHandler([&] { showLpb(decision); }); };
     driver.onSent = [this](const LpbCommandReport& report) { commandSent(report); };
     driver.onReplyError = [](const std::string& error) { runHandler([&] { throw VarnoError(error); }); };
     driver.onFailure = [](const QString& message) { runHandler([&] { throw VarnoError(toStd(message)); }); };
+    if (!switching)
+        return;
+    // The log and the counts are of the server shown; its watcher's state comes with it.
+    ClearAll1Click();
+    LPBcnt->setText(QString::number(m_driver->count()));
+    BannedCnt->setText(QString::number(m_driver->bannedCount()));
+    LpbButton->setText(m_driver->isRunning() ? kDisableCaption : kEnableCaption);
+    LPBHealth->setText(m_driver->isRunning() ? toQ(m_driver->health().text) : kStoppedHealth);
 }
 
 void LpbPage::installHints()

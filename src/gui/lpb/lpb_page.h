@@ -25,6 +25,7 @@ class QTimer;
 
 namespace varno {
 
+class FleetServer;
 class ModelBindings;
 
 class RconEndpoint;
@@ -41,7 +42,7 @@ class StatusLine;
 class LpbPage : public QWidget {
     Q_OBJECT
 public:
-    LpbPage(ModelBindings& bindings, StatusLine* statusLine, QWidget* parent = nullptr);
+    LpbPage(ModelBindings& bindings, FleetServer& server, StatusLine* statusLine, QWidget* parent = nullptr);
     ~LpbPage() override;
 
     QRadioButton* LPBRadio1;
@@ -91,6 +92,9 @@ public:
     void ClearAll1Click();
     void LPBTimerTimer();
 
+    // Shows and drives that server's watcher from now on; the one shown before goes on in the background.
+    void attach(FleetServer& server);
+
     // Enables the watcher as the Enable button would, when it is not running (VarnoSrv --lpb).
     void enableFromCommandLine();
 
@@ -115,7 +119,7 @@ private:
     void bindControls();
     void buildLayout();
     void connectHandlers();
-    void connectDriver();
+
     void installHints();
 
     // The host choice stores both of its values, the local one first.
@@ -133,7 +137,9 @@ private:
     ModelBindings& m_bindings;
     StatusLine* m_statusLine;
     QHash<QObject*, QString> m_hints;
-    WatcherDriver* m_driver;
+    FleetServer* m_server = nullptr;
+    WatcherDriver* m_driver = nullptr;
+    QMetaObject::Connection m_replies;
     std::vector<std::string> m_logLines;
 };
 

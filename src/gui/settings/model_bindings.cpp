@@ -15,11 +15,6 @@ namespace varno {
 
 namespace {
 
-bool sameKey(const SettingKey& a, const SettingKey& b)
-{
-    return a.section == b.section && a.name == b.name;
-}
-
 std::string flagText(bool on)
 {
     return on ? "1" : "0";
@@ -41,21 +36,32 @@ bool isOn(const std::string& text)
 
 ModelBindings::ModelBindings(ServerModel& model, QObject* parent)
     : QObject(parent)
-    , m_model(model)
+    , m_model(&model)
 {
-    m_listener = m_model.listen([this](const SettingKey& key) { modelChanged(key); });
+    m_listener = m_model->listen([this](const SettingKey& key) { modelChanged(key); });
 }
 
 ModelBindings::~ModelBindings()
 {
-    m_model.unlisten(m_listener);
+    m_model->unlisten(m_listener);
+}
+
+void ModelBindings::rebind(ServerModel& model)
+{
+    m_model->unlisten(m_listener);
+    m_model = &model;
+    m_listener = m_model->listen([this](const SettingKey& key) { modelChanged(key); });
+    m_showing = true;
+    for (const Binding& binding : m_bindings)
+        binding.show(m_model->text(*binding.key));
+    m_showing = false;
 }
 
 void ModelBindings::add(Binding binding)
 {
     // The control starts at the schema's default: the value a model that never loaded anything holds.
     m_showing = true;
-    binding.show(m_model.text(*binding.key));
+    binding.show(m_model->text(*binding.key));
     m_showing = false;
     m_bindings.push_back(std::move(binding));
 }
@@ -73,7 +79,7 @@ void ModelBindings::text(QLineEdit* edit, const SettingKey& key, std::function<v
     add({edit, &key, Kind::Text, [edit] { return toStd(edit->text()); },
          [edit](const std::string& text) { showText(edit, text); }, std::move(load)});
     connect(edit, &QLineEdit::textChanged, this,
-            [this, edit, &key] { whenChangedByOperator([&] { m_model.storeText(key, toStd(edit->text())); }); });
+            [this, edit, &key] { whenChangedByOperator([&] { m_model->storeText(key, toStd(edit->text())); }); });
 }
 
 void ModelBindings::text(QComboBox* box, const SettingKey& key)
@@ -82,7 +88,7 @@ void ModelBindings::text(QComboBox* box, const SettingKey& key)
          [box](const std::string& text) { box->setEditText(toQ(text)); },
          [box, &key](SettingsStore& store) { loadText(store, key, box); }});
     connect(box, &QComboBox::editTextChanged, this,
-            [this, box, &key] { whenChangedByOperator([&] { m_model.storeText(key, toStd(box->currentText())); }); });
+            [this, box, &key] { whenChangedByOperator([&] { m_model->storeText(key, toStd(box->currentText())); }); });
 }
 
 void ModelBindings::number(SpinEdit* spin, const SettingKey& key, std::function<void(SettingsStore&)> load)
@@ -95,7 +101,7 @@ void ModelBindings::number(SpinEdit* spin, const SettingKey& key, std::function<
          },
          std::move(load)});
     connect(spin, &SpinEdit::changed, this,
-            [this, spin, &key] { whenChangedByOperator([&] { m_model.storeInteger(key, spin->value()); }); });
+            [this, spin, &key] { whenChangedByOperator([&] { m_model->storeInteger(key, spin->value()); }); });
 }
 
 void ModelBindings::flag(QCheckBox* box, const SettingKey& key)
@@ -104,7 +110,7 @@ void ModelBindings::flag(QCheckBox* box, const SettingKey& key)
          [box](const std::string& text) { box->setChecked(isOn(text)); },
          [box, &key](SettingsStore& store) { loadFlag(store, key, box); }});
     connect(box, &QCheckBox::toggled, this,
-            [this, box, &key] { whenChangedByOperator([&] { m_model.storeFlag(key, box->isChecked()); }); });
+            [this, box, &key] { whenChangedByOperator([&] { m_model->storeFlag(key, box->isChecked()); }); });
 }
 
 void ModelBindings::heldText(QLineEdit* edit, const SettingKey& key)
@@ -113,7 +119,7 @@ void ModelBindings::heldText(QLineEdit* edit, const SettingKey& key)
          [edit](const std::string& text) { showText(edit, text); },
          [edit, &key](SettingsStore& store) { edit->setText(toQ(store.ReadString(key))); }});
     connect(edit, &QLineEdit::textChanged, this,
-            [this, edit, &key] { whenChangedByOperator([&] { m_model.holdText(key, toStd(edit->text())); }); });
+            [this, edit, &key] { whenChangedByOperator([&] { m_model->holdText(key, toStd(edit->text())); }); });
 }
 
 void ModelBindings::heldFlag(QCheckBox* box, const SettingKey& key)
@@ -122,7 +128,7 @@ void ModelBindings::heldFlag(QCheckBox* box, const SettingKey& key)
          [box](const std::string& text) { box->setChecked(isOn(text)); },
          [box, &key](SettingsStore& store) { box->setChecked(store.ReadBool(key)); }});
     connect(box, &QCheckBox::toggled, this,
-            [this, box, &key] { whenChangedByOperator([&] { m_model.holdText(key, flagText(box->isChecked())); }); });
+            [this, box, &key] { whenChangedByOperator([&] { m_model->holdText(key, flagText(box->isChecked())); }); });
 }
 
 void ModelBindings::radioPair(QRadioButton* first, const SettingKey& firstKey, QRadioButton* second,
@@ -136,8 +142,8 @@ void ModelBindings::radioPair(QRadioButton* first, const SettingKey& firstKey, Q
             if (!on)
                 return;
             whenChangedByOperator([&] {
-                m_model.storeFlag(key, button->isChecked());
-                m_model.storeFlag(otherKey, false);
+                m_model->storeFlag(key, button->isChecked());
+                m_model->storeFlag(otherKey, false);
             });
         });
     };
@@ -169,8 +175,8 @@ void ModelBindings::loadInto(SettingsStore& store, const SettingKey& stored, con
             binding.show(store.ReadString(stored));
         }
         // A control filled without its change signal (a list, a quiet selection) still shows what is in effect.
-        if (const std::string shown = binding.value(); shown != m_model.text(boundKey))
-            m_model.holdText(boundKey, shown);
+        if (const std::string shown = binding.value(); shown != m_model->text(boundKey))
+            m_model->holdText(boundKey, shown);
     }
 }
 
@@ -179,7 +185,7 @@ void ModelBindings::modelChanged(const SettingKey& key)
     for (const Binding& binding : m_bindings) {
         if (!sameKey(*binding.key, key))
             continue;
-        const std::string text = m_model.text(key);
+        const std::string text = m_model->text(key);
         if (binding.value() == text)
             continue;
         m_showing = true;

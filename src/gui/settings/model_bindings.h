@@ -38,7 +38,10 @@ public:
     explicit ModelBindings(ServerModel& model, QObject* parent = nullptr);
     ~ModelBindings() override;
 
-    ServerModel& model() const { return m_model; }
+    ServerModel& model() const { return *m_model; }
+    // Ties every control to another server's model and shows its values, storing nothing; the loader then puts
+    // that server's stored values in as at the start.
+    void rebind(ServerModel& model);
 
     void text(QLineEdit* edit, const SettingKey& key, std::function<void(SettingsStore&)> load = {});
     void text(QComboBox* box, const SettingKey& key);
@@ -72,7 +75,7 @@ private:
     void add(Binding binding);
     void modelChanged(const SettingKey& key);
 
-    ServerModel& m_model;
+    ServerModel* m_model;
     int m_listener = 0;
     bool m_showing = false;
     std::vector<Binding> m_bindings;

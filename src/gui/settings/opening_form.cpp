@@ -100,6 +100,18 @@ void TOpeningForm::loadStage(SettingsStore& store, LoadStage stage)
         m_bindings.load(store, *key);
 }
 
+void TOpeningForm::loadAllStages()
+{
+    const auto store = m_bindings.model().openStore();
+    loadStage(*store, LoadStage::Properties);
+    loadStage(*store, LoadStage::Bots);
+    if (store->ReadInteger(kRestoreFlags) == kStartupStageArmed)
+        loadStage(*store, LoadStage::Startup);
+    loadStage(*store, LoadStage::Maps);
+    loadStage(*store, LoadStage::RemoteAccess);
+    loadStage(*store, LoadStage::Advanced);
+}
+
 void TOpeningForm::PropertiesTimer()
 {
     Properties->stop();

@@ -17,6 +17,8 @@ class ModelBindings;
 class TOpeningForm : public QDialog {
     Q_OBJECT
 public:
+    // Every stage at once, in the timers' order: the pages take another server's stored values as at the start.
+    void loadAllStages();
     explicit TOpeningForm(ModelBindings& bindings, QWidget* parent = nullptr);
 
     QLabel* Image1;

@@ -7,6 +7,7 @@
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
 #include "gui/app/status_line.h"
+#include "gui/lpb/lpb_page.h"
 #include "gui/settings/prop_form.h"
 #include "support/gui_fixture.h"
 
@@ -117,8 +118,12 @@ TEST_F(MainWindowTest, TimersExistWithTheirIntervals)
     } timers[] = {{"LoadTimer", 5, true}, {"LookforServerTimer", 1000, true}, {"MapPreviewTimer", 500, false},
                   {"LPBTimer", 4000, false}};
     for (const auto& t : timers) {
-        auto* timer = forms().Form1->findChild<QTimer*>(QString::fromLatin1(t.name));
+        // The watcher's timer belongs to the server it watches.
+        auto* timer = QLatin1String(t.name) == QLatin1String("LPBTimer")
+                          ? forms().Form1->lpbPage->LPBTimer
+                          : forms().Form1->findChild<QTimer*>(QString::fromLatin1(t.name));
         ASSERT_NE(timer, nullptr) << t.name;
+        EXPECT_EQ(timer->objectName(), QLatin1String(t.name));
         EXPECT_EQ(timer->interval(), t.interval) << t.name;
         EXPECT_EQ(timer->isActive(), t.running) << t.name;
     }
