@@ -1,5 +1,6 @@
 #include "core/settings/schema.h"
 #include "core/settings/server_model.h"
+#include "drive/server_fleet.h"
 #include "gui/app/forms.h"
 #include "gui/app/main_window.h"
 #include "gui/app/spin_edit.h"
@@ -10,6 +11,7 @@
 #include "gui/settings/prop_form.h"
 #include "gui/settings/remote_access_page.h"
 #include "gui/settings/startup_page.h"
+#include "support/fake_terminal.h"
 #include "support/gui_fixture.h"
 #include "support/rcon_probe.h"
 #include "support/standin_server.h"
@@ -22,6 +24,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QToolButton>
 
 using namespace varno;
@@ -167,4 +170,37 @@ TEST_F(WatchdogEndToEndTest, LaunchOntoTakenPortsReportsTheEarlyStopWithTheConso
     EXPECT_TRUE(log().contains(QStringLiteral("  ERROR: UDP_OpenSocket: bind: Address already in use")))
         << qPrintable(log());
     EXPECT_TRUE(log().contains(QStringLiteral("  Sys_Error: Couldn't allocate IP port"))) << qPrintable(log());
+}
+
+TEST_F(WatchdogEndToEndTest, TheConsoleWindowFollowsARelaunchAndClosesWhenTheServerIsStopped)
+{
+    QTemporaryDir bin;
+    installFakeTerminal(bin.path(), QStringLiteral("x-terminal-emulator"), bin.filePath(QStringLiteral("args")), true);
+    ScopedEnvironment environment;
+    environment.set("PATH", bin.path().toLocal8Bit() + ":" + qgetenv("PATH"));
+    environment.set("DISPLAY", ":99");
+    environment.set("WAYLAND_DISPLAY", {});
+    environment.set("TERMINAL", {});
+    // The sessions terminal windows show.
+    const auto shown = [&] {
+        QProcess clients;
+        clients.start(QStringLiteral("tmux"), {"-L", tmux.name(), "list-clients", "-F", "#{session_name}"});
+        clients.waitForFinished(5000);
+        return QString::fromLocal8Bit(clients.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+
+    launch();
+    ASSERT_TRUE(upAndGreeted(1)) << qPrintable(log());
+    ASSERT_TRUE(waitFor([&] { return shown().size() == 1; })) << qPrintable(statusLine());
+
+    sendRcon(port, "pw", "standin_crash");
+    ASSERT_TRUE(waitFor([&] { return !answersRcon(port); }, 3s));
+    ASSERT_TRUE(upAndGreeted(2)) << qPrintable(log());
+    // One window, on the one console there is now: the relaunched server's.
+    EXPECT_TRUE(waitFor([&] { return shown().size() == 1 && shown() == tmux.sessions(); }))
+        << "no window on the relaunched console: " << qPrintable(shown().join(',')) << " of "
+        << qPrintable(tmux.sessions().join(','));
+
+    ASSERT_TRUE(forms().fleet->managed().stop());
+    EXPECT_TRUE(waitFor([&] { return shown().isEmpty(); })) << qPrintable(shown().join(','));
 }

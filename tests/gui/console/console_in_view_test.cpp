@@ -1,6 +1,7 @@
 #include "gui/app/status_line.h"
 #include "gui/console/console_in_view.h"
 #include "gui/console/console_sessions.h"
+#include "support/fake_terminal.h"
 #include "support/gui_fixture.h"
 #include "support/tmux_socket.h"
 
@@ -33,34 +34,11 @@ protected:
         startSession(tmux, kConsoleSession, QStringLiteral("exec sleep 30"));
     }
 
-    void TearDown() override
-    {
-        for (auto it = savedEnv.rbegin(); it != savedEnv.rend(); ++it)
-            setEnv(it->first, it->second, false);
-        GuiTest::TearDown();
-    }
-
-    // Sets a variable, or unsets it for a null value; TearDown puts back what it was.
-    void setEnv(const char* name, const QByteArray& value, bool save = true)
-    {
-        if (save)
-            savedEnv.emplace_back(name, qgetenv(name));
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
+    void setEnv(const char* name, const QByteArray& value) { environment.set(name, value); }
 
     void installTerminal(const QString& name, bool attaches)
     {
-        QFile script(bin.filePath(name));
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        // After "-e": tmux -L SOCKET attach -t TARGET.
-        script.write("#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" > '" + recordPath.toLocal8Bit() + "'\n");
-        if (attaches)
-            script.write("exec script -qec \"tmux -L '$4' attach -t '$7'\" /dev/null\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        installFakeTerminal(bin.path(), name, recordPath, attaches);
     }
 
     QStringList recorded() const { return fileLines(recordPath); }
@@ -69,7 +47,7 @@ protected:
     TmuxSocket tmux;
     StatusLine statusLine;
     QString recordPath;
-    std::vector<std::pair<const char*, QByteArray>> savedEnv;
+    ScopedEnvironment environment;
 };
 
 TEST_F(ConsoleInViewTest, TerminalWindowIsOpenedAttachedToTheConsole)
