@@ -39,6 +39,7 @@ struct ServerFacts {
     std::string gameFolder;
     std::string commandLine;
     std::string settings;
+    std::string remoteHost; // a virtual server's; it is neither started nor stopped from here
 };
 
 ServerFacts factsOf(const Context& context, const std::string& id)
@@ -46,6 +47,13 @@ ServerFacts factsOf(const Context& context, const std::string& id)
     const ServerProfileScope scope(id);
     ServerFacts facts;
     facts.name = nameOf(id);
+    facts.settings = settingsLocation();
+    if (isRemoteProfile(id)) {
+        const auto store = createSettingsStore();
+        facts.remoteHost = store->ReadString(kRemoteHostAddress);
+        facts.port = store->ReadInteger(kLPBRemotePort);
+        return facts;
+    }
     const ServerModel model = launchModel(context);
     facts.port = model.integer(kNetPort);
     facts.gameFolder = gameFolderFrom(model);
@@ -53,13 +61,14 @@ ServerFacts factsOf(const Context& context, const std::string& id)
     facts.running = launcher->adopt();
     const std::string program = launcher->gameProgram(facts.gameFolder).value_or(std::string(kWindowsGameProgram));
     facts.commandLine = buildCommandLine(commandLineInputFrom(model, program));
-    facts.settings = settingsLocation();
     return facts;
 }
 
-const char* stateText(bool running)
+std::string stateText(const ServerFacts& facts)
 {
-    return running ? "running" : "stopped";
+    if (!facts.remoteHost.empty())
+        return "virtual server at " + facts.remoteHost;
+    return facts.running ? "running" : "stopped";
 }
 
 } // namespace
@@ -77,14 +86,14 @@ int serversCommand(Context& context)
     if (action == "list") {
         for (const std::string& id : allProfiles()) {
             const ServerFacts facts = factsOf(context, id);
-            context.printRaw(facts.name + "\t" + std::to_string(facts.port) + "\t" + stateText(facts.running) + "\n");
+            context.printRaw(facts.name + "\t" + std::to_string(facts.port) + "\t" + stateText(facts) + "\n");
         }
         return 0;
     }
     if (action == "show") {
         const ServerFacts facts = factsOf(context, existing(need(arguments, 1, "NAME")));
         context.printRaw("name\t" + facts.name + "\nport\t" + std::to_string(facts.port) + "\nstate\t" +
-                         stateText(facts.running) + "\ngame folder\t" + facts.gameFolder + "\nsettings\t" +
+                         stateText(facts) + "\ngame folder\t" + facts.gameFolder + "\nsettings\t" +
                          facts.settings + "\ncommand line\t" + facts.commandLine + "\n");
         return 0;
     }
