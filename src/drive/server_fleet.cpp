@@ -225,9 +225,11 @@ void FleetServer::reportInBackground()
             note(health.status.text);
     };
     driver.onReply = [this](std::string_view reply, const ParsedStatus& status) {
-        if (status.complete && status.layout != StatusLayout::Unknown)
-            m_table = status;
         emit replied(toQ(reply), status);
+        if (status.complete && status.layout != StatusLayout::Unknown) {
+            m_table = status;
+            emit changed();
+        }
     };
     driver.onDecided = [note](const LpbDecision& decision) {
         if (decision.logLine)

@@ -8,6 +8,7 @@
 #include "gui/app/server_form.h"
 #include "gui/app/servers_page.h"
 #include "gui/app/spin_edit.h"
+#include "gui/app/status_line.h"
 #include "gui/console/console_page.h"
 #include "gui/lpb/lpb_page.h"
 #include "gui/settings/opening_form.h"
@@ -274,6 +275,15 @@ TEST_F(ServersEndToEndTest, AVirtualServerShowsItsRulesAndPlayersIsWatchedAndTak
     EXPECT_TRUE(waitFor([&] { return remote.waitForLogged(QStringLiteral("clientkick 1"), 100); },
                         std::chrono::seconds(10)))
         << qPrintable(remote.loggedCommands().join(QLatin1Char('\n')));
+
+    // Ban on a player's row of the information: kicked by slot, the address refused from then on.
+    ASSERT_TRUE(waitFor([&] {
+        return page->PlayersGrid->rowCount() == 1 && !page->PlayersGrid->item(0, 3)->text().isEmpty();
+    })) << "the watcher's table with slots and addresses";
+    page->PlayersGrid->setCurrentCell(0, 0);
+    page->BanPlayer2->trigger();
+    EXPECT_TRUE(remote.waitForLogged(QStringLiteral("clientkick 0"))) << qPrintable(form.StatusBar1->text());
+    EXPECT_TRUE(remote.waitForLogged(QStringLiteral("addip 10.0.0.6")));
 
     ConsolePage& console = *form.consolePage;
     console.CmdBox->setCurrentText(QStringLiteral("echo"));

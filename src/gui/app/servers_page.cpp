@@ -25,6 +25,8 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -248,6 +250,17 @@ void ServersPage::showInformation()
 {
     FleetServer& server = selectedServer();
     GroupBox8->setTitle(QStringLiteral(" Server Information ") + toQ(server.name()) + QLatin1Char(' '));
+    // A refresh keeps the operator's place: the scrolled rules and the chosen player.
+    const int rulesScrolled = RulesGrid->verticalScrollBar()->value();
+    const QTableWidgetItem* chosen = PlayersGrid->currentRow() >= 0 ? PlayersGrid->item(PlayersGrid->currentRow(), 0)
+                                                                      : nullptr;
+    const QString chosenName = chosen ? chosen->text() : QString();
+    const auto keepPlace = qScopeGuard([&] {
+        RulesGrid->verticalScrollBar()->setValue(rulesScrolled);
+        const auto rows = PlayersGrid->findItems(chosenName, Qt::MatchExactly);
+        if (!chosenName.isEmpty() && !rows.isEmpty())
+            PlayersGrid->setCurrentCell(rows.front()->row(), 0);
+    });
     RulesGrid->setRowCount(0);
     PlayersGrid->setRowCount(0);
     if (!server.info())
