@@ -25,10 +25,22 @@
 
 namespace varno {
 
+#ifdef _WIN32
+namespace {
+
+// Whose server a Windows backend's call is for, and where the servers' run records lie: asked at every call.
+RunRecordPlace runRecordPlace()
+{
+    return {crashLogFolder(), serverProfile()};
+}
+
+} // namespace
+#endif
+
 std::unique_ptr<ProcessLauncher> createProcessLauncher()
 {
 #ifdef _WIN32
-    return std::make_unique<WinLauncher>();
+    return std::make_unique<WinLauncher>(runRecordPlace);
 #else
     return std::make_unique<TmuxLauncher>();
 #endif
@@ -91,7 +103,7 @@ std::unique_ptr<ProcessLauncher> createProcessLauncherFor(const std::string& pro
 std::unique_ptr<ServerConsole> createServerConsole()
 {
 #ifdef _WIN32
-    return std::make_unique<WinConsole>();
+    return std::make_unique<WinConsole>(runRecordPlace);
 #else
     return std::make_unique<TmuxConsole>();
 #endif
@@ -109,7 +121,7 @@ std::unique_ptr<KeyInjector> createKeyInjector()
 std::unique_ptr<ConsoleWindowOpener> createConsoleWindowOpener()
 {
 #ifdef _WIN32
-    return std::make_unique<WinConsoleWindowOpener>();
+    return std::make_unique<WinConsoleWindowOpener>(runRecordPlace);
 #else
     return std::make_unique<TerminalOpener>();
 #endif
@@ -118,7 +130,7 @@ std::unique_ptr<ConsoleWindowOpener> createConsoleWindowOpener()
 std::unique_ptr<ConsoleOutputReader> createConsoleOutputReader()
 {
 #ifdef _WIN32
-    return std::make_unique<WinConsoleOutput>();
+    return std::make_unique<WinConsoleOutput>(runRecordPlace);
 #else
     return std::make_unique<TmuxConsoleOutput>();
 #endif

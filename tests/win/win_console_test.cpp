@@ -3,7 +3,6 @@
 #include "platform/win/win_keyboard_layout.h"
 
 #include "core/console/key_player.h"
-#include "server_games.h"
 #include "win_test_support.h"
 
 #include <gtest/gtest.h>
@@ -56,9 +55,11 @@ protected:
         ASSERT_TRUE(waitUntil([this] { return GetForegroundWindow() == m_panel; }));
     }
 
-    std::vector<std::string> reportLines() const
+    std::vector<std::string> reportLines() const { return linesOf(m_report); }
+
+    static std::vector<std::string> linesOf(const fs::path& report)
     {
-        std::istringstream text(readWholeFile(m_report));
+        std::istringstream text(readWholeFile(report));
         std::vector<std::string> lines;
         for (std::string line; std::getline(text, line);)
             lines.push_back(line);
@@ -159,8 +160,7 @@ TEST_F(WinConsoleTest, EachServersBridgeReachesTheConsoleOfItsOwnGame)
     ServerGames games;
     const DWORD first = games.start("a");
     const DWORD second = games.start("b");
-    ASSERT_NE(first, 0u);
-    ASSERT_NE(second, 0u);
+    ASSERT_TRUE(first && second);
     // One bridge for whichever server is selected, as the panel has.
     std::string selected;
     const RunRecordPlaceSource place = [&] { return games.placeOf(selected); };
@@ -168,19 +168,19 @@ TEST_F(WinConsoleTest, EachServersBridgeReachesTheConsoleOfItsOwnGame)
     WinConsoleOutput output(place);
     const auto player = keyPlayer();
 
-    for (const auto& [profile, game] : {std::pair{"a", first}, std::pair{"b", second}}) {
+    for (const auto& [profile, game] : {std::pair<std::string, DWORD>{"a", first}, {"b", second}}) {
         selected = profile;
         const auto found = findServerConsole(games.placeOf(profile));
         ASSERT_TRUE(found) << profile;
         EXPECT_EQ(consoleProcessId(found->window), game) << profile;
         bringPanelToFront();
         ASSERT_TRUE(console.bringInputToForeground()) << profile;
-        ASSERT_EQ(player->PlayKeyString("echo " + std::string(profile) + "{ENTER}"), kpOk) << profile;
-        EXPECT_TRUE(waitUntil([&] { return games.report(profile).size() == 2; })) << profile;
+        ASSERT_EQ(player->PlayKeyString("echo " + profile + "{ENTER}"), kpOk) << profile;
+        ASSERT_TRUE(waitUntil([&] { return linesOf(games.reportOf(profile)).size() == 2; })) << profile;
     }
     for (const std::string profile : {"a", "b"}) {
         selected = profile;
-        EXPECT_EQ(games.report(profile), (std::vector<std::string>{"ready", "typed echo " + profile}));
+        EXPECT_EQ(linesOf(games.reportOf(profile)), (std::vector<std::string>{"ready", "typed echo " + profile}));
         EXPECT_EQ(output.recentLines(500), (std::vector<std::string>{"Stand-in console", "]echo " + profile}));
     }
     // Neither a server without a game nor the first server, whose console would be one of theirs.

@@ -1,5 +1,8 @@
 #include "win_test_support.h"
 
+#include "platform/win/win_console.h"
+
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -23,6 +26,15 @@ BOOL CALLBACK closeWindowOfProcess(HWND window, LPARAM processId)
     if (owner == static_cast<DWORD>(processId))
         PostMessageA(window, WM_CLOSE, 0, 0);
     return TRUE;
+}
+
+std::vector<DWORD> consoleProcessIds()
+{
+    std::vector<DWORD> ids;
+    for (HWND window = FindWindowExA(nullptr, nullptr, "Q3 WinConsole", nullptr); window;
+         window = FindWindowExA(nullptr, window, "Q3 WinConsole", nullptr))
+        ids.push_back(consoleProcessId(window));
+    return ids;
 }
 
 void pumpMessages()
@@ -170,6 +182,37 @@ HWND createTestWindow(const char* className, WNDPROC procedure, const char* titl
     RegisterClassA(&windowClass);
     return CreateWindowExA(0, className, title, style, x, y, width, height, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
+}
+
+ServerGames::ServerGames()
+{
+    fs::copy_file(siblingProgram("console_stand_in.exe"), m_game.path() / "quake3.exe");
+}
+
+ServerGames::~ServerGames()
+{
+    for (const auto& launcher : m_launchers)
+        launcher->stop(std::chrono::milliseconds(kCloseWaitMs));
+}
+
+RunRecordPlace ServerGames::placeOf(const std::string& profile) const
+{
+    // Not there yet, as the per-user folder may not be before the first start.
+    return {(m_records.path() / "state").string(), profile};
+}
+
+DWORD ServerGames::start(const std::string& profile)
+{
+    const std::vector<DWORD> before = consoleProcessIds();
+    auto& launcher = m_launchers.emplace_back(std::make_unique<WinLauncher>(sourceOf(profile)));
+    launcher->start(m_game.path().string(), "quake3.exe \"" + reportOf(profile).string() + "\"");
+    // The stand-in reports once its console window is shown.
+    if (!waitUntil([&] { return !readWholeFile(reportOf(profile)).empty(); }))
+        return 0;
+    for (const DWORD id : consoleProcessIds())
+        if (std::find(before.begin(), before.end(), id) == before.end())
+            return id;
+    return 0;
 }
 
 } // namespace varno::wintest

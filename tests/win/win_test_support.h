@@ -1,11 +1,15 @@
 #pragma once
 
+#include "platform/win/win_launcher.h"
+
 #include <windows.h>
 
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace varno::wintest {
 
@@ -76,6 +80,33 @@ public:
 
 private:
     std::filesystem::path m_folder;
+};
+
+// Several servers' games at once: the console stand-in as quake3.exe, each started by a launcher of its server's
+// profile, with the run records in a folder of their own. The games are ended when this goes.
+class ServerGames {
+public:
+    ServerGames();
+    ~ServerGames();
+
+    RunRecordPlace placeOf(const std::string& profile) const;
+    RunRecordPlaceSource sourceOf(const std::string& profile) const
+    {
+        return [place = placeOf(profile)] { return place; };
+    }
+    // Starts the profile's game and waits for its console; the id of the process that owns it, 0 when none came.
+    DWORD start(const std::string& profile);
+    // What the game reports: "ready", then "typed <line>" for every line entered.
+    std::filesystem::path reportOf(const std::string& profile) const
+    {
+        return m_game.path() / ("report-" + profile + ".txt");
+    }
+
+private:
+    TempFolder m_game{"games"};
+    TempFolder m_records{"records"};
+    CurrentFolderGuard m_folderGuard;
+    std::vector<std::unique_ptr<WinLauncher>> m_launchers;
 };
 
 } // namespace varno::wintest

@@ -14,8 +14,7 @@ constexpr std::string_view kFileStem = "server-run";
 constexpr std::string_view kFileSuffix = ".txt";
 
 // Digits only: from_chars alone would take a sign.
-template <typename Number>
-std::optional<Number> positiveNumber(std::string_view digits)
+template <typename Number> std::optional<Number> positiveNumber(std::string_view digits)
 {
     if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
         return std::nullopt;
@@ -44,7 +43,8 @@ std::optional<std::string> runRecordProfile(std::string_view fileName)
 {
     if (!fileName.starts_with(kFileStem) || !fileName.ends_with(kFileSuffix))
         return std::nullopt;
-    std::string_view middle = fileName.substr(kFileStem.size(), fileName.size() - kFileStem.size() - kFileSuffix.size());
+    std::string_view middle =
+        fileName.substr(kFileStem.size(), fileName.size() - kFileStem.size() - kFileSuffix.size());
     if (middle.empty())
         return std::string();
     if (!middle.starts_with('.'))
@@ -88,7 +88,8 @@ std::optional<std::size_t> recordedServerAmong(const std::vector<RunRecord>& con
     if (!firstServer)
         return std::nullopt;
     const auto unclaimed = std::find_if(consoles.begin(), consoles.end(), [&](const RunRecord& console) {
-        return std::none_of(others.begin(), others.end(), [&](const RunRecord& other) { return mayName(other, console); });
+        return std::none_of(others.begin(), others.end(),
+                            [&](const RunRecord& other) { return mayName(other, console); });
     });
     return unclaimed == consoles.end() ? std::nullopt : std::optional(std::size_t(unclaimed - consoles.begin()));
 }

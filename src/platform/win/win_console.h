@@ -21,7 +21,7 @@ struct ServerConsoleWindow {
     void* window = nullptr;
     RunRecord process;
 };
-// The console window of the place's server (see recordedServerAmong): never one of another profile's server.
+// The console window of the place's server, as recordedServerAmong picks it: never one of another profile's server.
 std::optional<ServerConsoleWindow> findServerConsole(const RunRecordPlace& place);
 // The whole text of the console window's output control; nothing when there is no such control or it hangs.
 std::optional<std::string> consoleWindowText(void* consoleWindow);
@@ -50,7 +50,8 @@ private:
     RunRecordPlaceSource m_place;
 };
 
-// The console window's output: its read-only multi-line "Edit" child, whose text the game appends to.
+// The selected server's console window's output: its read-only multi-line "Edit" child, whose text the game
+// appends to.
 class WinConsoleOutput : public ConsoleOutputReader {
 public:
     explicit WinConsoleOutput(RunRecordPlaceSource place = {});

@@ -92,7 +92,7 @@ std::string WinLauncher::consoleText()
 
 bool WinLauncher::adopt()
 {
-    // A running game shows its console window; the process that owns the one of this launcher's server is it.
+    // A running game shows its console window; of those, the one of this launcher's server.
     const auto console = findServerConsole(place());
     if (!console)
         return false;

@@ -6,43 +6,24 @@ using namespace varno;
 
 TEST(RunRecord, ReadsBackWhatItWritesAndNothingElse)
 {
-    const RunRecord record{4120, 133502345678901234};
-    EXPECT_EQ(parseRunRecord(formatRunRecord(record)), record);
-
-    for (const char* text : {"", "4120 133502345678901234", "4120\n", "4120  133502345678901234\n",
-                             "-4120 133502345678901234\n", "4120 +133502345678901234\n", "0 133502345678901234\n",
-                             "4120 0\n", "4294967296 133502345678901234\n", "4120 18446744073709551616\n",
-                             "4120 1335023456x\n", "4120 133502345678901234\n7\n"})
+    EXPECT_EQ(parseRunRecord(formatRunRecord({4120, 133502345678901234})), (RunRecord{4120, 133502345678901234}));
+    for (const char* text : {"", "4120 1335023456", "4120\n", "4120  1335023456\n", "-4120 1335023456\n",
+                             "4120 +1335023456\n", "0 1335023456\n", "4120 0\n", "4294967296 1335023456\n",
+                             "4120 18446744073709551616\n", "4120 1335023456\n7\n"})
         EXPECT_EQ(parseRunRecord(text), std::nullopt) << text;
 }
 
 TEST(RunRecord, EachProfileHasAFileOfItsOwn)
 {
-    const struct {
-        const char* fileName;
-        std::optional<std::string> profile;
-    } cases[] = {
-        {"server-run.txt", ""},
-        {"server-run.second-hall.txt", "second-hall"},
-        {"server-run..txt", std::nullopt},
-        {"server-run.Second.txt", std::nullopt},
-        {"server-runner.txt", std::nullopt},
-        {"settings.second-hall.ini", std::nullopt},
-        {"server-run.txt.4120.tmp", std::nullopt},
-    };
-    for (const auto& entry : cases) {
-        EXPECT_EQ(runRecordProfile(entry.fileName), entry.profile) << entry.fileName;
-        if (entry.profile)
-            EXPECT_EQ(runRecordFileName(*entry.profile), entry.fileName);
-    }
+    EXPECT_EQ(runRecordProfile(runRecordFileName("")), "");
+    EXPECT_EQ(runRecordProfile(runRecordFileName("second-hall")), "second-hall");
+    for (const char* name : {"server-run..txt", "server-run.Hall.txt", "server-runner.txt", "server-run.txt.41.tmp"})
+        EXPECT_EQ(runRecordProfile(name), std::nullopt) << name;
 }
 
 TEST(RunRecord, AServerIsTheProcessItsRecordNamesAndTheFirstServerMayTakeAnUnrecordedOne)
 {
-    const RunRecord first{100, 5000};
-    const RunRecord second{200, 6000};
-    const RunRecord unrecorded{300, 7000};
-    const RunRecord unknownTime{200, 0};
+    const RunRecord first{100, 5000}, second{200, 6000}, unrecorded{300, 7000}, unknownTime{200, 0};
     const struct {
         const char* what;
         std::vector<RunRecord> consoles;
@@ -52,13 +33,13 @@ TEST(RunRecord, AServerIsTheProcessItsRecordNamesAndTheFirstServerMayTakeAnUnrec
         std::optional<std::size_t> expected;
     } cases[] = {
         {"its recorded process", {first, second}, false, second, {first}, 1},
-        {"the id given to a later process", {RunRecord{200, 6001}}, false, second, {}, std::nullopt},
+        {"its id given to a later process", {RunRecord{200, 6001}}, false, second, {}, std::nullopt},
         {"a process of unknown time", {unknownTime}, false, second, {}, std::nullopt},
-        {"another's without a record", {first}, false, std::nullopt, {first}, std::nullopt},
-        {"the first's unrecorded", {first, unrecorded}, true, std::nullopt, {first}, 1},
-        {"the first's after a stale record", {RunRecord{100, 4000}}, true, std::nullopt, {first}, 0},
+        {"another's, without a record", {first}, false, std::nullopt, {first}, std::nullopt},
+        {"the first's, unrecorded", {first, unrecorded}, true, std::nullopt, {first}, 1},
+        {"the first's, beside a stale record", {RunRecord{100, 4000}}, true, std::nullopt, {first}, 0},
         {"the first's, all recorded", {first, unknownTime}, true, std::nullopt, {first, second}, std::nullopt},
-        {"the first's own record only", {unrecorded}, true, first, {}, std::nullopt},
+        {"the first's, with a record", {unrecorded}, true, first, {}, std::nullopt},
     };
     for (const auto& entry : cases)
         EXPECT_EQ(recordedServerAmong(entry.consoles, entry.firstServer, entry.own, entry.others), entry.expected)

@@ -11,8 +11,12 @@
 #include "gui/console/console_page.h"
 #include "gui/launch/map_rotation_page.h"
 #include "gui/lpb/lpb_page.h"
+#include "gui/settings/cmd_line_form.h"
 #include "gui/settings/prop_form.h"
 #include "gui/settings/startup_page.h"
+#include "drive/server_fleet.h"
+#include "gui/app/server_form.h"
+#include "gui/app/servers_page.h"
 #include "platform/win/win_console.h"
 #include "win_test_support.h"
 
@@ -22,6 +26,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QNetworkDatagram>
@@ -301,6 +306,44 @@ TEST_F(WinPanelTest, ACrashedServerIsRelaunchedAndGreetedAgain)
         << qPrintable(form().StatusBar1->text());
     EXPECT_TRUE(waitFor([] { return rcon(s_port, QStringLiteral("status")).contains(QLatin1String("map: q3dm7")); }));
     EXPECT_TRUE(waitFor([] { return countOccurrences(standinLog(), kGreeting) == 2; })) << standinLog();
+}
+
+TEST_F(WinPanelTest, ASecondServerRunsBesideTheFirstAndIsGreetedInItsOwnConsoleOnly)
+{
+    ServersPage& page = *form().serversPage;
+    page.ServerThisComputer1->trigger();
+    auto* dialog = page.findChild<TServerForm*>(QStringLiteral("ServerForm"));
+    ASSERT_NE(dialog, nullptr);
+    dialog->NameEdit->setText(QStringLiteral("Wine CTF"));
+    dialog->OkButton->click();
+    FleetServer* second = forms().fleet->find("wine-ctf");
+    ASSERT_NE(second, nullptr) << qPrintable(dialog->ProblemLabel->text());
+    EXPECT_EQ(registryText("Servers\\wine-ctf\\Profile", "Name"), "Wine CTF");
+
+    // The pages show it; its own port and log, typed into the Command Line dialog.
+    page.selectServer(*second);
+    page.Manage1->trigger();
+    const int port = freeUdpPort();
+    const fs::path log = s_work->path() / "standin-ctf.log";
+    forms().CmdLineForm->AddCmdLine->setText(
+        QString::fromStdString("+set net_port " + std::to_string(port) + " +set standin_log " + log.string()));
+    forms().CmdLineForm->Button1->click();
+    const int firstGreetings = countOccurrences(standinLog(), kGreeting);
+    form().ToolButton7->click();
+    EXPECT_TRUE(dialogs::takeMessages().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return rcon(port, QStringLiteral("status")).contains(QLatin1String("map:")); }));
+    EXPECT_EQ(consoleProcesses().size(), 2u);
+    EXPECT_TRUE(waitFor([&] { return countOccurrences(wintest::readWholeFile(log), kGreeting) == 1; }))
+        << wintest::readWholeFile(log);
+    EXPECT_EQ(countOccurrences(standinLog(), kGreeting), firstGreetings) << "typed into the other server's console";
+
+    // Stopped from its row: the first runs on.
+    page.selectServer(*second);
+    page.Stop1->trigger();
+    EXPECT_TRUE(waitFor([] { return consoleProcesses().size() == 1; }));
+    EXPECT_TRUE(rcon(s_port, QStringLiteral("status")).contains(QLatin1String("map:")));
+    page.selectServer(*forms().fleet->find(""));
+    page.Manage1->trigger();
 }
 
 TEST_F(WinPanelTest, TheTrayIconHidesTheMinimisedWindowAndAClickRestoresIt)
