@@ -225,7 +225,7 @@ void FleetServer::reportInBackground()
             note(health.status.text);
     };
     driver.onReply = [this](std::string_view reply, const ParsedStatus& status) {
-        emit replied(toQ(reply), status);
+        emit replied(QByteArray(reply.data(), qsizetype(reply.size())), status);
         if (status.complete && status.layout != StatusLayout::Unknown) {
             m_table = status;
             emit changed();

@@ -8,6 +8,7 @@
 #include "core/settings/server_profiles.h"
 #include "drive/launch_driver.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -69,7 +70,7 @@ signals:
     // What the watcher did while no page shows it: one line each.
     void watcherNote(const QString& line);
     // A reply of the server to the watcher's poll or to a command.
-    void replied(const QString& text, const varno::ParsedStatus& status);
+    void replied(const QByteArray& reply, const varno::ParsedStatus& status);
 
 public:
     // Gives the watcher back the reports of a server no page shows.

@@ -291,6 +291,15 @@ TEST_F(ServersEndToEndTest, AVirtualServerShowsItsRulesAndPlayersIsWatchedAndTak
     click(console.SendButton);
     EXPECT_TRUE(waitFor([&] { return console.logLines().contains(QStringLiteral("> hello-remote")); }))
         << qPrintable(console.logLines().join(QLatin1Char('\n')));
+    // Nothing claims a change the server did not confirm, and nothing of the datagrams' header shows.
+    console.CmdBox->setCurrentText(QStringLiteral("g_gravity"));
+    console.ValueEdit->setText(QStringLiteral("700"));
+    click(console.SendButton);
+    EXPECT_TRUE(console.logLines().contains(QStringLiteral("Sending over rcon: g_gravity 700")));
+    EXPECT_TRUE(remote.waitForLogged(QStringLiteral("g_gravity 700")));
+    EXPECT_FALSE(console.logLines().contains(QStringLiteral("g_gravity has changed to 700.")));
+    const QString log = console.logLines().join(QLatin1Char('\n'));
+    EXPECT_FALSE(log.contains(QChar(0xFF)) || log.contains(QLatin1String("> print"))) << qPrintable(log);
 
     // A virtual server that does not answer says so.
     page->VirtualServer1->trigger();

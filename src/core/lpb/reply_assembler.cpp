@@ -35,6 +35,11 @@ bool isUnfinishedTable(std::string_view text)
 
 } // namespace
 
+std::string_view printedText(std::string_view reply)
+{
+    return reply.starts_with(kReplyPrefix) ? reply.substr(kReplyPrefix.size()) : reply;
+}
+
 ReplyAssembler::ReplyAssembler(std::int64_t joinWindowMs)
     : m_joinWindowMs(joinWindowMs)
 {

@@ -10,6 +10,9 @@
 
 namespace varno {
 
+// A reply's printed text: without the four 0xFF bytes and "print\n" it begins with, when it does.
+std::string_view printedText(std::string_view reply);
+
 struct AssembledReply {
     std::string text;   // the first datagram whole, then each continuation without its 0xFF bytes and "print\n"
     std::string source; // as given to feed()

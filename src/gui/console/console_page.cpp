@@ -1,5 +1,6 @@
 #include "gui/console/console_page.h"
 
+#include "core/lpb/reply_assembler.h"
 #include "drive/server_fleet.h"
 
 #include "core/console/console_output.h"
@@ -319,11 +320,12 @@ void ConsolePage::showServer(FleetServer& server)
         SendButton->setEnabled(true);
         MapBox->setEnabled(true);
         appendLog(QStringLiteral("Commands go to the virtual server over rcon; its replies show here."));
-        m_replies = connect(&server, &FleetServer::replied, this, [this](const QString& reply, const ParsedStatus& status) {
+        m_replies = connect(&server, &FleetServer::replied, this, [this](const QByteArray& reply, const ParsedStatus& status) {
             // The watcher's status polls are the watcher's business.
             if (status.layout != StatusLayout::Unknown)
                 return;
-            for (const QString& line : reply.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            const QString text = fromWire(printedText(std::string_view(reply.constData(), std::size_t(reply.size()))));
+            for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
                 appendLog(QStringLiteral("> ") + line);
         });
         return;
@@ -343,8 +345,10 @@ void ConsolePage::TypeIntoConsole(const QString& keys, const QString& doneLine)
         QString command = keys;
         if (command.endsWith(QLatin1String("{ENTER}"), Qt::CaseInsensitive))
             command.chop(7);
+        // The server's answer, not the page, tells whether it took effect: replies cannot be told apart from the
+        // watcher's, so no line here claims the change was made.
         m_server->sendRcon(toStd(command));
-        appendLog(doneLine.isNull() ? QStringLiteral("Sent over rcon: ") + command : doneLine);
+        appendLog(QStringLiteral("Sending over rcon: ") + command);
         return;
     }
     if (m_player->isPlaying()) {

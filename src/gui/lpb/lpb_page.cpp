@@ -330,8 +330,8 @@ void LpbPage::attach(FleetServer& server)
     if (!m_driver->isRunning())
         LPBTimer->setInterval(kInitialTimerInterval);
     UDP1 = m_driver->session().endpoint();
-    m_replies = connect(&server, &FleetServer::replied, this, [this](const QString& reply, const ParsedStatus& status) {
-        runHandler([&] { showReply(toStd(reply), status); });
+    m_replies = connect(&server, &FleetServer::replied, this, [this](const QByteArray& reply, const ParsedStatus& status) {
+        runHandler([&] { showReply(std::string_view(reply.constData(), std::size_t(reply.size())), status); });
     });
     WatcherDriver& driver = *m_driver;
     driver.onStarted = [this](const RconTarget&, const WatcherOptions&) { LpbButton->setText(kDisableCaption); };

@@ -130,3 +130,10 @@ TEST(ReplyAssembler, AReplySplitAnywhereReadsAsTheWholeReply)
             EXPECT_EQ(status.rows[i].player, expected.rows[i].player) << "split at " << split;
     }
 }
+
+TEST(ReplyAssembler, ThePrintedTextLeavesTheHeaderOut)
+{
+    EXPECT_EQ(printedText("\xff\xff\xff\xffprint\nhello\n"), "hello\n");
+    EXPECT_EQ(printedText("\xff\xff\xff\xffprint\n"), "");
+    EXPECT_EQ(printedText("no header\n"), "no header\n");
+}
