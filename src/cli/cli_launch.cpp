@@ -62,9 +62,7 @@ int cmdlineCommand(Context& context)
 {
     refuseUnknownOptions(context.arguments);
     const ServerModel model = launchModel(context);
-    const std::string program =
-        createProcessLauncher()->gameProgram(gameFolderFrom(model)).value_or(std::string(kWindowsGameProgram));
-    context.printRaw(buildCommandLine(commandLineInputFrom(model, program)) + "\n");
+    context.printRaw(launchCommandLine(model, *createProcessLauncher()) + "\n");
     return 0;
 }
 

@@ -1,7 +1,6 @@
 #include "cli/cli_context.h"
 #include "cli/cli_launch.h"
 #include "core/app/varno_error.h"
-#include "core/launch/command_line.h"
 #include "core/launch/launch_input.h"
 #include "core/settings/schema.h"
 #include "core/settings/server_model.h"
@@ -59,8 +58,7 @@ ServerFacts factsOf(const Context& context, const std::string& id)
     facts.gameFolder = gameFolderFrom(model);
     auto launcher = createProcessLauncher();
     facts.running = launcher->adopt();
-    const std::string program = launcher->gameProgram(facts.gameFolder).value_or(std::string(kWindowsGameProgram));
-    facts.commandLine = buildCommandLine(commandLineInputFrom(model, program));
+    facts.commandLine = launchCommandLine(model, *launcher);
     return facts;
 }
 

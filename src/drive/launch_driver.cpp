@@ -26,6 +26,13 @@ LaunchReport stopped(LaunchReport::Outcome outcome, std::string message)
 
 } // namespace
 
+std::string launchCommandLine(const ServerModel& model, const ProcessLauncher& launcher)
+{
+    const std::string folder = gameFolderFrom(model);
+    return buildCommandLine(
+        commandLineInputFrom(model, launcher.gameProgram(folder).value_or(std::string(kWindowsGameProgram))));
+}
+
 LaunchReport prepareLaunch(ServerModel& model, ProcessLauncher& launcher)
 {
     // A second server of the same profile is never what the operator meant: it would find the port taken and

@@ -38,6 +38,10 @@ struct LaunchReport {
     std::string consoleName;
 };
 
+// The command line a launch of the values in effect would run: the game program the launcher finds in the game
+// folder they name, quake3.exe where it finds none.
+std::string launchCommandLine(const ServerModel& model, const ProcessLauncher& launcher);
+
 using ServerStart = std::function<LaunchOutcome(const std::string& gameFolder, const std::string& commandLine)>;
 
 // The launch up to the start, from the values in effect: a server of this profile that runs already (the launcher's

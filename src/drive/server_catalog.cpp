@@ -100,12 +100,17 @@ AddedServer addLocalServer(const std::string& name, const std::string& from)
     return addServer(name, values);
 }
 
-AddedServer addRemoteServer(const std::string& name, const std::string& host, int port, const std::string& password)
+void checkRemoteAddress(const std::string& host, int port)
 {
     if (host.empty())
         throw VarnoError("a virtual server needs the host it runs on");
     if (port < 1 || port > 65535)
         throw VarnoError("a virtual server's port is a number from 1 to 65535");
+}
+
+AddedServer addRemoteServer(const std::string& name, const std::string& host, int port, const std::string& password)
+{
+    checkRemoteAddress(host, port);
     return addServer(name, remoteServerValues(host, port, password));
 }
 

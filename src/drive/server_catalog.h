@@ -27,6 +27,8 @@ struct AddedServer {
 // A new server of this computer named name, from the stored values of the server from, on the first game port above
 // the first server's that no server uses.
 AddedServer addLocalServer(const std::string& name, const std::string& from);
+// Refuses a virtual server's address that cannot be one.
+void checkRemoteAddress(const std::string& host, int port);
 // A new virtual server on a remote computer, reached at host:port with the rcon password.
 AddedServer addRemoteServer(const std::string& name, const std::string& host, int port, const std::string& password);
 // Gives a server another name; its profile id stays, so its settings stay where they are.

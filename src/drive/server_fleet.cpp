@@ -279,8 +279,6 @@ void ServerFleet::manage(FleetServer& server)
 {
     if (&server == m_managed)
         return;
-    FleetServer* before = m_managed;
-    emit managing(before, &server);
     m_managed = &server;
     setServerProfile(server.id());
     emit managedChanged(&server);
@@ -310,6 +308,15 @@ void ServerFleet::rename(FleetServer& server, const std::string& name)
     renameServer(server.id(), name);
     server.model().changeText(kProfileName, name);
     emit serverChanged(&server);
+}
+
+void ServerFleet::setRemoteAddress(FleetServer& server, const std::string& host, int port,
+                                   const std::string& password)
+{
+    checkRemoteAddress(host, port);
+    ServerModel& model = server.model();
+    for (const auto& [key, text] : remoteServerValues(host, port, password))
+        model.changeText(*key, text);
 }
 
 void ServerFleet::remove(FleetServer& server)

@@ -111,6 +111,8 @@ public:
     FleetServer& addLocal(const std::string& name);
     FleetServer& addRemote(const std::string& name, const std::string& host, int port, const std::string& password);
     void rename(FleetServer& server, const std::string& name);
+    // A virtual server's host, port and rcon password.
+    void setRemoteAddress(FleetServer& server, const std::string& host, int port, const std::string& password);
     // Removes a stopped server's profile; the first server and a running one are refused.
     void remove(FleetServer& server);
 
@@ -120,8 +122,6 @@ public:
     QTimer* refreshTimer() const { return m_refresh; }
 
 signals:
-    // The managed server changed, from before to now; the pages are still on before when this is emitted.
-    void managing(varno::FleetServer* before, varno::FleetServer* now);
     void managedChanged(varno::FleetServer* now);
     void listChanged();
     // A server added to the list, before listChanged.

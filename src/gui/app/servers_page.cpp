@@ -1,8 +1,6 @@
 #include "gui/app/servers_page.h"
 
 #include "core/app/varno_error.h"
-#include "core/launch/command_line.h"
-#include "core/launch/engine_names.h"
 #include "core/launch/launch_input.h"
 #include "core/lpb/lpb_watcher.h"
 #include "core/settings/schema.h"
@@ -405,15 +403,8 @@ void ServersPage::Edit1Click()
                 return;
             if (toStd(edited.name) != server->name())
                 m_fleet.rename(*server, toStd(edited.name));
-            if (server->remote()) {
-                if (edited.host.isEmpty())
-                    throw VarnoError("a virtual server needs the host it runs on");
-                ServerModel& model = server->model();
-                model.changeText(kRemoteHostAddress, toStd(edited.host));
-                model.changeText(kLPBRemotePort, std::to_string(edited.port));
-                model.changeText(kNetPort, std::to_string(edited.port));
-                model.changeText(kLPBRCon, toStd(edited.password));
-            }
+            if (server->remote())
+                m_fleet.setRemoteAddress(*server, toStd(edited.host), edited.port, toStd(edited.password));
             updateRow(server);
             if (server == &m_fleet.managed())
                 m_form.nameManagedServer();
@@ -447,11 +438,9 @@ void ServersPage::ServerProperties1Click()
     } else {
         const ServerProfileScope scope(server.id());
         const std::string folder = gameFolderFrom(model);
-        const std::string program =
-            server.supervisor()->launcher().gameProgram(folder).value_or(std::string(kWindowsGameProgram));
         text += toQ("Game folder: " + folder + "\nPort: " + std::to_string(server.port()) + "\nState: " +
                     server.standing().text() + "\nSettings: " + settingsLocation() +
-                    "\nCommand line: " + buildCommandLine(commandLineInputFrom(model, program)));
+                    "\nCommand line: " + launchCommandLine(model, server.supervisor()->launcher()));
     }
     dialogs::showMessage(text);
 }
